@@ -1,0 +1,151 @@
+#include "etin.h"
+
+#include <gtest/gtest.h>
+
+#include "latin1.h"
+
+namespace kennfix {
+namespace {
+
+constexpr int kYear = 2026;
+
+EtinResult Compute(std::string_view family, std::string_view first, std::string_view date)
+{
+    return ComputeEtin(Ansi(family), Ansi(first), std::string(date), DateSettings{}, kYear);
+}
+
+struct EtinCase {
+    std::string_view family;
+    std::string_view first;
+    std::string_view date;
+    std::string_view etin;
+};
+
+// Names as typed, German settings.
+constexpr EtinCase kEtinCases[] = {
+    {"Müller", "Hans", "01.02.80", "MLLRHNSA80B01H"},
+    {"MUELLER", "HANS", "01.02.80", "MLLRHNSA80B01H"},    // ue written out gives the same code as ü
+    {"MÜLLER", "ANNA", "31.12.99", "MLLRNNAA99L31R"},
+    {"Schmidt", "Eva", "05.11.75", "YMDTVAEX75K05L"},     // SCH is Y, a consonant
+    {"Otto", "Ute", "  .  .  ", "TTOOTEUX00A01N"},        // empty date field means 01.01.00
+    {"Schön-Schulze", "José María", "28.02.52", "YNYLJSMR52B28A"},
+    {"Lüdtke", "Jürgen", "03.07.61", "LDTKJRGN61G03F"},
+    {"Weiß", "Zoë", "12.03.85", "WSSIZEOX85C12C"},
+    {"Bräuer", "Åsa", "07.08.70", "BRRESAAX70H07M"},
+    {"  ", "Eva", "  .  .  ", "XXXXVAEX00A01G"},          // blanks only: present, but empty once normalised
+    {"-", "X", "10.10.10", "XXXXXXXX10J10Z"},
+    {"Meier", "Li", "29.02.00", "MREILIXX00B29E"},        // 2000 is a leap year
+    {"Meier", "Li", "1 .2 .80", "MREILIXX80B01Z"},        // half-filled day and month from the date field
+    {"müller", "hans", "01.02.80", "MLLRHNSA80B01H"},     // lower case as upper case
+    {"S-Chulz", "Eva", "01.02.80", "SCHLVAEX80B01Z"},     // a hyphen splits SCH, so it stays
+    {"S\u00c7H", "Eva", "01.02.80", "YXXXVAEX80B01Y"},     // Ç folds to C before SCH is looked for
+    {"Müller", "Hans", "01.02.80.", "MLLRHNSA80B01H"},    // one trailing separator
+    {"Müller", "Hans", "01.02.80 ", "MLLRHNSA80B01H"},    // one trailing blank
+};
+
+TEST(ComputeEtin, ResultTable)
+{
+    for (const EtinCase& c : kEtinCases) {
+        const EtinResult r = Compute(c.family, c.first, c.date);
+        EXPECT_EQ(r.kind, EtinResult::Ok) << c.family << " / " << c.first << " / '" << c.date << "'";
+        EXPECT_EQ(r.etin, c.etin) << c.family << " / " << c.first << " / '" << c.date << "'";
+    }
+}
+
+TEST(ComputeEtin, MissingNamesAreReportedBeforeTheDateIsRead)
+{
+    EXPECT_EQ(Compute("", "", "xx").kind, EtinResult::FamilyNameMissing);
+    EXPECT_EQ(Compute("", "Li", "01.02.80").kind, EtinResult::FamilyNameMissing);
+    EXPECT_EQ(Compute("Meier", "", "31.02.80").kind, EtinResult::FirstNameMissing);
+    EXPECT_TRUE(Compute("Meier", "", "01.02.80").etin.empty());
+}
+
+TEST(ComputeEtin, InvalidDateThrowsWithTheTextInTheMessage)
+{
+    try {
+        Compute("Meier", "Li", "29.02.01");
+        FAIL() << "no exception";
+    } catch (const DateConversionError& e) {
+        EXPECT_STREQ(e.what(), "'29.02.01' is not a valid date");
+    }
+    for (std::string_view date : {"31.04.80", "00.01.80", "01.  .80", "  .  .80", "31.02.80", "01.02.80x", "01.02.80.."})
+        EXPECT_THROW(Compute("Meier", "Li", date), DateConversionError) << date;
+}
+
+// The empty date text and its stand-in 01.01.00 are German texts; under
+// other settings neither the field's empty text nor the stand-in reads.
+TEST(ComputeEtin, EmptyDateTextUnderOtherSettings)
+{
+    const DateSettings us{'/', DateOrder::MonthDayYear};
+    EXPECT_THROW(ComputeEtin("Otto", "Ute", "  /  /  ", us, kYear), DateConversionError);
+    try {
+        ComputeEtin("Otto", "Ute", "  .  .  ", us, kYear);
+        FAIL() << "no exception";
+    } catch (const DateConversionError& e) {
+        EXPECT_STREQ(e.what(), "'01.01.00' is not a valid date");
+    }
+    EXPECT_EQ(ComputeEtin("Otto", "Ute", "02/01/80", us, kYear).etin.substr(8, 5), "80B01");
+}
+
+// Years of three or more digits below 1000 can only come from text typed
+// elsewhere; the last two digits of the four-digit form are used.
+TEST(ComputeEtin, ShortFourDigitYears)
+{
+    EXPECT_EQ(Compute("Meier", "Li", "01.02.0999").etin.substr(8, 5), "99B01");
+    EXPECT_EQ(Compute("Meier", "Li", "01.02.005").etin.substr(8, 5), "05B01");
+    EXPECT_EQ(Compute("Meier", "Li", "01.02.1961").etin.substr(8, 5), "61B01");
+}
+
+TEST(MakeDateCode, Layout)
+{
+    EXPECT_EQ(MakeDateCode(1961, 7, 3), "61G03");
+    EXPECT_EQ(MakeDateCode(2000, 1, 1), "00A01");
+    EXPECT_EQ(MakeDateCode(1999, 12, 31), "99L31");
+    EXPECT_EQ(MakeDateCode(999, 2, 29), "99B29");
+}
+
+TEST(NormaliseName, Steps)
+{
+    EXPECT_EQ(NormaliseName(Ansi("Schön-Schulze")), Ansi("YÖNYULZE"));
+    EXPECT_EQ(NormaliseName(Ansi("José María")), "JOSEMARIA");
+    EXPECT_EQ(NormaliseName("S-CHULZ"), "SCHULZ");
+    EXPECT_EQ(NormaliseName("S CHULZ"), "SCHULZ");
+    EXPECT_EQ(NormaliseName("SSCHCH"), "SYCH");
+    EXPECT_EQ(NormaliseName("SCHSCHSCH"), "YYY");
+    EXPECT_EQ(NormaliseName(" - "), "");
+    EXPECT_EQ(NormaliseName("o'neill"), "O'NEILL");
+    EXPECT_EQ(NormaliseName(Ansi("weiß")), Ansi("WEIß"));
+}
+
+// Every byte of both tables against the rules they implement.
+TEST(UpperCase, Windows1252CaseMapping)
+{
+    for (int b = 0; b < 256; ++b) {
+        int expected = b;
+        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
+            expected = b - 0x20;
+        else if (b == 0x9A || b == 0x9C || b == 0x9E)  // š œ ž
+            expected = b - 0x10;
+        else if (b == 0xFF)  // ÿ
+            expected = 0x9F;
+        const std::string in(1, static_cast<char>(b));
+        EXPECT_EQ(static_cast<unsigned char>(UpperCase(in)[0]), expected) << "byte " << b;
+    }
+}
+
+TEST(FoldAccents, Table)
+{
+    const std::pair<std::string_view, std::string_view> groups[] = {
+        {"ÀÁÂÃÅàáâãäå", "AAAAAAAAAAA"},
+        {"Çç", "CC"}, {"Ðð", "DD"}, {"ÈÉÊËèéêë", "EEEEEEEE"}, {"ÌÍÎÏìíîï", "IIIIIIII"}, {"Ññ", "NN"},
+        {"ÒÓÔÕØòóôõø", "OOOOOOOOOO"}, {"¦¨", "SS"}, {"ÙÚÛùúû", "UUUUUU"}, {"y¾Ýýÿ", "YYYYY"}, {"´¸", "ZZ"},
+        {"ÄÆÖ×ÜÞßæöüþ÷", "ÄÆÖ×ÜÞßæöüþ÷"},  // left for the name code
+    };
+    for (const auto& [in, out] : groups)
+        EXPECT_EQ(FoldAccents(Ansi(in)), Ansi(out)) << in;
+    EXPECT_EQ(FoldAccents("\x8A\x8C\x8E\x9F"), "\x8A\x8C\x8E\x9F");  // Windows-1252 Š Œ Ž Ÿ stay
+    EXPECT_EQ(FoldAccents(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+}  // namespace
+}  // namespace kennfix
