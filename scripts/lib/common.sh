@@ -6,7 +6,7 @@ KENNFIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KENNFIX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation)
 
 # What the tests and benchmarks need on top.
-KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev)
+KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "etin.h"
-#include "latin1.h"
+#include "cp1252.h"
 
 namespace {
 std::atomic<long> g_allocations{0};
@@ -37,8 +37,8 @@ namespace {
 
 TEST(ComputeEtin, NoHeapAllocation)
 {
-    const std::string family = Ansi("Müller-Lüdenscheidt-Schönberg-Äßmann-Özi");
-    const std::string first = Ansi("Hans-Jürgen Maximilian Ölaf Zoë Ümit");
+    const std::string family = Utf8ToWindows1252("Müller-Lüdenscheidt-Schönberg-Äßmann-Özi").text;
+    const std::string first = Utf8ToWindows1252("Hans-Jürgen Maximilian Ölaf Zoë Ümit").text;
     ASSERT_EQ(family.size(), 40u);
     const std::string date = "29.02.00";
     const DateSettings settings;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "latin1.h"
+#include "cp1252.h"
 
 namespace kennfix {
 namespace {
@@ -38,7 +38,7 @@ constexpr NameCodeCase kNameCodeCases[] = {
 TEST(MakeNameCode, Table)
 {
     for (const NameCodeCase& c : kNameCodeCases)
-        EXPECT_EQ(MakeNameCode(Ansi(c.name)), Ansi(c.code)) << c.name;
+        EXPECT_EQ(MakeNameCode(Utf8ToWindows1252(c.name).text), Utf8ToWindows1252(c.code).text) << c.name;
 }
 
 TEST(MakeNameCode, Iso885915Ligatures)

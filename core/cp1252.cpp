@@ -1,0 +1,146 @@
+#include "cp1252.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "cp1252_table.h"
+
+namespace kennfix {
+namespace {
+
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// One character read from UTF-8; length 0 when the bytes at the position
+// do not start a well-formed sequence.
+struct Utf8Character {
+    char32_t codePoint;
+    std::size_t length;
+};
+
+// Reads the character at text[pos], which must exist. The ranges allowed for
+// the second byte rule out overlong forms (E0, F0), surrogates (ED) and code
+// points above U+10FFFF (F4), as in the Unicode standard's table of
+// well-formed byte sequences.
+Utf8Character DecodeUtf8(std::string_view text, std::size_t pos)
+{
+    const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byteAt(pos);
+    if (lead < 0x80)
+        return {lead, 1};
+
+    std::size_t length = 0;
+    char32_t codePoint = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, codePoint = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, codePoint = lead & 0x0F;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, codePoint = lead & 0x07;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return {kReplacementCharacter, 0};
+    }
+    if (text.size() - pos < length)
+        return {kReplacementCharacter, 0};
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned char next = byteAt(pos + i);
+        if (next < low || next > high)
+            return {kReplacementCharacter, 0};
+        low = 0x80, high = 0xBF;
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    return {codePoint, length};
+}
+
+static_assert(std::is_sorted(cp1252::kFromUnicode.begin(), cp1252::kFromUnicode.end(),
+                             [](const cp1252::Mapping& a, const cp1252::Mapping& b) { return a.codePoint < b.codePoint; }),
+              "binary search needs the table sorted by code point");
+
+const cp1252::Mapping* FindMapping(char32_t codePoint)
+{
+    const auto& table = cp1252::kFromUnicode;
+    const auto it = std::lower_bound(table.begin(), table.end(), codePoint,
+                                     [](const cp1252::Mapping& m, char32_t c) { return m.codePoint < c; });
+    return it != table.end() && it->codePoint == codePoint ? &*it : nullptr;
+}
+
+char32_t CodePointOf(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? cp1252::kHighRow[byte - 0x80] : byte;
+}
+
+std::size_t Utf8Length(char32_t codePoint)
+{
+    return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : 3;  // the code page lies in the BMP
+}
+
+}  // namespace
+
+Windows1252Text Utf8ToWindows1252(std::string_view utf8)
+{
+    Windows1252Text result;
+    // A character never becomes more bytes than it took in UTF-8.
+    result.text.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const Utf8Character c = DecodeUtf8(utf8, pos);
+        pos += std::max<std::size_t>(c.length, 1);
+        if (c.length == 0) {
+            result.unmapped.push_back(kReplacementCharacter);
+        } else if (c.codePoint < 0x80 || (c.codePoint >= 0xA0 && c.codePoint <= 0xFF)) {
+            result.text += static_cast<char>(c.codePoint);
+        } else if (const cp1252::Mapping* m = FindMapping(c.codePoint)) {
+            result.text += static_cast<char>(m->first);
+            if (m->second != 0)
+                result.text += static_cast<char>(m->second);
+        } else {
+            result.unmapped.push_back(c.codePoint);
+        }
+    }
+    return result;
+}
+
+std::string Windows1252ToUtf8(std::string_view ansi)
+{
+    std::size_t size = 0;
+    for (char byte : ansi)
+        size += Utf8Length(CodePointOf(static_cast<unsigned char>(byte)));
+
+    std::string utf8;
+    utf8.reserve(size);
+    for (char byte : ansi) {
+        const char32_t c = CodePointOf(static_cast<unsigned char>(byte));
+        switch (Utf8Length(c)) {
+        case 1:
+            utf8 += static_cast<char>(c);
+            break;
+        case 2:
+            utf8 += static_cast<char>(0xC0 | (c >> 6));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+            break;
+        default:
+            utf8 += static_cast<char>(0xE0 | (c >> 12));
+            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+            break;
+        }
+    }
+    return utf8;
+}
+
+bool IsValidUtf8(std::string_view text)
+{
+    for (std::size_t pos = 0; pos < text.size();) {
+        const Utf8Character c = DecodeUtf8(text, pos);
+        if (c.length == 0)
+            return false;
+        pos += c.length;
+    }
+    return true;
+}
+
+}  // namespace kennfix
