@@ -1,0 +1,218 @@
+#include "unit1.h"
+
+#include <algorithm>
+
+#include <QFrame>
+#include <QTextDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+
+#include "actions.h"
+#include "ansitext.h"
+#include "dateofbirthedit.h"
+#include "etin.h"
+#include "messageboxes.h"
+#include "platform.h"
+
+namespace kennfix {
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+// Sizes in pixels at 96 dots per inch; Qt scales them with the screen.
+constexpr QSize kClientSize(391, 314);
+constexpr int kStatusBarHeight = 20;
+constexpr int kMaxNameLength = 40;
+
+const QString kMakersNotice = QStringLiteral("Kennfix – eTIN für Lohnsteuerbescheinigungen. Freie Software der Kennfix-Entwickler.");
+
+const char* const kInstructions[] = {
+    "Geben Sie den Familennamen",
+    "ohne Titel (z.B. Dr.),",
+    "ohne Namenszusätze (z.B. von, von der) und",
+    "ohne Namensvorsätze (z.B. Graf)",
+    "an. (Doppelnamen wie z.B. Krümer-Lüdwalt sind erlaubt)",
+};
+
+// The layout was drawn for "MS Sans Serif" at 8 points; Arial's metrics come
+// closest among the fonts a Linux desktop has, so its twin Liberation Sans is
+// preferred, then the system's sans-serif font.
+QFont WindowFont()
+{
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont font(QStringLiteral("MS Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+// "Courier New" where it is installed, Liberation Mono (its metric twin)
+// through the font configuration elsewhere.
+QFont EtinFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(21);
+    font.setBold(true);
+    return font;
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kApplicationTitle);
+    setFont(WindowFont());
+    resize(kClientSize);
+
+    LEdiName = addLabeledEdit("LEdiName", QStringLiteral("Familienname:"), {96, 32, 121, 21});
+    LEdiVorname = addLabeledEdit("LEdiVorname", QStringLiteral("Vorname:"), {96, 72, 121, 21});
+
+    LabGebDat = new QLabel(QStringLiteral("Geburtsdatum:"), this);
+    LabGebDat->setObjectName(QStringLiteral("LabGebDat"));
+    // Where the sans-serif font is wider than the one the layout was drawn
+    // for, the label grows to the left rather than into its field.
+    const int labelWidth = std::max(69, LabGebDat->sizeHint().width());
+    LabGebDat->setGeometry(std::min(24, 93 - labelWidth), 112, labelWidth, 13);
+
+    MEdiGebDat = new DateOfBirthEdit(this);
+    MEdiGebDat->setObjectName(QStringLiteral("MEdiGebDat"));
+    MEdiGebDat->setGeometry(96, 112, 120, 21);
+    LabGebDat->setBuddy(MEdiGebDat);
+
+    BtnRechnen = addButton("BtnRechnen", QStringLiteral("eTIN berechnen"), {240, 32, 129, 25}, &TForm1::BtnRechnenClick);
+    BtnDrucken = addButton("BtnDrucken", QStringLiteral("Drucken"), {240, 69, 129, 25}, &TForm1::BtnDruckenClick);
+    BtnClose = addButton("BtnClose", QStringLiteral("Programm beenden"), {240, 106, 129, 25}, &TForm1::BtnCloseClick);
+
+    PnleTIN = new QFrame(this);
+    PnleTIN->setObjectName(QStringLiteral("PnleTIN"));
+    PnleTIN->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PnleTIN->setGeometry(16, 152, 353, 41);
+    auto* caption = new QLabel(QStringLiteral("Die eTIN lautet:"), PnleTIN);
+    caption->setGeometry(8, 0, 90, 41);
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    LabTIN = new QLabel(PnleTIN);
+    LabTIN->setObjectName(QStringLiteral("LabTIN"));
+    LabTIN->setFont(EtinFont());
+    LabTIN->move(104, 8);
+    LabTIN->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    caption->setBuddy(LabTIN);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(16, 208, 353, 73);
+    Memo1->setTabChangesFocus(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->document()->setDocumentMargin(2);
+    QStringList lines;
+    for (const char* line : kInstructions)
+        lines << QString::fromUtf8(line);
+    Memo1->setPlainText(lines.join(u'\n'));
+    QPalette memoPalette = Memo1->palette();
+    memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::Dark));
+    Memo1->setPalette(memoPalette);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(true);
+    StatusBar1->addWidget(new QLabel(kMakersNotice, StatusBar1), 1);
+
+    setTabOrder(LEdiName, LEdiVorname);
+    setTabOrder(LEdiVorname, MEdiGebDat);
+    setTabOrder(MEdiGebDat, BtnRechnen);
+    setTabOrder(BtnRechnen, BtnDrucken);
+    setTabOrder(BtnDrucken, BtnClose);
+    setTabOrder(BtnClose, Memo1);
+    LEdiName->setFocus(Qt::OtherFocusReason);
+}
+
+QLineEdit* TForm1::addLabeledEdit(const char* name, const QString& label, QRect geometry)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(geometry);
+    edit->setMaxLength(kMaxNameLength);
+    edit->setValidator(new AnsiValidator([] { CurrentPlatform().beep(); }, edit));
+
+    // The label stands to the left of its field, vertically centred on it.
+    auto* caption = new QLabel(label, this);
+    caption->adjustSize();
+    caption->move(geometry.left() - 3 - caption->width(), geometry.center().y() - caption->height() / 2);
+    caption->setBuddy(edit);
+    return edit;
+}
+
+QPushButton* TForm1::addButton(const char* name, const QString& text, QRect geometry, void (TForm1::*click)())
+{
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, click] { RunAction([this, click] { (this->*click)(); }); });
+    return button;
+}
+
+void TForm1::BtnRechnenClick()
+{
+    Platform& platform = CurrentPlatform();
+    const EtinResult result = ComputeEtin(ToAnsi(LEdiName->text()), ToAnsi(LEdiVorname->text()),
+                                          ToAnsi(MEdiGebDat->fieldText()), platform.dateSettings(),
+                                          platform.currentYear());
+    switch (result.kind) {
+    case EtinResult::FamilyNameMissing:
+        ShowMessageDialog(QStringLiteral("Name fehlt"));
+        LEdiName->setFocus(Qt::OtherFocusReason);
+        break;
+    case EtinResult::FirstNameMissing:
+        ShowMessageDialog(QStringLiteral("Vorname fehlt"));
+        LEdiVorname->setFocus(Qt::OtherFocusReason);
+        break;
+    case EtinResult::Ok:
+        LabTIN->setText(FromAnsi(result.etin));
+        LabTIN->adjustSize();
+        break;
+    }
+}
+
+void TForm1::BtnDruckenClick()
+{
+}
+
+void TForm1::BtnCloseClick()
+{
+    close();
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    if (!m_placed) {
+        m_placed = true;
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+// Everything keeps its place; only the status bar follows the bottom edge
+// and the width.
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    StatusBar1->setGeometry(0, height() - kStatusBarHeight, width(), kStatusBarHeight);
+    QWidget::resizeEvent(event);
+}
+
+}  // namespace kennfix

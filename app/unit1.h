@@ -1,0 +1,60 @@
+#pragma once
+
+// The main window, Form1.
+//
+// One calculation: the texts of LEdiName, LEdiVorname and MEdiGebDat are
+// converted to Windows-1252 (ansitext.h) and handed to ComputeEtin; the eTIN
+// goes into LabTIN. A missing name is answered with the message dialog and
+// the focus moves to that field; every error that an action lets escape (an
+// invalid date, the date field's check, the printer) goes through RunAction
+// to the error box, and LabTIN keeps what it showed.
+
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+
+namespace kennfix {
+
+class DateOfBirthEdit;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+
+    QLineEdit* LEdiName;
+    QLineEdit* LEdiVorname;
+    QLabel* LabGebDat;
+    DateOfBirthEdit* MEdiGebDat;
+    QPushButton* BtnRechnen;
+    QPushButton* BtnDrucken;
+    QPushButton* BtnClose;
+    QFrame* PnleTIN;
+    QLabel* LabTIN;
+    QPlainTextEdit* Memo1;
+    QStatusBar* StatusBar1;
+
+    void BtnRechnenClick();
+    void BtnDruckenClick();
+    void BtnCloseClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QLineEdit* addLabeledEdit(const char* name, const QString& label, QRect geometry);
+    QPushButton* addButton(const char* name, const QString& text, QRect geometry, void (TForm1::*click)());
+
+    bool m_placed = false;
+};
+
+// The main window of the running program.
+extern TForm1* Form1;
+
+}  // namespace kennfix

@@ -1,0 +1,44 @@
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTest>
+
+#include "messageboxes.h"
+
+namespace kennfix {
+
+void TypeText(QWidget* widget, const QString& text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        // A character beyond the 16-bit range comes as a surrogate pair.
+        const int length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        i += length - 1;
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, character);
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, character);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+BoxWatcher::BoxWatcher()
+{
+    connect(&m_timer, &QTimer::timeout, this, &BoxWatcher::poll);
+    m_timer.start(10);
+}
+
+void BoxWatcher::poll()
+{
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+        return;
+    boxes.append({box->windowTitle(), box->text(), box->icon() == QMessageBox::Critical,
+                  qobject_cast<MessageDialog*>(box) != nullptr});
+    QTest::keyClick(box, Qt::Key_Return);
+    if (box->isVisible())  // Enter pressed nothing: close it all the same so no test hangs
+        box->done(0);
+}
+
+}  // namespace kennfix

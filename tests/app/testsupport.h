@@ -1,0 +1,59 @@
+#pragma once
+
+// What the window tests share: a platform that the test controls, and a
+// watcher that answers every modal box and remembers what it showed.
+
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include "platform.h"
+
+namespace kennfix {
+
+class TestPlatform : public Platform {
+public:
+    TestPlatform() { m_previous = SetPlatform(this); }
+    ~TestPlatform() override { SetPlatform(m_previous); }
+
+    DateSettings dateSettings() const override { return settings; }
+    QString shortDateFormat() const override { return format; }
+    QDate today() const override { return date; }
+    void beep() override { ++beeps; }
+
+    DateSettings settings;
+    QString format = QStringLiteral("dd.MM.yyyy");
+    QDate date{2026, 12, 8};
+    int beeps = 0;
+
+private:
+    Platform* m_previous;
+};
+
+// Types `text` into `widget` as key presses carrying the characters; unlike
+// QTest::keyClicks it takes any Unicode character.
+void TypeText(QWidget* widget, const QString& text);
+
+struct ShownBox {
+    QString title;
+    QString text;
+    bool stopIcon;
+    bool isMessageDialog;
+};
+
+// Closes every modal box as soon as it is open, by pressing Enter (the
+// default button), and keeps a record of each.
+class BoxWatcher : public QObject {
+    Q_OBJECT
+public:
+    BoxWatcher();
+    QList<ShownBox> boxes;
+
+private:
+    void poll();
+    QTimer m_timer;
+};
+
+}  // namespace kennfix

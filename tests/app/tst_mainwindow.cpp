@@ -1,0 +1,247 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+#include <memory>
+
+#include "dateofbirthedit.h"
+#include "messageboxes.h"
+#include "testsupport.h"
+#include "unit1.h"
+
+using namespace kennfix;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void layout();
+    void bothNamesEmptyShowsOnlyNameFehlt();
+    void firstNameMissing();
+    void computesEtin_data();
+    void computesEtin();
+    void invalidDateKeepsPreviousEtin();
+    void nameFieldRefusesCharactersWithoutAnsiForm();
+    void tabOrder();
+    void closeButtonEndsAtOnce();
+    void messageDialogCopiesItsText();
+    void errorBoxAppendsFullStop_data();
+    void errorBoxAppendsFullStop();
+
+private:
+    void setEntries(const QString& family, const QString& first);
+    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    std::unique_ptr<TestPlatform> m_platform;
+    std::unique_ptr<BoxWatcher> m_boxes;
+    std::unique_ptr<TForm1> m_form;
+};
+
+void TestMainWindow::init()
+{
+    m_platform = std::make_unique<TestPlatform>();
+    m_boxes = std::make_unique<BoxWatcher>();
+    m_form = std::make_unique<TForm1>();
+    m_form->show();
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+void TestMainWindow::cleanup()
+{
+    m_form.reset();
+    m_boxes.reset();
+    m_platform.reset();
+}
+
+void TestMainWindow::setEntries(const QString& family, const QString& first)
+{
+    m_form->LEdiName->setText(family);
+    m_form->LEdiVorname->setText(first);
+}
+
+void TestMainWindow::layout()
+{
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Kennfix"));
+    QCOMPARE(m_form->size(), QSize(391, 314));
+    QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(m_form->LEdiName->geometry(), QRect(96, 32, 121, 21));
+    QCOMPARE(m_form->MEdiGebDat->geometry(), QRect(96, 112, 120, 21));
+    QCOMPARE(m_form->BtnClose->geometry(), QRect(240, 106, 129, 25));
+    QCOMPARE(m_form->LEdiName->maxLength(), 40);
+    QCOMPARE(m_form->LabTIN->text(), QString());
+    QVERIFY(m_form->LabTIN->font().bold());
+    QCOMPARE(m_form->LabTIN->font().pixelSize(), 21);
+    QCOMPARE(m_form->Memo1->toPlainText().split(u'\n').size(), 5);
+    QCOMPARE(m_form->Memo1->toPlainText().split(u'\n').last(),
+             QStringLiteral("an. (Doppelnamen wie z.B. Krümer-Lüdwalt sind erlaubt)"));
+    QCOMPARE(m_form->MEdiGebDat->fieldText(), QStringLiteral("  .  .  "));
+
+    // Resizing moves the status bar only.
+    m_form->resize(500, 400);
+    QCOMPARE(m_form->StatusBar1->geometry(), QRect(0, 380, 500, 20));
+    QCOMPARE(m_form->BtnRechnen->geometry(), QRect(240, 32, 129, 25));
+}
+
+void TestMainWindow::bothNamesEmptyShowsOnlyNameFehlt()
+{
+    m_form->LabTIN->setText(QStringLiteral("OLD"));
+    m_form->BtnDrucken->setFocus();
+    click(m_form->BtnRechnen);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QCOMPARE(m_boxes->boxes[0].title, QStringLiteral("Fehler"));
+    QCOMPARE(m_boxes->boxes[0].text, QStringLiteral("Name fehlt"));
+    QVERIFY(m_boxes->boxes[0].stopIcon);
+    QVERIFY(m_boxes->boxes[0].isMessageDialog);
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->LEdiName);
+    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("OLD"));
+}
+
+void TestMainWindow::firstNameMissing()
+{
+    setEntries(QStringLiteral("Meier"), QString());
+    click(m_form->BtnRechnen);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QCOMPARE(m_boxes->boxes[0].text, QStringLiteral("Vorname fehlt"));
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->LEdiVorname);
+}
+
+void TestMainWindow::computesEtin_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("etin");
+    // The date field is untouched: 01.01.00.
+    QTest::newRow("umlaut") << "Müller" << "Hans" << "MLLRHNSA00A01Q";
+    QTest::newRow("family name of one blank") << " " << "Eva" << "XXXXVAEX00A01G";
+    // Letters beyond Windows-1252 are taken as their base letter.
+    QTest::newRow("base letters") << "Łukasz" << "Ștefan" << "LKSZSTFN00A01G";
+}
+
+void TestMainWindow::computesEtin()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, first);
+    QFETCH(QString, etin);
+    setEntries(family, first);
+    click(m_form->BtnRechnen);
+    QVERIFY(m_boxes->boxes.isEmpty());
+    QCOMPARE(m_form->LabTIN->text(), etin);
+}
+
+void TestMainWindow::invalidDateKeepsPreviousEtin()
+{
+    setEntries(QStringLiteral("Müller"), QStringLiteral("Hans"));
+    m_form->MEdiGebDat->setText(QStringLiteral("12.03.80"));
+    click(m_form->BtnRechnen);
+    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MLLRHNSA80C12S"));
+
+    m_form->MEdiGebDat->setText(QStringLiteral("31.02.80"));
+    m_form->LEdiVorname->setFocus();
+    click(m_form->BtnRechnen);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QCOMPARE(m_boxes->boxes[0].title, QStringLiteral("Kennfix"));
+    QCOMPARE(m_boxes->boxes[0].text, QStringLiteral("'31.02.80' is not a valid date."));
+    QVERIFY(m_boxes->boxes[0].stopIcon);
+    QVERIFY(!m_boxes->boxes[0].isMessageDialog);
+    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MLLRHNSA80C12S"));
+
+    // The program carries on: the next calculation works.
+    m_form->MEdiGebDat->setText(QStringLiteral("01.02.80"));
+    click(m_form->BtnRechnen);
+    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MLLRHNSA80B01H"));
+}
+
+// A character with no place in Windows-1252 would reach the core as nothing
+// or as "?"; the field refuses it with a beep, typed or pasted.
+void TestMainWindow::nameFieldRefusesCharactersWithoutAnsiForm()
+{
+    QLineEdit* name = m_form->LEdiName;
+    name->setFocus();
+    QTest::keyClicks(name, QStringLiteral("Li"));
+    TypeText(name, QStringLiteral("中"));
+    QCOMPARE(name->text(), QStringLiteral("Li"));
+    QCOMPARE(m_platform->beeps, 1);
+
+    QApplication::clipboard()->setText(QStringLiteral("u😀"));
+    name->paste();
+    QCOMPARE(name->text(), QStringLiteral("Li"));
+    QCOMPARE(m_platform->beeps, 2);
+
+    QApplication::clipboard()->setText(QStringLiteral("ş"));  // has a base letter
+    name->paste();
+    QCOMPARE(name->text(), QStringLiteral("Liş"));
+    QCOMPARE(m_platform->beeps, 2);
+}
+
+void TestMainWindow::tabOrder()
+{
+    const QList<QWidget*> order = {m_form->LEdiName,   m_form->LEdiVorname, m_form->MEdiGebDat, m_form->BtnRechnen,
+                                   m_form->BtnDrucken, m_form->BtnClose,    m_form->Memo1,      m_form->LEdiName};
+    QCOMPARE(QApplication::focusWidget(), order[0]);
+    for (int i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), order[i]);
+    }
+    // Tabbing into a name field selects its text.
+    m_form->LEdiVorname->setText(QStringLiteral("Hans"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(m_form->LEdiVorname->selectedText(), QStringLiteral("Hans"));
+}
+
+void TestMainWindow::closeButtonEndsAtOnce()
+{
+    bool closed = false;
+    connect(m_form.get(), &QObject::destroyed, this, [&] { closed = true; });
+    m_form->setAttribute(Qt::WA_DeleteOnClose);
+    click(m_form->BtnClose);
+    QVERIFY(m_boxes->boxes.isEmpty());
+    QTRY_VERIFY(closed);
+    m_form.release();  // deleted on close
+}
+
+void TestMainWindow::messageDialogCopiesItsText()
+{
+    MessageDialog dialog(QStringLiteral("Name fehlt"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_C, Qt::ControlModifier);
+    const QString line = QStringLiteral("---------------------------\r\n");
+    QCOMPARE(QApplication::clipboard()->text(),
+             line + "Fehler\r\n" + line + "Name fehlt\r\n" + line + "OK   \r\n" + line);
+    QCOMPARE(m_platform->beeps, 1);
+    // Escape presses OK.
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestMainWindow::errorBoxAppendsFullStop_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << "Druckvorgang läuft" << "Druckvorgang läuft.";
+    QTest::newRow("full stop") << "Mit der Taste ESC machen Sie die Änderungen rückgängig." << "Mit der Taste ESC machen Sie die Änderungen rückgängig.";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("below the full stop") << "(x)" << "(x)";
+    QTest::newRow("hyphen") << "x-" << "x-";
+    QTest::newRow("slash, above it") << "x/" << "x/.";
+    QTest::newRow("digit") << "x1" << "x1.";
+}
+
+void TestMainWindow::errorBoxAppendsFullStop()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(ErrorBoxText(message), shown);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
