@@ -464,8 +464,11 @@ void ListProcessor::WriteCell(std::string_view cell, bool first)
 {
     if (!first)
         m_buffer += m_options.delimiter;
-    const char special[] = {m_options.delimiter, '"', '\r', '\n'};
-    if (cell.find_first_of(std::string_view(special, std::size(special))) == std::string_view::npos) {
+    // A plain loop: find_first_of looks up the set once per byte.
+    const char delimiter = m_options.delimiter;
+    const bool quote = std::any_of(cell.begin(), cell.end(),
+                                   [=](char c) { return c == delimiter || c == '"' || c == '\r' || c == '\n'; });
+    if (!quote) {
         m_buffer += cell;
         return;
     }
