@@ -57,6 +57,51 @@ bool IsLineBreakOnly(std::string_view segment)
     return segment.find_first_not_of("\r\n") == std::string_view::npos;
 }
 
+bool IsContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Whether the rest of `in` is valid UTF-8, read in chunks. A chunk is checked
+// up to the start of its last character, which goes with the next chunk:
+// a UTF-8 sequence never spans the start of another character.
+bool RestIsValidUtf8(std::istream& in)
+{
+    std::string chunk;
+    std::string buffer(kReadSize, '\0');
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        chunk.append(buffer.data(), static_cast<std::size_t>(in.gcount()));
+        std::size_t split = chunk.size();
+        for (int i = 0; i < 3 && split > 0 && IsContinuationByte(chunk[split - 1]); ++i)
+            --split;
+        if (split > 0 && static_cast<unsigned char>(chunk[split - 1]) >= 0xC0)
+            --split;
+        if (!in)
+            split = chunk.size();
+        if (!IsValidUtf8(std::string_view(chunk).substr(0, split)))
+            return false;
+        chunk.erase(0, split);
+    }
+    return true;
+}
+
+// Auto detection over input that can be read twice (a file): valid UTF-8
+// throughout is UTF-8, anything else Windows-1252. Input read once (a pipe)
+// is decided row by row instead; Auto comes back for it.
+Encoding DetectEncoding(std::istream& in)
+{
+    const std::istream::pos_type start = in.tellg();
+    if (start == std::istream::pos_type(-1))
+        return Encoding::Auto;
+    const bool utf8 = RestIsValidUtf8(in);
+    if (in.bad())
+        return Encoding::Auto;
+    in.clear();
+    in.seekg(start);
+    return utf8 ? Encoding::Utf8 : Encoding::Windows1252;
+}
+
 std::string Quoted(std::string_view name)
 {
     return "\u201E" + std::string(name) + "\u201C";
@@ -133,6 +178,8 @@ private:
 
 ListSummary ListProcessor::Run(std::istream& in)
 {
+    if (m_inputEncoding == Encoding::Auto)
+        m_inputEncoding = DetectEncoding(in);
     std::string chunk(kReadSize, '\0');
     bool start = true;
     while (in) {
@@ -141,7 +188,7 @@ ListSummary ListProcessor::Run(std::istream& in)
         if (start && rest.starts_with(kBom)) {
             m_bom = true;
             rest.remove_prefix(kBom.size());
-            if (m_inputEncoding == Encoding::Auto)
+            if (m_options.inputEncoding == Encoding::Auto)
                 m_inputEncoding = Encoding::Utf8;
         }
         start = false;
@@ -238,8 +285,8 @@ void ListProcessor::EndRow(int terminator)
         Flush();
 }
 
-// Auto detection decides on the first row that holds a byte above 127; rows
-// before it are ASCII and read the same either way.
+// Input read only once is decided on the first row that holds a byte above
+// 127; rows before it are ASCII and read the same either way.
 void ListProcessor::ChooseEncoding()
 {
     const auto cells = std::span(m_cells).first(m_cellCount);

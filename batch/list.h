@@ -21,7 +21,11 @@
 namespace kennfix::batch {
 
 enum class Encoding {
-    Auto,  // input: valid UTF-8 is UTF-8, anything else Windows-1252; output: as the input
+    // Input: valid UTF-8 (with or without BOM) is UTF-8, anything else
+    // Windows-1252. Input that cannot be read twice (a pipe) is judged by
+    // its first row with a byte above 127, and a later row that is no
+    // UTF-8 after all stops the run. Output: as the input.
+    Auto,
     Utf8,
     Windows1252,
 };

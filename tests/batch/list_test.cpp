@@ -22,19 +22,35 @@ struct Processed {
     ListSummary summary;
 };
 
-Processed Process(std::string_view input, const ListOptions& options = Options())
+// Input that can be read only once, as from a pipe: it cannot seek.
+class OnePassBuffer : public std::streambuf {
+public:
+    explicit OnePassBuffer(std::string text) : m_text(std::move(text))
+    {
+        setg(m_text.data(), m_text.data(), m_text.data() + m_text.size());
+    }
+
+private:
+    std::string m_text;
+};
+
+enum class Source { File, Pipe };
+
+Processed Process(std::string_view input, const ListOptions& options = Options(), Source source = Source::File)
 {
-    std::istringstream in{std::string(input)};
+    std::istringstream file{std::string(input)};
+    OnePassBuffer pipeBuffer{std::string(input)};
+    std::istream pipe(&pipeBuffer);
     std::ostringstream out;
-    const ListSummary summary = ProcessList(in, out, options);
+    const ListSummary summary = ProcessList(source == Source::File ? file : pipe, out, options);
     return {out.str(), summary};
 }
 
-// The error of a list that cannot be read, or "" when it could.
-ListError FailureOf(std::string_view input, const ListOptions& options = Options())
+// The error of a list that cannot be read.
+ListError FailureOf(std::string_view input, const ListOptions& options = Options(), Source source = Source::File)
 {
     try {
-        Process(input, options);
+        Process(input, options, source);
     } catch (const ListError& e) {
         return e;
     }
@@ -209,13 +225,16 @@ TEST(ProcessList, Utf8WithByteOrderMarkStaysSo)
 
 TEST(ProcessList, Windows1252IsRecognisedAndWrittenBack)
 {
-    // ASCII rows first: the encoding shows only in the third row.
-    const Processed p = Process(std::string(kHeader) + "Meier;Li;01.02.80\nMeier;;01.02.80\nM\xFCller;J\xFCrgen;03.07.61\n");
-    EXPECT_EQ(p.output,
-              "Familienname;Vorname;Geburtsdatum;eTIN;Fehler\n"
-              "Meier;Li;01.02.80;MREILIXX80B01Z;\n"
-              "Meier;;01.02.80;;Vorname fehlt\n"
-              "M\xFCller;J\xFCrgen;03.07.61;MLLRJRGN61G03Y;\n");
+    // ASCII rows first: read from a pipe, the encoding shows only in the third row.
+    for (Source source : {Source::File, Source::Pipe}) {
+        const Processed p = Process(std::string(kHeader) + "Meier;Li;01.02.80\nMeier;;01.02.80\nM\xFCller;J\xFCrgen;03.07.61\n",
+                                    Options(), source);
+        EXPECT_EQ(p.output,
+                  "Familienname;Vorname;Geburtsdatum;eTIN;Fehler\n"
+                  "Meier;Li;01.02.80;MREILIXX80B01Z;\n"
+                  "Meier;;01.02.80;;Vorname fehlt\n"
+                  "M\xFCller;J\xFCrgen;03.07.61;MLLRJRGN61G03Y;\n");
+    }
 
     ListOptions options = Options();
     options.inputEncoding = Encoding::Windows1252;
@@ -252,9 +271,32 @@ TEST(ProcessList, InvalidUtf8InAUtf8ListIsAnErrorOfItsRow)
               "darstellbare Zeichen\n");
 }
 
-TEST(ProcessList, AutoDetectionThatTurnsOutWrongStopsWithTheLine)
+// A file is judged as a whole: one byte that is no UTF-8 makes it Windows-1252.
+TEST(ProcessList, AFileWithOneNonUtf8ByteIsWindows1252)
 {
-    const ListError e = FailureOf(std::string(kHeader) + "Müller;Hans;01.02.80\n\nM\xFCller;Hans;01.02.80\n");
+    ListOptions utf8 = Options(), windows1252 = Options();
+    utf8.inputEncoding = Encoding::Utf8;
+    windows1252.inputEncoding = Encoding::Windows1252;
+    const std::string_view row = "Łẞukas;Hans;01.02.80;\n";  // Ł has two bytes, ẞ three
+    // Beyond the first chunk read, and shifted through every offset, so that
+    // each place of a character's bytes falls on the chunk's end once.
+    for (std::size_t shift = 0; shift < row.size(); ++shift) {
+        std::string input = "Familienname;Vorname;Geburtsdatum;Notiz\n;;;" + std::string(shift, 'x') + "\n";
+        for (int i = 0; i < 4000; ++i)
+            input += row;
+        ASSERT_NE(Process(input, utf8).output, Process(input, windows1252).output);
+        EXPECT_EQ(Process(input).output, Process(input, utf8).output) << shift;
+        input += "M\xFCller;Hans;01.02.80;\n";
+        EXPECT_EQ(Process(input).output, Process(input, windows1252).output) << shift;
+    }
+}
+
+// From a pipe the first row with a byte above 127 decides, and a later row
+// that contradicts it stops the run.
+TEST(ProcessList, AutoDetectionFromAPipeThatTurnsOutWrongStopsWithTheLine)
+{
+    const ListError e =
+        FailureOf(std::string(kHeader) + "Müller;Hans;01.02.80\n\nM\xFCller;Hans;01.02.80\n", Options(), Source::Pipe);
     EXPECT_EQ(e.line(), 4u);
     EXPECT_NE(std::string(e.what()).find("--encoding windows-1252"), std::string::npos) << e.what();
 }
@@ -341,11 +383,13 @@ TEST(ProcessList, ArbitraryBytesFailCleanlyOrKeepEveryRow)
         std::string input(kHeader);
         for (unsigned n = random() % 120; n > 0; --n)
             input += bytes[random() % std::size(bytes)];
-        try {
-            const Processed once = Process(input);
-            EXPECT_EQ(Process(once.output).summary.rows, once.summary.rows) << input;
-        } catch (const ListError& e) {
-            EXPECT_NE(std::string(e.what()), "") << input;
+        for (Source source : {Source::File, Source::Pipe}) {
+            try {
+                const Processed once = Process(input, Options(), source);
+                EXPECT_EQ(Process(once.output).summary.rows, once.summary.rows) << input;
+            } catch (const ListError& e) {
+                EXPECT_NE(std::string(e.what()), "") << input;
+            }
         }
     }
 }
