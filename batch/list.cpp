@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <istream>
 #include <optional>
-#include <span>
 #include <ostream>
+#include <span>
 #include <string_view>
 #include <vector>
 
