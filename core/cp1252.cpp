@@ -84,23 +84,30 @@ std::size_t Utf8Length(char32_t codePoint)
 Windows1252Text Utf8ToWindows1252(std::string_view utf8)
 {
     Windows1252Text result;
-    // A character never becomes more bytes than it took in UTF-8.
-    result.text.reserve(utf8.size());
+    // A character never becomes more bytes than it took in UTF-8, so the
+    // text is written into a buffer of the input's size and cut to length.
+    result.text.resize(utf8.size());
+    char* out = result.text.data();
     for (std::size_t pos = 0; pos < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            *out++ = utf8[pos++];
+            continue;
+        }
         const Utf8Character c = DecodeUtf8(utf8, pos);
         pos += std::max<std::size_t>(c.length, 1);
         if (c.length == 0) {
             result.unmapped.push_back(kReplacementCharacter);
-        } else if (c.codePoint < 0x80 || (c.codePoint >= 0xA0 && c.codePoint <= 0xFF)) {
-            result.text += static_cast<char>(c.codePoint);
+        } else if (c.codePoint >= 0xA0 && c.codePoint <= 0xFF) {
+            *out++ = static_cast<char>(c.codePoint);
         } else if (const cp1252::Mapping* m = FindMapping(c.codePoint)) {
-            result.text += static_cast<char>(m->first);
+            *out++ = static_cast<char>(m->first);
             if (m->second != 0)
-                result.text += static_cast<char>(m->second);
+                *out++ = static_cast<char>(m->second);
         } else {
             result.unmapped.push_back(c.codePoint);
         }
     }
+    result.text.resize(static_cast<std::size_t>(out - result.text.data()));
     return result;
 }
 
@@ -135,6 +142,10 @@ std::string Windows1252ToUtf8(std::string_view ansi)
 bool IsValidUtf8(std::string_view text)
 {
     for (std::size_t pos = 0; pos < text.size();) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
         const Utf8Character c = DecodeUtf8(text, pos);
         if (c.length == 0)
             return false;
