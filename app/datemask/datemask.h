@@ -96,6 +96,10 @@ public:
     // the modified flag and the value at entry stay.
     LeaveResult Leave();
 
+    // The focus went elsewhere without the user moving it (the program put
+    // it into another field): no check, the field just counts as unfocused.
+    void FocusOut() { m_focused = false; }
+
     // Enter: the same check at once; the focus stays either way.
     LeaveResult PressEnter();
 

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTest>
+#include <QWindow>
 
 #include "messageboxes.h"
 
@@ -21,6 +22,14 @@ void TypeText(QWidget* widget, const QString& text)
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, character);
         QApplication::sendEvent(widget, &release);
     }
+}
+
+void ClickThroughWindow(QWidget* widget, QPoint position)
+{
+    if (position.isNull())
+        position = widget->rect().center();
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      widget->mapTo(widget->window(), position));
 }
 
 BoxWatcher::BoxWatcher()

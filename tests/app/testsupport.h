@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QList>
 #include <QObject>
+#include <QPoint>
+#include <QWidget>
 #include <QString>
 #include <QTimer>
 
@@ -35,6 +37,10 @@ private:
 // Types `text` into `widget` as key presses carrying the characters; unlike
 // QTest::keyClicks it takes any Unicode character.
 void TypeText(QWidget* widget, const QString& text);
+
+// A left click on `widget` as the window system delivers it: through the
+// window, where the date field checks a press before the focus moves.
+void ClickThroughWindow(QWidget* widget, QPoint position = {});
 
 struct ShownBox {
     QString title;

@@ -1,0 +1,276 @@
+// The date-of-birth field in the real window: what the user sees, what the
+// calculation gets, and the check when the field is left.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+#include "dateofbirthedit.h"
+#include "testsupport.h"
+#include "unit1.h"
+
+using namespace kennfix;
+
+namespace {
+const QString kLeaveRefused =
+    QStringLiteral("Ungültiger Eingabewert. Mit der Taste ESC machen Sie die Änderungen rückgängig.");
+}
+
+class TestDateField : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsEmpty();
+    void typing_data();
+    void typing();
+    void halfFilledDayAndMonthCompute();
+    void letterAfterTabBlanksAndBlocksLeavingUntilEscape();
+    void onlyDayThenTabHighlightsYear();
+    void incompleteYearDropsButtonPresses();
+    void closeBoxClosesWithIncompleteYear();
+    void enterChecksAtOnce();
+    void pasteFillsFromCaret();
+    void clickHighlightsPosition();
+    void untouchedFieldLeavesFreely();
+    void separatorFollowsRegionalSettings();
+
+private:
+    DateOfBirthEdit* field() const { return m_form->MEdiGebDat; }
+    void tabIntoField();
+    void expectRefusal(int boxes);
+
+    std::unique_ptr<TestPlatform> m_platform;
+    std::unique_ptr<BoxWatcher> m_boxes;
+    std::unique_ptr<TForm1> m_form;
+};
+
+void TestDateField::init()
+{
+    m_platform = std::make_unique<TestPlatform>();
+    m_boxes = std::make_unique<BoxWatcher>();
+    m_form = std::make_unique<TForm1>();
+    m_form->show();
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->LEdiName->setText(QStringLiteral("Meier"));
+    m_form->LEdiVorname->setText(QStringLiteral("Li"));
+}
+
+void TestDateField::cleanup()
+{
+    m_form.reset();
+    m_boxes.reset();
+    m_platform.reset();
+}
+
+void TestDateField::tabIntoField()
+{
+    m_form->LEdiVorname->setFocus();
+    QTest::keyClick(m_form->LEdiVorname, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), field());
+}
+
+// The message box came `boxes` times in all, the last one the leave check's,
+// and the focus is back in the field.
+void TestDateField::expectRefusal(int boxes)
+{
+    QCOMPARE(m_boxes->boxes.size(), boxes);
+    QCOMPARE(m_boxes->boxes.last().title, QStringLiteral("Kennfix"));
+    QCOMPARE(m_boxes->boxes.last().text, kLeaveRefused);
+    QTRY_COMPARE(QApplication::focusWidget(), field());
+}
+
+void TestDateField::startsEmpty()
+{
+    QCOMPARE(field()->text(), QStringLiteral("__.__.__"));
+    QCOMPARE(field()->fieldText(), QStringLiteral("  .  .  "));
+}
+
+void TestDateField::typing_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("all digits") << "120380" << "12.03.80" << "12.03.80" << 0;
+    QTest::newRow("separator jumps") << "3.7.61" << "3_.7_.61" << "3 .7 .61" << 0;
+    QTest::newRow("letter refused") << "1x2" << "12.__.__" << "12.  .  " << 1;
+    QTest::newRow("separator in the year") << "120380." << "12.03.80" << "12.03.80" << 1;
+    QTest::newRow("nothing after the year") << "1203801" << "12.03.80" << "12.03.80" << 1;
+}
+
+void TestDateField::typing()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, screen);
+    QFETCH(QString, text);
+    QFETCH(int, beeps);
+    tabIntoField();
+    QTest::keyClicks(field(), keys);
+    QCOMPARE(field()->text(), screen);
+    QCOMPARE(field()->fieldText(), text);
+    QCOMPARE(m_platform->beeps, beeps);
+}
+
+void TestDateField::halfFilledDayAndMonthCompute()
+{
+    tabIntoField();
+    QTest::keyClicks(field(), QStringLiteral("3.7.61"));
+    ClickThroughWindow(m_form->BtnRechnen);
+    QVERIFY(m_boxes->boxes.isEmpty());
+    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MREILIXX61G03S"));
+}
+
+void TestDateField::letterAfterTabBlanksAndBlocksLeavingUntilEscape()
+{
+    tabIntoField();
+    QTest::keyClicks(field(), QStringLiteral("120380"));
+    QTest::keyClick(field(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_form->BtnRechnen);
+
+    QTest::keyClick(m_form->BtnRechnen, Qt::Key_Backtab);
+    QCOMPARE(field()->selectedText(), QStringLiteral("12.03.80"));
+    QTest::keyClick(field(), Qt::Key_A);
+    QCOMPARE(field()->text(), QStringLiteral("__.__.__"));
+    QCOMPARE(m_platform->beeps, 1);
+
+    QTest::keyClick(field(), Qt::Key_Tab);
+    expectRefusal(1);
+    QCOMPARE(m_platform->beeps, 2);
+    QCOMPARE(field()->text(), QStringLiteral("__.__.__"));
+
+    QTest::keyClick(field(), Qt::Key_Escape);
+    QCOMPARE(field()->text(), QStringLiteral("12.03.80"));
+    QTest::keyClick(field(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_form->BtnRechnen);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+}
+
+void TestDateField::onlyDayThenTabHighlightsYear()
+{
+    tabIntoField();
+    QTest::keyClicks(field(), QStringLiteral("12"));
+    QTest::keyClick(field(), Qt::Key_Tab);
+    expectRefusal(1);
+    QCOMPARE(field()->selectionStart(), 6);
+    QCOMPARE(field()->selectedText(), QStringLiteral("_"));
+    // The text stays as typed; finishing the year lets the field go.
+    QCOMPARE(field()->fieldText(), QStringLiteral("12.  .  "));
+    QTest::keyClicks(field(), QStringLiteral("80"));
+    QTest::keyClick(field(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_form->BtnRechnen);
+}
+
+// A press that would take the focus out of the field is dropped while the
+// year is incomplete: no calculation, no printout, no end.
+void TestDateField::incompleteYearDropsButtonPresses()
+{
+    m_form->LabTIN->setText(QStringLiteral("BEFORE"));
+    tabIntoField();
+    QTest::keyClicks(field(), QStringLiteral("1203"));
+
+    ClickThroughWindow(m_form->BtnRechnen);
+    expectRefusal(1);
+    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("BEFORE"));
+
+    ClickThroughWindow(m_form->BtnClose);
+    expectRefusal(2);
+    QVERIFY(m_form->isVisible());
+
+    ClickThroughWindow(m_form->LEdiName);
+    expectRefusal(3);
+    QCOMPARE(field()->fieldText(), QStringLiteral("12.03.  "));
+    QVERIFY(m_form->isVisible());
+}
+
+void TestDateField::closeBoxClosesWithIncompleteYear()
+{
+    tabIntoField();
+    QTest::keyClicks(field(), QStringLiteral("12"));
+    QVERIFY(m_form->close());
+    QVERIFY(m_boxes->boxes.isEmpty());
+}
+
+void TestDateField::enterChecksAtOnce()
+{
+    tabIntoField();
+    QTest::keyClicks(field(), QStringLiteral("1203"));
+    QTest::keyClick(field(), Qt::Key_Return);
+    expectRefusal(1);
+    QCOMPARE(field()->selectionStart(), 6);
+}
+
+void TestDateField::pasteFillsFromCaret()
+{
+    tabIntoField();
+    QTest::keyClick(field(), Qt::Key_Home);
+    QApplication::clipboard()->setText(QStringLiteral("12.03.1980"));
+    QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(field()->text(), QStringLiteral("12.03.19"));
+
+    // A pasted incomplete year counts as a change and is caught.
+    QTest::keyClick(field(), Qt::Key_Escape);
+    QApplication::clipboard()->setText(QStringLiteral("1"));
+    QTest::keyClick(field(), Qt::Key_End);
+    QTest::keyClick(field(), Qt::Key_Left);
+    QTest::keyClick(field(), Qt::Key_Left);
+    QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(field()->text(), QStringLiteral("__.__.1_"));
+    QTest::keyClick(field(), Qt::Key_Tab);
+    expectRefusal(1);
+}
+
+void TestDateField::clickHighlightsPosition()
+{
+    // The first point of the field that lies at position 3, the month's first digit.
+    int x = 0;
+    while (x < field()->width() && field()->cursorPositionAt(QPoint(x, field()->height() / 2)) < 3)
+        ++x;
+    ClickThroughWindow(field(), QPoint(x + 1, field()->height() / 2));
+    QCOMPARE(QApplication::focusWidget(), field());
+    QCOMPARE(field()->selectionStart(), 3);
+    QCOMPARE(field()->selectedText(), QStringLiteral("_"));
+    QTest::keyClicks(field(), QStringLiteral("7"));
+    QCOMPARE(field()->fieldText(), QStringLiteral("  .7 .  "));
+
+    // Behind the last position nothing is highlighted.
+    ClickThroughWindow(field(), QPoint(field()->width() - 3, field()->height() / 2));
+    QCOMPARE(field()->selectedText(), QString());
+    QCOMPARE(field()->cursorPosition(), 8);
+}
+
+void TestDateField::untouchedFieldLeavesFreely()
+{
+    tabIntoField();
+    QTest::keyClick(field(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_form->BtnRechnen);
+    ClickThroughWindow(m_form->BtnRechnen);
+    QVERIFY(m_boxes->boxes.isEmpty());
+    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MREILIXX00A01I"));
+}
+
+// The text on screen keeps the separator it was shown with; the text handed
+// to the calculation takes the current one.
+void TestDateField::separatorFollowsRegionalSettings()
+{
+    tabIntoField();
+    QTest::keyClicks(field(), QStringLiteral("120380"));
+    m_platform->settings = {'/', DateOrder::DayMonthYear};
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(field(), &change);
+    QCOMPARE(field()->text(), QStringLiteral("12.03.80"));
+    QCOMPARE(field()->fieldText(), QStringLiteral("12/03/80"));
+    ClickThroughWindow(m_form->BtnRechnen);
+    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MREILIXX80C12K"));
+}
+
+QTEST_MAIN(TestDateField)
+#include "tst_datefield.moc"
