@@ -42,6 +42,16 @@ const char* const kInstructions[] = {
 // The layout was drawn for "MS Sans Serif" at 8 points; Arial's metrics come
 // closest among the fonts a Linux desktop has, so its twin Liberation Sans is
 // preferred, then the system's sans-serif font.
+// Screen readers name a field after its label, without the colon.
+void NameAfterLabel(QWidget* field, QLabel* label)
+{
+    label->setBuddy(field);
+    QString name = label->text();
+    if (name.endsWith(u':'))
+        name.chop(1);
+    field->setAccessibleName(name);
+}
+
 QFont WindowFont()
 {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
@@ -86,7 +96,7 @@ TForm1::TForm1(QWidget* parent)
     MEdiGebDat = new DateOfBirthEdit(this);
     MEdiGebDat->setObjectName(QStringLiteral("MEdiGebDat"));
     MEdiGebDat->setGeometry(96, 112, 120, 21);
-    LabGebDat->setBuddy(MEdiGebDat);
+    NameAfterLabel(MEdiGebDat, LabGebDat);
 
     BtnRechnen = addButton("BtnRechnen", QStringLiteral("eTIN berechnen"), {240, 32, 129, 25}, &TForm1::BtnRechnenClick);
     BtnDrucken = addButton("BtnDrucken", QStringLiteral("Drucken"), {240, 69, 129, 25}, &TForm1::BtnDruckenClick);
@@ -105,7 +115,8 @@ TForm1::TForm1(QWidget* parent)
     LabTIN->setFont(EtinFont());
     LabTIN->move(104, 8);
     LabTIN->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    caption->setBuddy(LabTIN);
+    // The label itself reads out the eTIN; the caption tells what it is.
+    LabTIN->setAccessibleDescription(QStringLiteral("Die eTIN lautet"));
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -149,7 +160,7 @@ QLineEdit* TForm1::addLabeledEdit(const char* name, const QString& label, QRect 
     auto* caption = new QLabel(label, this);
     caption->adjustSize();
     caption->move(geometry.left() - 3 - caption->width(), geometry.center().y() - caption->height() / 2);
-    caption->setBuddy(edit);
+    NameAfterLabel(edit, caption);
     return edit;
 }
 

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -33,6 +34,7 @@ private slots:
     void tabOrder();
     void closeButtonEndsAtOnce();
     void messageDialogCopiesItsText();
+    void accessibleNames();
     void errorBoxAppendsFullStop_data();
     void errorBoxAppendsFullStop();
 
@@ -229,6 +231,24 @@ void TestMainWindow::messageDialogCopiesItsText()
     // Escape presses OK.
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(!dialog.isVisible());
+}
+
+// What a screen reader says for each control.
+void TestMainWindow::accessibleNames()
+{
+    setEntries(QStringLiteral("Müller"), QStringLiteral("Hans"));
+    click(m_form->BtnRechnen);
+    const QList<QPair<QWidget*, QString>> expected = {
+        {m_form->LEdiName, "Familienname"},     {m_form->LEdiVorname, "Vorname"},
+        {m_form->MEdiGebDat, "Geburtsdatum"},   {m_form->BtnRechnen, "eTIN berechnen"},
+        {m_form->BtnDrucken, "Drucken"},        {m_form->BtnClose, "Programm beenden"},
+        {m_form->LabTIN, "MLLRHNSA00A01Q"},
+    };
+    for (const auto& [widget, name] : expected) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), name);
+    }
 }
 
 void TestMainWindow::errorBoxAppendsFullStop_data()
