@@ -6,11 +6,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include <cmath>
 #include <memory>
 
 #include "cupssandbox.h"
-#include "printedpage.h"
+#include "printedsheet.h"
 #include "sheetprinter.h"
 
 using kennfix::PrintError;
@@ -20,17 +19,6 @@ using kennfix::SheetTexts;
 Q_DECLARE_METATYPE(SheetTexts)
 
 namespace {
-
-// The sheet's lines: top of the character cell in 0.1 mm below the top of the
-// printable area, and the cell's height. Each starts 10.0 mm from its left.
-struct SheetLine {
-    int top;
-    int cellHeight;
-};
-constexpr SheetLine kSheetLines[] = {{150, 86}, {300, 56}, {400, 56}, {500, 56}, {600, 56}, {900, 36}};
-constexpr double kLineLeftMm = 10.0;
-constexpr double kPlaceToleranceMm = 0.5;
-constexpr double kHeightToleranceMm = 0.3;
 
 constexpr int kJobTimeoutMs = 30'000;
 
@@ -107,34 +95,9 @@ private slots:
 
         const QStringList documents = m_cups->Documents();
         QCOMPARE(documents.size(), 1);
-        QString error;
-        const QList<PrintedPage> pages = ReadPrintedPages(documents.first(), &error);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(pages.size(), 1);
-        const PrintedPage& page = pages.first();
-        QCOMPARE(page.size, QSizeF(CupsSandbox::kPageWidth, CupsSandbox::kPageHeight));  // A4 portrait
-
-        QStringList lines;
-        for (const PrintedLine& line : page.lines)
-            lines << line.text;
-        QCOMPARE(lines, printed);
-        for (qsizetype i = 0; i < page.lines.size(); ++i) {
-            const QRectF box = page.lines[i].box;
-            const double left = PointsToMillimetres(box.left() - CupsSandbox::kMarginLeft);
-            const double top = PointsToMillimetres(box.top() - CupsSandbox::kMarginTop);
-            const double height = PointsToMillimetres(box.height());
-            const QString where = QStringLiteral("line %1: left %2 mm, top %3 mm, cell %4 mm")
-                                      .arg(i + 1)
-                                      .arg(left, 0, 'f', 2)
-                                      .arg(top, 0, 'f', 2)
-                                      .arg(height, 0, 'f', 2);
-            QVERIFY2(std::abs(left - kLineLeftMm) <= kPlaceToleranceMm, qPrintable(where));
-            QVERIFY2(std::abs(top - kSheetLines[i].top / 10.0) <= kPlaceToleranceMm, qPrintable(where));
-            QVERIFY2(std::abs(height - kSheetLines[i].cellHeight / 10.0) <= kHeightToleranceMm, qPrintable(where));
-        }
-
-        // "Courier New" in normal weight, which fontconfig gives as Liberation Mono.
-        QCOMPARE(PdfFontNames(documents.first(), &error), QStringList{QStringLiteral("LiberationMono")});
+        const PrintedSheet sheet = ReadPrintedSheet(documents.first());
+        QVERIFY2(sheet.fault.isEmpty(), qPrintable(sheet.fault));
+        QCOMPARE(sheet.lines, printed);
     }
 
     void looksForTheDefaultPrinterAgainUntilOneIsFound()
