@@ -39,7 +39,6 @@ QFont SheetFont()
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);  // fontconfig maps it to Liberation Mono, same metrics
     font.setWeight(QFont::Normal);
-    font.setItalic(false);
     return font;
 }
 
