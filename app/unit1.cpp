@@ -6,6 +6,7 @@
 #include <QTextDocument>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -17,6 +18,7 @@
 #include "etin.h"
 #include "messageboxes.h"
 #include "platform.h"
+#include "sheetprinter.h"
 
 namespace kennfix {
 
@@ -139,6 +141,9 @@ TForm1::TForm1(QWidget* parent)
     StatusBar1->setSizeGripEnabled(true);
     StatusBar1->addWidget(new QLabel(kMakersNotice, StatusBar1), 1);
 
+    m_printer = new SheetPrinter(this);
+    connect(m_printer, &SheetPrinter::failed, this, &ShowErrorBox);
+
     setTabOrder(LEdiName, LEdiVorname);
     setTabOrder(LEdiVorname, MEdiGebDat);
     setTabOrder(MEdiGebDat, BtnRechnen);
@@ -198,6 +203,9 @@ void TForm1::BtnRechnenClick()
 
 void TForm1::BtnDruckenClick()
 {
+    const Platform& platform = CurrentPlatform();
+    m_printer->Print({LEdiName->text(), LEdiVorname->text(), MEdiGebDat->fieldText(), LabTIN->text(),
+                      QLocale::system().toString(platform.today(), platform.shortDateFormat())});
 }
 
 void TForm1::BtnCloseClick()

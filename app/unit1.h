@@ -8,6 +8,9 @@
 // the focus moves to that field; every error that an action lets escape (an
 // invalid date, the date field's check, the printer) goes through RunAction
 // to the error box, and LabTIN keeps what it showed.
+//
+// "Drucken" prints the fields and LabTIN as they stand (SheetPrinter); it
+// computes nothing.
 
 #include <QWidget>
 
@@ -21,6 +24,7 @@ class QStatusBar;
 namespace kennfix {
 
 class DateOfBirthEdit;
+class SheetPrinter;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -51,6 +55,7 @@ private:
     QLineEdit* addLabeledEdit(const char* name, const QString& label, QRect geometry);
     QPushButton* addButton(const char* name, const QString& text, QRect geometry, void (TForm1::*click)());
 
+    SheetPrinter* m_printer;
     bool m_placed = false;
 };
 

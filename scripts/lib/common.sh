@@ -9,6 +9,9 @@ KENNFIX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-pl
 # What the tests and benchmarks need on top.
 KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3)
 
+# The printing tests run a CUPS scheduler of their own and read what it received.
+KENNFIX_TEST_PACKAGES+=(cups cups-daemon cups-client libcups2-dev poppler-utils)
+
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
         "$@"
