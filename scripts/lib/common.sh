@@ -12,6 +12,9 @@ KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3)
 # The printing tests run a CUPS scheduler of their own and read what it received.
 KENNFIX_TEST_PACKAGES+=(cups cups-daemon cups-client libcups2-dev poppler-utils)
 
+# The end-to-end test types into the real window on an X server of its own.
+KENNFIX_TEST_PACKAGES+=(xvfb xauth xdotool)
+
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
         "$@"
