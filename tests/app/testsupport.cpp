@@ -50,4 +50,15 @@ void BoxWatcher::poll()
         box->done(0);
 }
 
+ShownWindow::ShownWindow() : form(std::make_unique<TForm1>())
+{
+    form->show();
+    QApplication::setActiveWindow(form.get());
+}
+
+bool ShownWindow::waitForActive()
+{
+    return QTest::qWaitForWindowActive(form.get());
+}
+
 }  // namespace kennfix

@@ -8,10 +8,13 @@
 #include <QObject>
 #include <QPoint>
 #include <QWidget>
+
+#include <memory>
 #include <QString>
 #include <QTimer>
 
 #include "platform.h"
+#include "unit1.h"
 
 namespace kennfix {
 
@@ -60,6 +63,18 @@ public:
 private:
     void poll();
     QTimer m_timer;
+};
+
+// The main window, shown and active, with a test platform and a box watcher
+// that outlive it.
+struct ShownWindow {
+    ShownWindow();
+    // Waits until the window system has made the window active.
+    bool waitForActive();
+
+    TestPlatform platform;
+    BoxWatcher boxes;
+    std::unique_ptr<TForm1> form;
 };
 
 }  // namespace kennfix

@@ -43,38 +43,30 @@ private slots:
     void separatorFollowsRegionalSettings();
 
 private:
-    DateOfBirthEdit* field() const { return m_form->MEdiGebDat; }
+    DateOfBirthEdit* field() const { return m_window->form->MEdiGebDat; }
     void tabIntoField();
     void expectRefusal(int boxes);
 
-    std::unique_ptr<TestPlatform> m_platform;
-    std::unique_ptr<BoxWatcher> m_boxes;
-    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<ShownWindow> m_window;
 };
 
 void TestDateField::init()
 {
-    m_platform = std::make_unique<TestPlatform>();
-    m_boxes = std::make_unique<BoxWatcher>();
-    m_form = std::make_unique<TForm1>();
-    m_form->show();
-    QApplication::setActiveWindow(m_form.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    m_form->LEdiName->setText(QStringLiteral("Meier"));
-    m_form->LEdiVorname->setText(QStringLiteral("Li"));
+    m_window = std::make_unique<ShownWindow>();
+    QVERIFY(m_window->waitForActive());
+    m_window->form->LEdiName->setText(QStringLiteral("Meier"));
+    m_window->form->LEdiVorname->setText(QStringLiteral("Li"));
 }
 
 void TestDateField::cleanup()
 {
-    m_form.reset();
-    m_boxes.reset();
-    m_platform.reset();
+    m_window.reset();
 }
 
 void TestDateField::tabIntoField()
 {
-    m_form->LEdiVorname->setFocus();
-    QTest::keyClick(m_form->LEdiVorname, Qt::Key_Tab);
+    m_window->form->LEdiVorname->setFocus();
+    QTest::keyClick(m_window->form->LEdiVorname, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), field());
 }
 
@@ -82,9 +74,9 @@ void TestDateField::tabIntoField()
 // and the focus is back in the field.
 void TestDateField::expectRefusal(int boxes)
 {
-    QCOMPARE(m_boxes->boxes.size(), boxes);
-    QCOMPARE(m_boxes->boxes.last().title, QStringLiteral("Kennfix"));
-    QCOMPARE(m_boxes->boxes.last().text, kLeaveRefused);
+    QCOMPARE(m_window->boxes.boxes.size(), boxes);
+    QCOMPARE(m_window->boxes.boxes.last().title, QStringLiteral("Kennfix"));
+    QCOMPARE(m_window->boxes.boxes.last().text, kLeaveRefused);
     QTRY_COMPARE(QApplication::focusWidget(), field());
 }
 
@@ -117,16 +109,16 @@ void TestDateField::typing()
     QTest::keyClicks(field(), keys);
     QCOMPARE(field()->text(), screen);
     QCOMPARE(field()->fieldText(), text);
-    QCOMPARE(m_platform->beeps, beeps);
+    QCOMPARE(m_window->platform.beeps, beeps);
 }
 
 void TestDateField::halfFilledDayAndMonthCompute()
 {
     tabIntoField();
     QTest::keyClicks(field(), QStringLiteral("3.7.61"));
-    ClickThroughWindow(m_form->BtnRechnen);
-    QVERIFY(m_boxes->boxes.isEmpty());
-    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MREILIXX61G03S"));
+    ClickThroughWindow(m_window->form->BtnRechnen);
+    QVERIFY(m_window->boxes.boxes.isEmpty());
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MREILIXX61G03S"));
 }
 
 void TestDateField::letterAfterTabBlanksAndBlocksLeavingUntilEscape()
@@ -134,24 +126,24 @@ void TestDateField::letterAfterTabBlanksAndBlocksLeavingUntilEscape()
     tabIntoField();
     QTest::keyClicks(field(), QStringLiteral("120380"));
     QTest::keyClick(field(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), m_form->BtnRechnen);
+    QCOMPARE(QApplication::focusWidget(), m_window->form->BtnRechnen);
 
-    QTest::keyClick(m_form->BtnRechnen, Qt::Key_Backtab);
+    QTest::keyClick(m_window->form->BtnRechnen, Qt::Key_Backtab);
     QCOMPARE(field()->selectedText(), QStringLiteral("12.03.80"));
     QTest::keyClick(field(), Qt::Key_A);
     QCOMPARE(field()->text(), QStringLiteral("__.__.__"));
-    QCOMPARE(m_platform->beeps, 1);
+    QCOMPARE(m_window->platform.beeps, 1);
 
     QTest::keyClick(field(), Qt::Key_Tab);
     expectRefusal(1);
-    QCOMPARE(m_platform->beeps, 2);
+    QCOMPARE(m_window->platform.beeps, 2);
     QCOMPARE(field()->text(), QStringLiteral("__.__.__"));
 
     QTest::keyClick(field(), Qt::Key_Escape);
     QCOMPARE(field()->text(), QStringLiteral("12.03.80"));
     QTest::keyClick(field(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), m_form->BtnRechnen);
-    QCOMPARE(m_boxes->boxes.size(), 1);
+    QCOMPARE(QApplication::focusWidget(), m_window->form->BtnRechnen);
+    QCOMPARE(m_window->boxes.boxes.size(), 1);
 }
 
 void TestDateField::onlyDayThenTabHighlightsYear()
@@ -166,37 +158,37 @@ void TestDateField::onlyDayThenTabHighlightsYear()
     QCOMPARE(field()->fieldText(), QStringLiteral("12.  .  "));
     QTest::keyClicks(field(), QStringLiteral("80"));
     QTest::keyClick(field(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), m_form->BtnRechnen);
+    QCOMPARE(QApplication::focusWidget(), m_window->form->BtnRechnen);
 }
 
 // A press that would take the focus out of the field is dropped while the
 // year is incomplete: no calculation, no printout, no end.
 void TestDateField::incompleteYearDropsButtonPresses()
 {
-    m_form->LabTIN->setText(QStringLiteral("BEFORE"));
+    m_window->form->LabTIN->setText(QStringLiteral("BEFORE"));
     tabIntoField();
     QTest::keyClicks(field(), QStringLiteral("1203"));
 
-    ClickThroughWindow(m_form->BtnRechnen);
+    ClickThroughWindow(m_window->form->BtnRechnen);
     expectRefusal(1);
-    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("BEFORE"));
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("BEFORE"));
 
-    ClickThroughWindow(m_form->BtnClose);
+    ClickThroughWindow(m_window->form->BtnClose);
     expectRefusal(2);
-    QVERIFY(m_form->isVisible());
+    QVERIFY(m_window->form->isVisible());
 
-    ClickThroughWindow(m_form->LEdiName);
+    ClickThroughWindow(m_window->form->LEdiName);
     expectRefusal(3);
     QCOMPARE(field()->fieldText(), QStringLiteral("12.03.  "));
-    QVERIFY(m_form->isVisible());
+    QVERIFY(m_window->form->isVisible());
 }
 
 void TestDateField::closeBoxClosesWithIncompleteYear()
 {
     tabIntoField();
     QTest::keyClicks(field(), QStringLiteral("12"));
-    QVERIFY(m_form->close());
-    QVERIFY(m_boxes->boxes.isEmpty());
+    QVERIFY(m_window->form->close());
+    QVERIFY(m_window->boxes.boxes.isEmpty());
 }
 
 void TestDateField::enterChecksAtOnce()
@@ -251,10 +243,10 @@ void TestDateField::untouchedFieldLeavesFreely()
 {
     tabIntoField();
     QTest::keyClick(field(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), m_form->BtnRechnen);
-    ClickThroughWindow(m_form->BtnRechnen);
-    QVERIFY(m_boxes->boxes.isEmpty());
-    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MREILIXX00A01I"));
+    QCOMPARE(QApplication::focusWidget(), m_window->form->BtnRechnen);
+    ClickThroughWindow(m_window->form->BtnRechnen);
+    QVERIFY(m_window->boxes.boxes.isEmpty());
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MREILIXX00A01I"));
 }
 
 // The text on screen keeps the separator it was shown with; the text handed
@@ -263,13 +255,13 @@ void TestDateField::separatorFollowsRegionalSettings()
 {
     tabIntoField();
     QTest::keyClicks(field(), QStringLiteral("120380"));
-    m_platform->settings = {'/', DateOrder::DayMonthYear};
+    m_window->platform.settings = {'/', DateOrder::DayMonthYear};
     QEvent change(QEvent::LocaleChange);
     QApplication::sendEvent(field(), &change);
     QCOMPARE(field()->text(), QStringLiteral("12.03.80"));
     QCOMPARE(field()->fieldText(), QStringLiteral("12/03/80"));
-    ClickThroughWindow(m_form->BtnRechnen);
-    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MREILIXX80C12K"));
+    ClickThroughWindow(m_window->form->BtnRechnen);
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MREILIXX80C12K"));
 }
 
 QTEST_MAIN(TestDateField)

@@ -43,86 +43,78 @@ private:
     void click(QPushButton* button) { ClickThroughWindow(button); }
     void enterDate(const QString& digits);
 
-    std::unique_ptr<TestPlatform> m_platform;
-    std::unique_ptr<BoxWatcher> m_boxes;
-    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<ShownWindow> m_window;
 };
 
 void TestMainWindow::init()
 {
-    m_platform = std::make_unique<TestPlatform>();
-    m_boxes = std::make_unique<BoxWatcher>();
-    m_form = std::make_unique<TForm1>();
-    m_form->show();
-    QApplication::setActiveWindow(m_form.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_window = std::make_unique<ShownWindow>();
+    QVERIFY(m_window->waitForActive());
 }
 
 void TestMainWindow::cleanup()
 {
-    m_form.reset();
-    m_boxes.reset();
-    m_platform.reset();
+    m_window.reset();
 }
 
 void TestMainWindow::setEntries(const QString& family, const QString& first)
 {
-    m_form->LEdiName->setText(family);
-    m_form->LEdiVorname->setText(first);
+    m_window->form->LEdiName->setText(family);
+    m_window->form->LEdiVorname->setText(first);
 }
 
 // Tab into the date field, which selects it all, and type over it.
 void TestMainWindow::enterDate(const QString& digits)
 {
-    m_form->LEdiVorname->setFocus();
-    QTest::keyClick(m_form->LEdiVorname, Qt::Key_Tab);
-    QTest::keyClicks(m_form->MEdiGebDat, digits);
+    m_window->form->LEdiVorname->setFocus();
+    QTest::keyClick(m_window->form->LEdiVorname, Qt::Key_Tab);
+    QTest::keyClicks(m_window->form->MEdiGebDat, digits);
 }
 
 void TestMainWindow::layout()
 {
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Kennfix"));
-    QCOMPARE(m_form->size(), QSize(391, 314));
-    QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(m_form->LEdiName->geometry(), QRect(96, 32, 121, 21));
-    QCOMPARE(m_form->MEdiGebDat->geometry(), QRect(96, 112, 120, 21));
-    QCOMPARE(m_form->BtnClose->geometry(), QRect(240, 106, 129, 25));
-    QCOMPARE(m_form->LEdiName->maxLength(), 40);
-    QCOMPARE(m_form->LabTIN->text(), QString());
-    QVERIFY(m_form->LabTIN->font().bold());
-    QCOMPARE(m_form->LabTIN->font().pixelSize(), 21);
-    QCOMPARE(m_form->Memo1->toPlainText().split(u'\n').size(), 5);
-    QCOMPARE(m_form->Memo1->toPlainText().split(u'\n').last(),
+    QCOMPARE(m_window->form->windowTitle(), QStringLiteral("Kennfix"));
+    QCOMPARE(m_window->form->size(), QSize(391, 314));
+    QVERIFY(!(m_window->form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(m_window->form->LEdiName->geometry(), QRect(96, 32, 121, 21));
+    QCOMPARE(m_window->form->MEdiGebDat->geometry(), QRect(96, 112, 120, 21));
+    QCOMPARE(m_window->form->BtnClose->geometry(), QRect(240, 106, 129, 25));
+    QCOMPARE(m_window->form->LEdiName->maxLength(), 40);
+    QCOMPARE(m_window->form->LabTIN->text(), QString());
+    QVERIFY(m_window->form->LabTIN->font().bold());
+    QCOMPARE(m_window->form->LabTIN->font().pixelSize(), 21);
+    QCOMPARE(m_window->form->Memo1->toPlainText().split(u'\n').size(), 5);
+    QCOMPARE(m_window->form->Memo1->toPlainText().split(u'\n').last(),
              QStringLiteral("an. (Doppelnamen wie z.B. Krümer-Lüdwalt sind erlaubt)"));
-    QCOMPARE(m_form->MEdiGebDat->fieldText(), QStringLiteral("  .  .  "));
+    QCOMPARE(m_window->form->MEdiGebDat->fieldText(), QStringLiteral("  .  .  "));
 
     // Resizing moves the status bar only.
-    m_form->resize(500, 400);
-    QCOMPARE(m_form->StatusBar1->geometry(), QRect(0, 380, 500, 20));
-    QCOMPARE(m_form->BtnRechnen->geometry(), QRect(240, 32, 129, 25));
+    m_window->form->resize(500, 400);
+    QCOMPARE(m_window->form->StatusBar1->geometry(), QRect(0, 380, 500, 20));
+    QCOMPARE(m_window->form->BtnRechnen->geometry(), QRect(240, 32, 129, 25));
 }
 
 void TestMainWindow::bothNamesEmptyShowsOnlyNameFehlt()
 {
-    m_form->LabTIN->setText(QStringLiteral("OLD"));
-    m_form->BtnDrucken->setFocus();
-    click(m_form->BtnRechnen);
-    QCOMPARE(m_boxes->boxes.size(), 1);
-    QCOMPARE(m_boxes->boxes[0].title, QStringLiteral("Fehler"));
-    QCOMPARE(m_boxes->boxes[0].text, QStringLiteral("Name fehlt"));
-    QVERIFY(m_boxes->boxes[0].stopIcon);
-    QVERIFY(m_boxes->boxes[0].isMessageDialog);
-    QTRY_COMPARE(QApplication::focusWidget(), m_form->LEdiName);
-    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("OLD"));
+    m_window->form->LabTIN->setText(QStringLiteral("OLD"));
+    m_window->form->BtnDrucken->setFocus();
+    click(m_window->form->BtnRechnen);
+    QCOMPARE(m_window->boxes.boxes.size(), 1);
+    QCOMPARE(m_window->boxes.boxes[0].title, QStringLiteral("Fehler"));
+    QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Name fehlt"));
+    QVERIFY(m_window->boxes.boxes[0].stopIcon);
+    QVERIFY(m_window->boxes.boxes[0].isMessageDialog);
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->form->LEdiName);
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("OLD"));
 }
 
 void TestMainWindow::firstNameMissing()
 {
     setEntries(QStringLiteral("Meier"), QString());
-    click(m_form->BtnRechnen);
-    QCOMPARE(m_boxes->boxes.size(), 1);
-    QCOMPARE(m_boxes->boxes[0].text, QStringLiteral("Vorname fehlt"));
-    QTRY_COMPARE(QApplication::focusWidget(), m_form->LEdiVorname);
+    click(m_window->form->BtnRechnen);
+    QCOMPARE(m_window->boxes.boxes.size(), 1);
+    QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Vorname fehlt"));
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->form->LEdiVorname);
 }
 
 void TestMainWindow::computesEtin_data()
@@ -143,79 +135,79 @@ void TestMainWindow::computesEtin()
     QFETCH(QString, first);
     QFETCH(QString, etin);
     setEntries(family, first);
-    click(m_form->BtnRechnen);
-    QVERIFY(m_boxes->boxes.isEmpty());
-    QCOMPARE(m_form->LabTIN->text(), etin);
+    click(m_window->form->BtnRechnen);
+    QVERIFY(m_window->boxes.boxes.isEmpty());
+    QCOMPARE(m_window->form->LabTIN->text(), etin);
 }
 
 void TestMainWindow::invalidDateKeepsPreviousEtin()
 {
     setEntries(QStringLiteral("Müller"), QStringLiteral("Hans"));
     enterDate(QStringLiteral("120380"));
-    click(m_form->BtnRechnen);
-    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MLLRHNSA80C12S"));
+    click(m_window->form->BtnRechnen);
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MLLRHNSA80C12S"));
 
     enterDate(QStringLiteral("310280"));
-    click(m_form->BtnRechnen);
-    QCOMPARE(m_boxes->boxes.size(), 1);
-    QCOMPARE(m_boxes->boxes[0].title, QStringLiteral("Kennfix"));
-    QCOMPARE(m_boxes->boxes[0].text, QStringLiteral("'31.02.80' is not a valid date."));
-    QVERIFY(m_boxes->boxes[0].stopIcon);
-    QVERIFY(!m_boxes->boxes[0].isMessageDialog);
-    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MLLRHNSA80C12S"));
+    click(m_window->form->BtnRechnen);
+    QCOMPARE(m_window->boxes.boxes.size(), 1);
+    QCOMPARE(m_window->boxes.boxes[0].title, QStringLiteral("Kennfix"));
+    QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("'31.02.80' is not a valid date."));
+    QVERIFY(m_window->boxes.boxes[0].stopIcon);
+    QVERIFY(!m_window->boxes.boxes[0].isMessageDialog);
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MLLRHNSA80C12S"));
 
     // The program carries on: the next calculation works.
     enterDate(QStringLiteral("010280"));
-    click(m_form->BtnRechnen);
-    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MLLRHNSA80B01H"));
+    click(m_window->form->BtnRechnen);
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MLLRHNSA80B01H"));
 }
 
 // A character with no place in Windows-1252 would reach the core as nothing
 // or as "?"; the field refuses it with a beep, typed or pasted.
 void TestMainWindow::nameFieldRefusesCharactersWithoutAnsiForm()
 {
-    QLineEdit* name = m_form->LEdiName;
+    QLineEdit* name = m_window->form->LEdiName;
     name->setFocus();
     QTest::keyClicks(name, QStringLiteral("Li"));
     TypeText(name, QStringLiteral("中"));
     QCOMPARE(name->text(), QStringLiteral("Li"));
-    QCOMPARE(m_platform->beeps, 1);
+    QCOMPARE(m_window->platform.beeps, 1);
 
     QApplication::clipboard()->setText(QStringLiteral("u😀"));
     name->paste();
     QCOMPARE(name->text(), QStringLiteral("Li"));
-    QCOMPARE(m_platform->beeps, 2);
+    QCOMPARE(m_window->platform.beeps, 2);
 
     QApplication::clipboard()->setText(QStringLiteral("ş"));  // has a base letter
     name->paste();
     QCOMPARE(name->text(), QStringLiteral("Liş"));
-    QCOMPARE(m_platform->beeps, 2);
+    QCOMPARE(m_window->platform.beeps, 2);
 }
 
 void TestMainWindow::tabOrder()
 {
-    const QList<QWidget*> order = {m_form->LEdiName,   m_form->LEdiVorname, m_form->MEdiGebDat, m_form->BtnRechnen,
-                                   m_form->BtnDrucken, m_form->BtnClose,    m_form->Memo1,      m_form->LEdiName};
+    const QList<QWidget*> order = {m_window->form->LEdiName,   m_window->form->LEdiVorname, m_window->form->MEdiGebDat, m_window->form->BtnRechnen,
+                                   m_window->form->BtnDrucken, m_window->form->BtnClose,    m_window->form->Memo1,      m_window->form->LEdiName};
     QCOMPARE(QApplication::focusWidget(), order[0]);
     for (int i = 1; i < order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), order[i]);
     }
     // Tabbing into a name field selects its text.
-    m_form->LEdiVorname->setText(QStringLiteral("Hans"));
+    m_window->form->LEdiVorname->setText(QStringLiteral("Hans"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(m_form->LEdiVorname->selectedText(), QStringLiteral("Hans"));
+    QCOMPARE(m_window->form->LEdiVorname->selectedText(), QStringLiteral("Hans"));
 }
 
 void TestMainWindow::closeButtonEndsAtOnce()
 {
     bool closed = false;
-    connect(m_form.get(), &QObject::destroyed, this, [&] { closed = true; });
-    m_form->setAttribute(Qt::WA_DeleteOnClose);
-    click(m_form->BtnClose);
-    QVERIFY(m_boxes->boxes.isEmpty());
+    connect(m_window->form.get(), &QObject::destroyed, this, [&] { closed = true; });
+    m_window->form->setAttribute(Qt::WA_DeleteOnClose);
+    click(m_window->form->BtnClose);
+    QVERIFY(m_window->boxes.boxes.isEmpty());
     QTRY_VERIFY(closed);
-    m_form.release();  // deleted on close
+    m_window->form.release();  // deleted on close
 }
 
 void TestMainWindow::messageDialogCopiesItsText()
@@ -227,7 +219,7 @@ void TestMainWindow::messageDialogCopiesItsText()
     const QString line = QStringLiteral("---------------------------\r\n");
     QCOMPARE(QApplication::clipboard()->text(),
              line + "Fehler\r\n" + line + "Name fehlt\r\n" + line + "OK   \r\n" + line);
-    QCOMPARE(m_platform->beeps, 1);
+    QCOMPARE(m_window->platform.beeps, 1);
     // Escape presses OK.
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(!dialog.isVisible());
@@ -237,12 +229,12 @@ void TestMainWindow::messageDialogCopiesItsText()
 void TestMainWindow::accessibleNames()
 {
     setEntries(QStringLiteral("Müller"), QStringLiteral("Hans"));
-    click(m_form->BtnRechnen);
+    click(m_window->form->BtnRechnen);
     const QList<QPair<QWidget*, QString>> expected = {
-        {m_form->LEdiName, "Familienname"},     {m_form->LEdiVorname, "Vorname"},
-        {m_form->MEdiGebDat, "Geburtsdatum"},   {m_form->BtnRechnen, "eTIN berechnen"},
-        {m_form->BtnDrucken, "Drucken"},        {m_form->BtnClose, "Programm beenden"},
-        {m_form->LabTIN, "MLLRHNSA00A01Q"},
+        {m_window->form->LEdiName, "Familienname"},     {m_window->form->LEdiVorname, "Vorname"},
+        {m_window->form->MEdiGebDat, "Geburtsdatum"},   {m_window->form->BtnRechnen, "eTIN berechnen"},
+        {m_window->form->BtnDrucken, "Drucken"},        {m_window->form->BtnClose, "Programm beenden"},
+        {m_window->form->LabTIN, "MLLRHNSA00A01Q"},
     };
     for (const auto& [widget, name] : expected) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);

@@ -38,35 +38,27 @@ private:
     QStringList printedSheet();
 
     std::unique_ptr<CupsSandbox> m_cups;
-    std::unique_ptr<TestPlatform> m_platform;
-    std::unique_ptr<BoxWatcher> m_boxes;
-    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<ShownWindow> m_window;
 };
 
 void TestPrintout::init()
 {
     m_cups = std::make_unique<CupsSandbox>();
     QVERIFY2(m_cups->Start(), qPrintable(m_cups->Error()));
-    m_platform = std::make_unique<TestPlatform>();
-    m_boxes = std::make_unique<BoxWatcher>();
-    m_form = std::make_unique<TForm1>();
-    m_form->show();
-    QApplication::setActiveWindow(m_form.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_window = std::make_unique<ShownWindow>();
+    QVERIFY(m_window->waitForActive());
 }
 
 void TestPrintout::cleanup()
 {
-    m_form.reset();  // waits for a job still being handed over
-    m_boxes.reset();
-    m_platform.reset();
+    m_window.reset();  // waits for a job still being handed over
     m_cups.reset();
 }
 
 QStringList TestPrintout::printedSheet()
 {
     const qsizetype before = m_cups->Documents().size();
-    ClickThroughWindow(m_form->BtnDrucken);
+    ClickThroughWindow(m_window->form->BtnDrucken);
     [&] { QTRY_COMPARE_WITH_TIMEOUT(m_cups->Documents().size(), before + 1, kJobTimeoutMs); }();
     if (m_cups->Documents().size() != before + 1)
         return {};
@@ -85,7 +77,7 @@ void TestPrintout::printsRightAfterStart()
     QCOMPARE(printedSheet(),
              (QStringList{QStringLiteral("Berechnung eTIN"), QStringLiteral("Name:"), QStringLiteral("Vorname:"),
                           QStringLiteral("Geburtsdatum:   .  ."), QStringLiteral("Die eTIN lautet:"), kFooter}));
-    QVERIFY(m_boxes->boxes.isEmpty());
+    QVERIFY(m_window->boxes.boxes.isEmpty());
 }
 
 // The sheet shows the fields as they stand, not as they were computed: a
@@ -95,16 +87,16 @@ void TestPrintout::printsFieldsAsTheyStand()
 {
     QVERIFY2(m_cups->AddQueue(QStringLiteral("kennfix")) && m_cups->SetDefault(QStringLiteral("kennfix")),
              qPrintable(m_cups->Error()));
-    m_form->LEdiName->setText(QStringLiteral("Müller"));
-    m_form->LEdiVorname->setText(QStringLiteral("Hans"));
-    m_form->LEdiVorname->setFocus();
-    QTest::keyClick(m_form->LEdiVorname, Qt::Key_Tab);
-    QTest::keyClicks(m_form->MEdiGebDat, QStringLiteral("3.7.61"));
-    ClickThroughWindow(m_form->BtnRechnen);
-    QCOMPARE(m_form->LabTIN->text(), QStringLiteral("MLLRHNSA61G03A"));
+    m_window->form->LEdiName->setText(QStringLiteral("Müller"));
+    m_window->form->LEdiVorname->setText(QStringLiteral("Hans"));
+    m_window->form->LEdiVorname->setFocus();
+    QTest::keyClick(m_window->form->LEdiVorname, Qt::Key_Tab);
+    QTest::keyClicks(m_window->form->MEdiGebDat, QStringLiteral("3.7.61"));
+    ClickThroughWindow(m_window->form->BtnRechnen);
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MLLRHNSA61G03A"));
 
-    m_form->LEdiName->setText(QStringLiteral("schön-schulze"));
-    m_form->LEdiVorname->setText(QStringLiteral(" josé  maría"));
+    m_window->form->LEdiName->setText(QStringLiteral("schön-schulze"));
+    m_window->form->LEdiVorname->setText(QStringLiteral(" josé  maría"));
     QCOMPARE(printedSheet(),
              (QStringList{QStringLiteral("Berechnung eTIN"), QStringLiteral("Name: schön-schulze"),
                           QStringLiteral("Vorname:  josé  maría"), QStringLiteral("Geburtsdatum: 3 .7 .61"),
@@ -113,17 +105,17 @@ void TestPrintout::printsFieldsAsTheyStand()
 
 void TestPrintout::noDefaultPrinterThenOne()
 {
-    ClickThroughWindow(m_form->BtnDrucken);
-    QCOMPARE(m_boxes->boxes.size(), 1);
-    QCOMPARE(m_boxes->boxes[0].title, QStringLiteral("Kennfix"));
-    QCOMPARE(m_boxes->boxes[0].text, QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt."));
+    ClickThroughWindow(m_window->form->BtnDrucken);
+    QCOMPARE(m_window->boxes.boxes.size(), 1);
+    QCOMPARE(m_window->boxes.boxes[0].title, QStringLiteral("Kennfix"));
+    QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt."));
     QVERIFY(m_cups->Documents().isEmpty());
 
     // The next press looks again.
     QVERIFY2(m_cups->AddQueue(QStringLiteral("kennfix")) && m_cups->SetDefault(QStringLiteral("kennfix")),
              qPrintable(m_cups->Error()));
     QCOMPARE(printedSheet().value(0), QStringLiteral("Berechnung eTIN"));
-    QCOMPARE(m_boxes->boxes.size(), 1);
+    QCOMPARE(m_window->boxes.boxes.size(), 1);
 }
 
 QTEST_MAIN(TestPrintout)
