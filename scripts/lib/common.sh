@@ -7,7 +7,8 @@ KENNFIX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-pl
     libcli11-dev libcsv-dev librsvg2-bin)
 
 # What the tests and benchmarks need on top.
-KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3)
+KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3
+    desktop-file-utils appstream dpkg-dev file xvfb xdotool x11-utils libxcb1-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
