@@ -13,7 +13,7 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "installing the package needs root (CI runs as root)"
 command -v apt-get >/dev/null || skip "no apt-get on this machine"
 if dpkg-query -W -f='${Status}' kennfix 2>/dev/null | grep -q 'ok installed'; then
-    skip "a kennfix package is installed already, and this test would replace it"
+    skip "a kennfix package is installed already, and this test would replace it (apt-get remove kennfix to run it)"
 fi
 
 work=$(mktemp -d)
