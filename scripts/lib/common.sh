@@ -4,10 +4,11 @@ KENNFIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # What building the program needs.
 KENNFIX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation
-    libcli11-dev libcsv-dev)
+    libcli11-dev libcsv-dev librsvg2-bin)
 
 # What the tests and benchmarks need on top.
-KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3)
+KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3
+    desktop-file-utils appstream dpkg-dev file xvfb xdotool x11-utils libxcb1-dev)
 
 # The printing tests run a CUPS scheduler of their own and read what it received.
 KENNFIX_TEST_PACKAGES+=(cups cups-daemon cups-client libcups2-dev poppler-utils)

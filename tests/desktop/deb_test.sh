@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The Debian package as a user meets it: builds it with cpack, installs it
+# with `apt-get install ./kennfix_*.deb`, runs the installed kennfix-batch on
+# a list, starts the installed kennfix under an X server of its own until
+# its window appears, closes it with "Programm beenden" and removes the
+# package again. Installing needs root; without it the test is skipped.
+#
+#   deb_test.sh BUILD_DIR APP_ID
+set -uo pipefail
+build=$1 id=$2
+
+skip() { echo "SKIPPED: $*"; exit 77; }
+[ "$(id -u)" -eq 0 ] || skip "installing the package needs root (CI runs as root)"
+command -v apt-get >/dev/null || skip "no apt-get on this machine"
+if dpkg-query -W -f='${Status}' kennfix 2>/dev/null | grep -q 'ok installed'; then
+    skip "a kennfix package is installed already, and this test would replace it (apt-get remove kennfix to run it)"
+fi
+
+work=$(mktemp -d)
+xvfb_pid='' program_pid='' installed=''
+cleanup() {
+    [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    if [ -n "$installed" ]; then
+        DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=120 kennfix >/dev/null ||
+            echo "FAIL: could not remove the package kennfix again"
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+die() { echo "FAIL: $*"; exit 1; }
+
+echo "== cpack"
+cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; die "cpack failed"; }
+debs=("$work"/kennfix_*_"$(dpkg --print-architecture)".deb)
+[ -f "${debs[0]}" ] || die "no kennfix_<version>_<arch>.deb in $(ls "$work")"
+depends=$(dpkg-deb -f "${debs[0]}" Depends)
+echo "Depends: $depends"
+# libqt6widgets6 comes from dpkg-shlibdeps, the other two are named by hand.
+for package in libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
+    [[ ", $depends," == *", $package "* || ", $depends," == *", $package,"* ]] || die "the package does not depend on $package"
+done
+
+echo "== apt-get install ./$(basename "${debs[0]}")"
+installed=1
+(cd "$work" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=120 \
+    "./$(basename "${debs[0]}")") >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; die "apt-get install failed"; }
+for file in /usr/bin/kennfix /usr/bin/kennfix-batch "/usr/share/applications/$id.desktop" \
+    "/usr/share/metainfo/$id.metainfo.xml" "/usr/share/icons/hicolor/scalable/apps/$id.svg" \
+    "/usr/share/icons/hicolor/48x48/apps/$id.png"; do
+    dpkg -S "$file" >/dev/null 2>&1 || die "$file is not in the installed package"
+done
+
+echo "== kennfix-batch"
+list=$(printf 'Familienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.1980\n' | timeout 20 /usr/bin/kennfix-batch) ||
+    die "the installed kennfix-batch failed"
+[[ $list == *";MLLRHNSA80B01H;"* ]] || die "the installed kennfix-batch wrote: $list"
+
+echo "== kennfix under Xvfb"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; die "Xvfb did not start"; }
+export DISPLAY=":$(head -n 1 "$work/display")"
+unset WAYLAND_DISPLAY
+
+# The installed program as the desktop entry starts it: from PATH, no
+# arguments, with the plugins and fonts the package depends on.
+QT_QPA_PLATFORM=xcb kennfix >"$work/kennfix.log" 2>&1 &
+program_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Kennfix$' 2>/dev/null | head -n 1)
+if [ -z "$window" ]; then
+    cat "$work/kennfix.log"
+    die "no window 'Kennfix' within 20 seconds"
+fi
+echo "window $window is mapped"
+
+# The desktop entry finds the window by its class, and the title bar shows
+# the program's own icon.
+wm_class=$(xprop -id "$window" WM_CLASS)
+[[ $wm_class == *"\"$(sed -n 's/^StartupWMClass=//p' "/usr/share/applications/$id.desktop")\""* ]] ||
+    die "WM_CLASS ($wm_class) does not match the desktop entry's StartupWMClass"
+xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || die "the window has no 64x64 icon"
+
+# "Programm beenden" sits at 240,106 with a size of 129x25 in the window.
+xdotool mousemove --window "$window" 304 118 click 1
+for _ in $(seq 100); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && die "kennfix did not end within 10 seconds of 'Programm beenden'"
+wait "$program_pid"
+status=$?
+program_pid=''
+[ $status -eq 0 ] || { cat "$work/kennfix.log"; die "kennfix ended with status $status"; }
+echo "kennfix ended with status 0"
