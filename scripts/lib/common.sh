@@ -6,8 +6,8 @@ KENNFIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KENNFIX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation
     libcli11-dev libcsv-dev librsvg2-bin)
 
-# What the tests and benchmarks need on top.
-KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3
+# What the tests, benchmarks and fuzz targets need on top.
+KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3 clang libclang-rt-14-dev
     desktop-file-utils appstream dpkg-dev file xvfb xdotool x11-utils libxcb1-dev)
 
 # The printing tests run a CUPS scheduler of their own and read what it received.

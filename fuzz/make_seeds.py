@@ -1,0 +1,216 @@
+#!/usr/bin/env python3
+"""Writes the seed inputs of the fuzz targets to corpus/<target>/, from the
+cases of the unit tests, in each target's input format (described at the top
+of <target>_fuzzer.cpp). Run it again after changing a format:
+    python3 fuzz/make_seeds.py
+"""
+
+import pathlib
+import re
+import shutil
+import struct
+
+CORPUS = pathlib.Path(__file__).resolve().parent / "corpus"
+
+
+def cp1252(text):
+    return text.encode("cp1252")
+
+
+# --- etin: family, first name, date, separator setting, format, year --------
+
+def fdp_string(data):
+    """A string as FuzzedDataProvider's ConsumeRandomLengthString reads it."""
+    return data.replace(b"\\", b"\\\\") + b"\\\n"
+
+
+def etin_input(family, first, date, separator=".", date_format="dd.MM.yyyy", year=2026):
+    # ConsumeIntegral<int> reads the last four bytes, the last one highest,
+    # and adds INT_MIN.
+    year_bytes = struct.pack("<I", (year + 2**31) % 2**32)
+    return (fdp_string(cp1252(family)) + fdp_string(cp1252(first)) + fdp_string(cp1252(date))
+            + fdp_string(cp1252(separator)) + cp1252(date_format) + year_bytes)
+
+
+ETIN_SEEDS = {
+    "mueller": etin_input("Müller", "Hans", "01.02.80"),
+    "schoen-schulze": etin_input("Schön-Schulze", "José María", "28.02.52"),
+    "weiss": etin_input("Weiß", "Zoë", "12.03.85"),
+    "empty-date": etin_input("Otto", "Ute", "  .  .  "),
+    "blanks-only-name": etin_input("  ", "Eva", "  .  .  "),
+    "hyphen-name": etin_input("-", "X", "10.10.10"),
+    "half-filled-date": etin_input("Meier", "Li", "1 .2 .80"),
+    "s-chulz": etin_input("S-Chulz", "Eva", "01.02.80."),
+    "leap-day-2000": etin_input("Meier", "Li", "29.02.00"),
+    "leap-day-2001": etin_input("Meier", "Li", "29.02.01"),
+    "leap-day-1900": etin_input("Meier", "Li", "29.02.1900"),
+    "no-year": etin_input("Meier", "Li", "03.07"),
+    "year-9999": etin_input("Meier", "Li", "01.01.9999"),
+    "year-0999": etin_input("Meier", "Li", "01.02.0999"),
+    "family-missing": etin_input("", "", "xx"),
+    "first-missing": etin_input("Meier", "", "31.02.80"),
+    "us": etin_input("Otto", "Ute", "02/01/80", "/", "M/d/yy"),
+    "iso": etin_input("Meier", "Li", "1961-07-03", "-", "yyyy-MM-dd"),
+    "iso-no-year": etin_input("Meier", "Li", "07-03", "-", "yyyy-MM-dd"),
+    "no-settings": etin_input("Otto", "Ute", "  /  /  ", "", ""),
+    "widening-1999": etin_input("Meier", "Li", "01.01.49", year=1999),
+    "widening-2051": etin_input("Meier", "Li", "29.02.00", year=2051),
+    "nul-in-date": etin_input("Meier", "Li", "01.02\0.80"),
+    "backslash-name": etin_input("O\\Neill", "Li", "01.02.80"),
+}
+
+
+# --- cp1252: UTF-8 text, well-formed or not ---------------------------------
+
+CP1252_SEEDS = {
+    "names": "Müller Schön-Schulze José María Weiß Zoë Åsa".encode(),
+    "lukasiewicz": "Łukasiewicz Ştefănescu Ștefan".encode(),
+    "turkish": "Erdoğan Yıldız İnce".encode(),
+    "hungarian": "Gödöllő ǟ Ḁ Nguyễn Đorđević".encode(),
+    "sharp-s": "ẞ Ĳsselmeer Ǆ ſ ĸ Ŋŋ Ɛɔ Ǿ Dvořák".encode(),
+    "code-page": "€ Š Œ Ž š œ ž Ÿ ƒ „Müller“ – ‘x’ … \u212A\u212B".encode(),
+    "unmapped": "王小明 Ana😀Lu Ωmega \u2126 Əliyev Mu\u0308ller a\u2260b \uFFFD \U0010FFFF ?".encode(),
+    "c1-controls": "\u0080\u0081\u008D\u008F\u0090\u009D".encode(),
+    "greek-question-mark": "\u037E\u0387".encode(),
+    "invalid-ff": b"\xFF",
+    "lone-continuation": b"A\x80B",
+    "cut-at-end": b"\xC3",
+    "cut-before-ascii": b"\xC3A",
+    "cut-three": b"\xE2\x82",
+    "overlong-two": b"\xC0\xAF",
+    "overlong-three": b"\xE0\x80\xAF",
+    "surrogate": b"\xED\xA0\x80",
+    "above-max": b"\xF4\x90\x80\x80",
+    "f5": b"\xF5\x80",
+    "windows-1252": b"M\xFCller",
+    "cut-then-whole": b"\xE2\x82\xE2\x82\xAC",
+    "nul": b"a\0b",
+}
+
+
+# --- datemask: commands -----------------------------------------------------
+
+KEYS = {"Left": "L", "Right": "R", "Up": "U", "Down": "D", "Home": "H", "End": "E", "Del": "X", "BS": "B",
+        "Esc": "Q", "Tab": "T", "In": "O", "Leave": "l", "Enter": "n", "Cut": "x"}
+COMMAND_BYTES = set(b"LRUDHEXBQTOKClnoxvs")
+
+
+def character(c):
+    code = ord(c)
+    if code < 0xFF and code not in COMMAND_BYTES:
+        return bytes([code])
+    return b"\xFF" + struct.pack("<I", code)
+
+
+def pasted(c):
+    code = ord(c)
+    return bytes([code]) if code < 0xFF else b"\xFF" + struct.pack("<I", code)
+
+
+def position(n):
+    return bytes([(n + ord("0")) % 256])
+
+
+def datemask_input(script, separator="."):
+    """A script as the unit test writes it: {Tab}, {In@4}, {Paste:12.03.80}, ..."""
+    out = bytearray(pasted(separator))
+    for token in re.findall(r"\{[^}]*\}|.", script, re.DOTALL):
+        if not token.startswith("{"):
+            out += character(token)
+            continue
+        action = token[1:-1]
+        if action in KEYS:
+            out += KEYS[action].encode()
+        elif action.startswith("In@"):
+            out += b"K" + position(int(action[3:]))
+        elif action.startswith("@"):
+            out += b"C" + position(int(action[1:]))
+        elif action.startswith("Paste:"):
+            text = action[6:]
+            out += b"v" + bytes([len(text)]) + b"".join(pasted(c) for c in text)
+        elif action.startswith("Sep:"):
+            out += b"s" + pasted(action[4])
+        else:
+            raise ValueError(f"unknown action {token}")
+    return bytes(out)
+
+
+DATE = "{In}120380{Leave}"
+DATEMASK_SEEDS = {
+    "typed-date": datemask_input("{Tab}120380{Leave}"),
+    "separator-jumps": datemask_input("{In}3.7.61{Leave}"),
+    "tab-letter-leave": datemask_input(DATE + "{Tab}x{Leave}{Leave}{Esc}{Leave}"),
+    "click-and-type": datemask_input("{In@4}7{@2}5{Enter}"),
+    "navigation": datemask_input("1203{Left}{Left}{Left}9{Right}{Up}{Down}{Home}{End}{BS}{BS}{BS}{Del}"),
+    "selection": datemask_input(DATE + "{Tab}{Right}{Tab}{Left}{Tab}{BS}{Tab}{Del}"),
+    "cut": datemask_input("120380{In@3}{Cut}{Tab}{Cut}"),
+    "escape": datemask_input(DATE + "{Tab}99{Esc}{Leave}"),
+    "paste-long": datemask_input("{In}{Paste:12.03.1980}{Leave}"),
+    "paste-digits": datemask_input("{In}{Paste:12031980}"),
+    "paste-letters": datemask_input("120380{Home}{Paste:1a2b}{In@2}{Paste:5}"),
+    "paste-empty": datemask_input(DATE + "{Tab}{Paste:}"),
+    "new-separator": datemask_input("{Sep:/}12/03{Tab}{Cut}{Paste:1 /03/80}"),
+    "only-a-day": datemask_input("{Tab}12{Leave}{In}{Esc}{Leave}"),
+    "only-the-year": datemask_input("{In@6}80{Leave}"),
+    "refocus": datemask_input("{In}120380{Leave}{In@7}1{Leave}{In}{Home}99{Esc}"),
+    "other-separator": datemask_input("3-7-61{Home}.{Sep:.}", separator="-"),
+    "hostile": datemask_input("{In@-1}\0\t\n_ \u0663\uFF11\uFFFF{@9}{Paste:\U0010FFFF_7}", separator="_"),
+}
+
+
+# --- list: an options byte, then the file -----------------------------------
+
+SEMICOLON, COMMA, TAB = 0, 1, 2
+UTF8_IN, WINDOWS1252_IN = 1 << 2, 2 << 2
+UTF8_OUT, WINDOWS1252_OUT = 1 << 4, 2 << 4
+PIPE = 1 << 6
+
+HEADER = "Familienname;Vorname;Geburtsdatum\n"
+LIST_SEEDS = {
+    "personal": (0, "Personalnummer;Familienname;Vorname;Geburtsdatum\n1001;Müller;Hans;01.02.1980\n"
+                    "1002;Schön-Schulze;José María;28.02.52\n1003;Łukasiewicz;Ewa;03.07.1961\n"
+                    "1004;Meier;;15.05.1990\n1005;Weiß;Zoë;31.02.1985\n".encode()),
+    "bad-rows": (0, (HEADER + ";;01.02.80\nMeier;Li;29.02.01\nMeier;Li;\nOtto;Ute;  .  .  \n王;Li;01.02.80\n"
+                     "Li;😀;01.02.80\nMeier;Li;01.02.8Ω\n").encode()),
+    "quoted-cells": (0, "Nr;Familienname;Vorname;Geburtsdatum;Notiz\r\n1;\"Müller\";Hans;01.02.80;\"Straße 1; 2. Stock\"\r\n"
+                        "2;Meier;Li;01.02.80;\"sagt \"\"Hallo\"\"\"\r\n3;Meier;Li;01.02.80;\"zwei\r\nZeilen\"\r\n"
+                        "4;Meier;Li;01.02.80; Blanks bleiben \r\n".encode()),
+    "comma": (COMMA, "Familienname,Vorname,Geburtsdatum\n\"Müller, Dr.\",Hans,01.02.80\n".encode()),
+    "tab": (TAB, "Familienname\tVorname\tGeburtsdatum\nMüller\tHans\t01.02.80".encode()),
+    "short-and-long-rows": (0, (HEADER + "Meier;Li\nMeier;Li;01.02.80;;\nMeier;Li;01.02.80;Hamburg\n\n\n").encode()),
+    "columns-by-name": (0, "geburtsdatum; VORNAME ;FamilienName\n01.02.80;Hans;Müller\n".encode()),
+    "run-again": (0, "fehler;Familienname;Vorname;Geburtsdatum;ETIN\nalt;Müller;Hans;01.02.80;alt\n".encode()),
+    "bom": (0, "\ufeffFamilienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.80\n".encode()),
+    "windows-1252-pipe": (PIPE, (HEADER + "Meier;Li;01.02.80\nMeier;;01.02.80\nM\xFCller;J\xFCrgen;03.07.61\n").encode("cp1252")),
+    "windows-1252-to-utf8": (WINDOWS1252_IN | UTF8_OUT, (HEADER + "M\xFCller;\u20AC;01.02.80\n").encode("cp1252")),
+    "utf8-to-windows-1252": (WINDOWS1252_OUT, "Familienname;Vorname;Geburtsdatum;Ort\nŁukasiewicz;Zoë;01.02.80;Kraków\n"
+                                              "Wang;Li;01.02.80;北京\n".encode()),
+    "invalid-utf8": (UTF8_IN, HEADER.encode() + b"M\xFCller;Hans;01.02.80\n"),
+    "pipe-turns-out-wrong": (PIPE, (HEADER + "Müller;Hans;01.02.80\n\n").encode() + b"M\xFCller;Hans;01.02.80\n"),
+    "missing-columns": (0, b"Name;Vorname;Geburtstag\nMeier;Li;01.02.80\n"),
+    "column-twice": (0, b"Familienname;Vorname;vorname;Geburtsdatum\n"),
+    "open-quote": (0, (HEADER + "Meier;Li;01.02.80\n\"Meier;Li;01.02.80\nx\n").encode()),
+    "quote-in-cell": (0, (HEADER + "Meier;L\"i;01.02.80\n").encode()),
+    "text-after-quote": (0, (HEADER + "\"a\nb\"c;Li;01.02.80\n").encode()),
+    "empty": (0, b""),
+    "header-only": (0, b"Familienname;Vorname;Geburtsdatum"),
+}
+
+
+def write(target, seeds):
+    directory = CORPUS / target
+    shutil.rmtree(directory, ignore_errors=True)
+    directory.mkdir(parents=True)
+    for name, data in seeds.items():
+        (directory / name).write_bytes(data)
+
+
+def main():
+    write("etin", ETIN_SEEDS)
+    write("cp1252", CP1252_SEEDS)
+    write("datemask", DATEMASK_SEEDS)
+    write("list", {name: bytes([options]) + data for name, (options, data) in LIST_SEEDS.items()})
+
+
+if __name__ == "__main__":
+    main()
