@@ -83,6 +83,11 @@ echo "window $window is mapped"
 wm_class=$(xprop -id "$window" WM_CLASS)
 [[ $wm_class == *"\"$(sed -n 's/^StartupWMClass=//p' "/usr/share/applications/$id.desktop")\""* ]] ||
     die "WM_CLASS ($wm_class) does not match the desktop entry's StartupWMClass"
+# The icon may be set a moment after the window is mapped.
+for _ in $(seq 50); do
+    xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (64 x 64)' && break
+    sleep 0.1
+done
 xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || die "the window has no 64x64 icon"
 
 # "Programm beenden" sits at 240,106 with a size of 129x25 in the window.
