@@ -25,8 +25,6 @@ public:
     // with a blank in every position left empty ("  .  .  " when untouched).
     QString fieldText() const;
 
-    const DateMask& mask() const { return m_mask; }
-
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
