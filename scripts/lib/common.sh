@@ -14,7 +14,7 @@ KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3 clang 
 KENNFIX_TEST_PACKAGES+=(cups cups-daemon cups-client libcups2-dev poppler-utils)
 
 # The end-to-end test types into the real window on an X server of its own.
-KENNFIX_TEST_PACKAGES+=(xvfb xauth xdotool)
+KENNFIX_TEST_PACKAGES+=(xvfb xauth xdotool x11-xserver-utils)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

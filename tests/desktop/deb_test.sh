@@ -57,7 +57,7 @@ list=$(printf 'Familienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.1980\n' | t
 [[ $list == *";MLLRHNSA80B01H;"* ]] || die "the installed kennfix-batch wrote: $list"
 
 echo "== kennfix under Xvfb"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
