@@ -92,8 +92,13 @@ private slots:
 private:
     bool bindLettersToKeys();
     bool startProgram();
-    // Runs xdotool with `arguments` on the test's display; gives its output.
-    QString xdotool(const QStringList& arguments);
+    struct ToolRun {
+        bool succeeded;
+        QString output;
+    };
+    // Runs the X client `tool` with `arguments` on the test's display.
+    ToolRun runOnDisplay(const QString& tool, const QStringList& arguments);
+    QString xdotool(const QStringList& arguments) { return runOnDisplay(QStringLiteral("xdotool"), arguments).output; }
     void click(QPoint point) { xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click", "1"}); }
     void type(const QString& text) { xdotool({"type", "--delay", "40", text}); }
     void key(const QString& name) { xdotool({"key", name}); }
@@ -136,13 +141,7 @@ bool TestEndToEnd::bindLettersToKeys()
                          .arg(c.unicode(), 4, 16, QLatin1Char('0'))
                          .arg(c.toUpper().unicode(), 4, 16, QLatin1Char('0'));
     }
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), m_x->Display());
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(QStringLiteral("xmodmap"), arguments);
-    return process.waitForFinished(kWaitMs) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return runOnDisplay(QStringLiteral("xmodmap"), arguments).succeeded;
 }
 
 void TestEndToEnd::cleanup()
@@ -154,18 +153,20 @@ void TestEndToEnd::cleanup()
     m_program.reset();
 }
 
-QString TestEndToEnd::xdotool(const QStringList& arguments)
+TestEndToEnd::ToolRun TestEndToEnd::runOnDisplay(const QString& tool, const QStringList& arguments)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), m_x->Display());
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral("xdotool"), arguments);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(tool, arguments);
     if (!process.waitForFinished(kWaitMs)) {
         process.kill();
         process.waitForFinished();
     }
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    return {process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+            QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed()};
 }
 
 QStringList TestEndToEnd::visibleWindowsNamedKennfix()
