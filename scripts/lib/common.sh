@@ -35,8 +35,9 @@ ensure_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    # Another apt-get (an unattended upgrade, a second build) may hold the lock for a while.
+    as_root apt-get update -qq -o DPkg::Lock::Timeout=600
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}"
 }
 
 # configure_and_build BUILD_DIR [CMAKE_ARGS...]

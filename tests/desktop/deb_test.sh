@@ -12,6 +12,9 @@ build=$1 id=$2
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "installing the package needs root (CI runs as root)"
 command -v apt-get >/dev/null || skip "no apt-get on this machine"
+# The package is installed system-wide: two build trees testing at once take turns.
+exec 9>/tmp/kennfix-deb-test.lock
+flock -w 600 9 || skip "another package test holds /tmp/kennfix-deb-test.lock"
 if dpkg-query -W -f='${Status}' kennfix 2>/dev/null | grep -q 'ok installed'; then
     skip "a kennfix package is installed already, and this test would replace it (apt-get remove kennfix to run it)"
 fi
