@@ -3,29 +3,14 @@
 #include <string>
 
 #include "etin.h"
+#include "people.h"
 
 namespace {
 
 using kennfix::AnsiText;
-
-struct Person {
-    AnsiText family;
-    AnsiText first;
-    AnsiText date;
-};
-
-// Windows-1252 bytes: \xFC ü, \xF6 ö, \xE4 ä, \xDF ß, \xC4 Ä, \xD6 Ö, \xDC Ü.
-const Person kTypical[] = {
-    {"M\xFCller", "Hans", "01.02.80"},
-    {"Schmidt", "Eva", "05.11.75"},
-    {"Sch\xF6n-Schulze", "Jos\xE9 Mar\xED" "a", "28.02.52"},
-    {"Wei\xDF", "Zo\xEB", "12.03.85"},
-};
-
-const Person kLong[] = {
-    {"M\xFCller-L\xFC" "denscheidt-Sch\xF6nberg-\xC4\xDFmann-\xD6zi", "Hans-J\xFCrgen Maximilian \xD6laf Zo\xEB \xDCmit",
-     "29.02.00"},
-};
+using kennfix::bench::kLong;
+using kennfix::bench::kTypical;
+using kennfix::bench::Person;
 
 template <std::size_t N>
 void RunComputeEtin(benchmark::State& state, const Person (&people)[N])
