@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <memory_resource>
 
 #include "checkchar.h"
 #include "namecode.h"
@@ -56,6 +55,14 @@ constexpr std::array<unsigned char, 256> kFoldAccents = {
 };
 // clang-format on
 
+// Upper case and folded in one lookup: kFoldAccents after kUpperCase.
+constexpr auto kNormalised = [] {
+    std::array<unsigned char, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b)
+        table[b] = kFoldAccents[kUpperCase[b]];
+    return table;
+}();
+
 char MapByte(const std::array<unsigned char, 256>& table, char c)
 {
     return static_cast<char>(table[static_cast<unsigned char>(c)]);
@@ -69,33 +76,50 @@ AnsiText MapBytes(const std::array<unsigned char, 256>& table, const AnsiText& t
     return mapped;
 }
 
-// Appends the normalised name to out. "SCH" is looked for in the folded text
-// before hyphens and blanks go, so S-CH stays SCH. A replaced "SCH" cannot
-// form a new one, so one pass from the left does what repeated replacing of
-// the first occurrence would.
-template <class String>
-void AppendNormalised(std::string_view name, String& out)
+// Reads the name once and hands its normalised bytes to take, one by one,
+// until the name ends or take returns false. "SCH" is looked for in the
+// folded text before hyphens and blanks go, so S-CH stays SCH. A replaced
+// "SCH" cannot form a new one, so one pass from the left does what repeated
+// replacing of the first occurrence would.
+template <class Take>
+void ReadNormalised(std::string_view name, Take take)
 {
-    const std::size_t start = out.size();
+    const auto at = [name](std::size_t i) { return MapByte(kNormalised, name[i]); };
     const std::size_t n = name.size();
-    out.resize(start + n);
-    char* text = out.data() + start;
-    for (std::size_t i = 0; i < n; ++i)
-        text[i] = MapByte(kFoldAccents, MapByte(kUpperCase, name[i]));
-
-    // Compact in place: the write position never passes the read position.
-    std::size_t write = 0;
-    for (std::size_t read = 0; read < n;) {
-        if (read + 2 < n && text[read] == 'S' && text[read + 1] == 'C' && text[read + 2] == 'H') {
-            text[write++] = 'Y';
-            read += 3;
-        } else if (text[read] == '-' || text[read] == ' ') {
-            ++read;
-        } else {
-            text[write++] = text[read++];
+    for (std::size_t i = 0; i < n; ++i) {
+        char c = at(i);
+        if (c == 'S' && i + 2 < n && at(i + 1) == 'C' && at(i + 2) == 'H') {
+            c = 'Y';
+            i += 2;
+        } else if (c == '-' || c == ' ') {
+            continue;
         }
+        if (!take(c))
+            return;
     }
-    out.resize(start + write);
+}
+
+// The name code of a name as typed, read straight from the typed bytes.
+void WriteNameCode(std::string_view name, char* out)
+{
+    NameCodeBuilder code;
+    ReadNormalised(name, [&code](char c) {
+        code.Add(static_cast<unsigned char>(c));
+        return !code.IsComplete();
+    });
+    code.WriteTo(out);
+}
+
+void WriteDateCode(int year, int month, int day, char* out)
+{
+    const auto digit = [](int n) { return static_cast<char>('0' + n % 10); };
+    // A year below 1000 counts as written with four digits: 999 gives 99.
+    const int yy = year % 100;
+    out[0] = digit(yy / 10);
+    out[1] = digit(yy);
+    out[2] = static_cast<char>('@' + month);
+    out[3] = digit(day / 10);
+    out[4] = digit(day);
 }
 
 }  // namespace
@@ -114,16 +138,18 @@ AnsiText NormaliseName(const AnsiText& name)
 {
     AnsiText normalised;
     normalised.reserve(name.size());
-    AppendNormalised(name, normalised);
+    ReadNormalised(name, [&normalised](char c) {
+        normalised += c;
+        return true;
+    });
     return normalised;
 }
 
 AnsiText MakeDateCode(int year, int month, int day)
 {
-    const auto digit = [](int n) { return static_cast<char>('0' + n % 10); };
-    // A year below 1000 counts as written with four digits: 999 gives 99.
-    const int yy = year % 100;
-    return {digit(yy / 10), digit(yy), static_cast<char>('@' + month), digit(day / 10), digit(day)};
+    char code[5];
+    WriteDateCode(year, month, day, code);
+    return {code, sizeof code};
 }
 
 EtinResult ComputeEtin(const AnsiText& familyName, const AnsiText& firstName, const AnsiText& dateText,
@@ -138,22 +164,14 @@ EtinResult ComputeEtin(const AnsiText& familyName, const AnsiText& firstName, co
         ParseShortDate(dateText == kEmptyDateText ? std::string_view("01.01.00") : std::string_view(dateText),
                        settings, currentYear);
 
-    // Names of ordinary length are normalised on the stack; the returned
-    // eTIN fits the string's own buffer, so a call needs no heap at all.
-    std::array<std::byte, 512> arena;
-    std::pmr::monotonic_buffer_resource pool(arena.data(), arena.size());
-    std::pmr::string family(&pool);
-    std::pmr::string first(&pool);
-    family.reserve(familyName.size());
-    first.reserve(firstName.size());
-    AppendNormalised(familyName, family);
-    AppendNormalised(firstName, first);
-
-    AnsiText etin = MakeNameCode(family);
-    etin += MakeNameCode(first);
-    etin += MakeDateCode(date.year, date.month, date.day);
-    etin += CheckCharacter(etin);
-    return {EtinResult::Ok, std::move(etin)};
+    // Built in place; the 14 characters fit the result string's own buffer,
+    // so a call needs no heap at all.
+    char etin[kEtinBodyLength + 1];
+    WriteNameCode(familyName, etin);                           // positions 1-4
+    WriteNameCode(firstName, etin + 4);                        // 5-8
+    WriteDateCode(date.year, date.month, date.day, etin + 8);  // 9-13
+    etin[kEtinBodyLength] = CheckCharacter({etin, kEtinBodyLength});
+    return {EtinResult::Ok, AnsiText(etin, sizeof etin)};
 }
 
 EtinResult ComputeEtin(const AnsiText& familyName, const AnsiText& firstName, const AnsiText& dateText)

@@ -29,6 +29,7 @@ constexpr NameCodeCase kNameCodeCases[] = {
     {"ÆRO", "ROEA"},         // Æ writes out as AE
     {"YÖNYULZE", "YNYL"},
     {"WEIß", "WSSI"},
+    {"KRNß", "KRNS"},        // the second S of ß would be a fifth consonant
     {"O'NEILL", "'NLL"},     // the apostrophe counts as a consonant
     {"A×B", "BAXX"},         // × is dropped
     {"BÄ", "BEAX"},          // Ä gives its E before its A when read backwards
