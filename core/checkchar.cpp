@@ -17,7 +17,7 @@ constexpr std::array<unsigned char, 26> kOddLetterValue = {
 };
 // clang-format on
 
-unsigned char OddValue(unsigned char c)
+constexpr unsigned char OddValue(unsigned char c)
 {
     if (c >= '0' && c <= '9')
         return kOddLetterValue[c - '0'];
@@ -28,16 +28,27 @@ unsigned char OddValue(unsigned char c)
 
 // Digits count 0-9 and capitals 0-25; other bytes wrap around in eight bits,
 // which the algorithm relies on ("'" is worth 247).
-unsigned char EvenValue(unsigned char c)
+constexpr unsigned char EvenValue(unsigned char c)
 {
     return static_cast<unsigned char>(c <= 'A' - 1 ? c - '0' : c - 'A');
 }
+
+// Both rules as tables by byte value, so that a position costs one lookup.
+constexpr auto ValueTable(unsigned char (*value)(unsigned char))
+{
+    std::array<unsigned char, 256> table{};
+    for (unsigned c = 0; c < table.size(); ++c)
+        table[c] = value(static_cast<unsigned char>(c));
+    return table;
+}
+constexpr auto kOddValue = ValueTable(OddValue);
+constexpr auto kEvenValue = ValueTable(EvenValue);
 
 }  // namespace
 
 unsigned char CheckValue(unsigned char c, int position)
 {
-    return position % 2 == 1 ? OddValue(c) : EvenValue(c);
+    return position % 2 == 1 ? kOddValue[c] : kEvenValue[c];
 }
 
 char CheckCharacter(std::string_view body)
@@ -45,8 +56,11 @@ char CheckCharacter(std::string_view body)
     if (body.size() < kEtinBodyLength)
         throw std::length_error("eTIN body shorter than 13 characters");
     unsigned sum = 0;
-    for (std::size_t i = 0; i < kEtinBodyLength; ++i)
-        sum += CheckValue(static_cast<unsigned char>(body[i]), static_cast<int>(i) + 1);
+    const auto byte = [body](std::size_t i) { return static_cast<unsigned char>(body[i]); };
+    for (std::size_t i = 0; i < kEtinBodyLength; i += 2)  // positions 1, 3, ... 13
+        sum += kOddValue[byte(i)];
+    for (std::size_t i = 1; i < kEtinBodyLength; i += 2)  // positions 2, 4, ... 12
+        sum += kEvenValue[byte(i)];
     return static_cast<char>('A' + sum % 26);
 }
 
