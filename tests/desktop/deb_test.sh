@@ -86,8 +86,8 @@ echo "window $window is mapped"
 wm_class=$(xprop -id "$window" WM_CLASS)
 [[ $wm_class == *"\"$(sed -n 's/^StartupWMClass=//p' "/usr/share/applications/$id.desktop")\""* ]] ||
     die "WM_CLASS ($wm_class) does not match the desktop entry's StartupWMClass"
-# The icon may be set a moment after the window is mapped.
-for _ in $(seq 50); do
+# The icon may be set a moment after the window is mapped; a loaded machine takes longer.
+for _ in $(seq 200); do
     xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (64 x 64)' && break
     sleep 0.1
 done
