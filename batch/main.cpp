@@ -130,6 +130,7 @@ void AddOptions(CLI::App& app, Arguments& a)
     app.footer(kFooter);
     app.option_defaults()->group("Optionen");
     app.set_help_flag("-h,--help", "Diese Hilfe zeigen")->group("Optionen");
+    app.set_version_flag("--version", "kennfix-batch " KENNFIX_VERSION, "Die Versionsnummer zeigen")->group("Optionen");
 
     app.add_option("EINGABE", a.input, "die Liste (CSV)")->type_name("DATEI");
     app.add_option("AUSGABE", a.output, "wohin die Liste mit eTIN geht")->type_name("DATEI");
@@ -285,7 +286,7 @@ int main(int argc, char** argv)
         app.parse(argc, argv);
         CheckArguments(arguments);
         return Run(arguments);
-    } catch (const CLI::CallForHelp& e) {
+    } catch (const CLI::Success& e) {  // --help or --version
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::cerr << "kennfix-batch: " << UsageMessage(e) << "\nHilfe: kennfix-batch --help\n";
