@@ -5,6 +5,8 @@ KENNFIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # What building the program needs.
 KENNFIX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation
     libcli11-dev libcsv-dev librsvg2-bin)
+# The manual pages are written in scdoc.
+KENNFIX_BUILD_PACKAGES+=(scdoc)
 
 # What the tests, benchmarks and fuzz targets need on top.
 KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3 clang libclang-rt-14-dev
