@@ -2,7 +2,7 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kennfix)
 set(CPACK_PACKAGE_VENDOR "Kennfix-Entwickler")
-set(CPACK_PACKAGE_CONTACT "Kennfix-Entwickler <entwickler@kennfix.de>")
+set(CPACK_PACKAGE_CONTACT "${KENNFIX_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "eTIN calculator for German wage-tax certificates")
 set(CPACK_PACKAGE_DESCRIPTION [[
 Kennfix computes the eTIN, the 14-character electronic transfer
@@ -13,7 +13,10 @@ kennfix-batch does the same for a whole staff list in CSV.
 Kennfix berechnet die eTIN der Lohnsteuerbescheinigung aus Familienname,
 Vorname und Geburtsdatum, zeigt sie an und druckt sie; kennfix-batch
 ergänzt ganze Personallisten im CSV-Format um die eTIN.]])
-set(CPACK_STRIP_FILES ON)
+# Stripped after installing, as dh_strip does it (see strip-package.cmake).
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip-package.cmake)
+set(CPACK_KENNFIX_STRIP ${CMAKE_STRIP})
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
@@ -23,5 +26,20 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # window's and the eTIN's fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+# Qt's Wayland platform plugin: without it, the window runs through
+# XWayland on a Wayland desktop.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+
+# What Debian wants beside the programs: the copyright file and the
+# changelog (made from CHANGELOG.md), compressed as dh_installchangelogs does.
+find_program(GZIP gzip REQUIRED)
+set(KENNFIX_PACKAGE_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/kennfix)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
+  COMMAND ${GZIP} -9 -n -k -f ${PROJECT_BINARY_DIR}/changelog
+  DEPENDS ${PROJECT_BINARY_DIR}/changelog
+  VERBATIM)
+add_custom_target(kennfix_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
+  DESTINATION ${KENNFIX_PACKAGE_DOCDIR})
 
 include(CPack)

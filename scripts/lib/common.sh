@@ -5,8 +5,9 @@ KENNFIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # What building the program needs.
 KENNFIX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation
     libcli11-dev libcsv-dev librsvg2-bin)
-# The manual pages are written in scdoc.
-KENNFIX_BUILD_PACKAGES+=(scdoc)
+# The manual pages are written in scdoc; Qt's Wayland plugin lets scripts/run
+# show the window natively on a Wayland desktop, as the package recommends it.
+KENNFIX_BUILD_PACKAGES+=(scdoc qt6-wayland)
 
 # What the tests, benchmarks and fuzz targets need on top.
 KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3 clang libclang-rt-14-dev
@@ -20,6 +21,9 @@ KENNFIX_TEST_PACKAGES+=(cups cups-daemon cups-client libcups2-dev poppler-utils)
 
 # The end-to-end test types into the real window on an X server of its own.
 KENNFIX_TEST_PACKAGES+=(xvfb xauth xdotool x11-xserver-utils)
+
+# The package is checked with lintian and its manual pages read with man.
+KENNFIX_TEST_PACKAGES+=(lintian man-db)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

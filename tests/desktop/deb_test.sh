@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package as a user meets it: builds it with cpack, installs it
 # with `apt-get install ./kennfix_*.deb`, runs the installed kennfix-batch on
-# a list, starts the installed kennfix under an X server of its own until
-# its window appears, closes it with "Programm beenden" and removes the
-# package again. Installing needs root; without it the test is skipped.
+# a list, reads its manual page with man, starts the installed kennfix under
+# an X server of its own until its window appears, closes it with "Programm
+# beenden" and removes the package again. Installing needs root; without it
+# the test is skipped.
 #
 #   deb_test.sh BUILD_DIR APP_ID
 set -uo pipefail
@@ -50,7 +51,8 @@ installed=1
     "./$(basename "${debs[0]}")") >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; die "apt-get install failed"; }
 for file in /usr/bin/kennfix /usr/bin/kennfix-batch "/usr/share/applications/$id.desktop" \
     "/usr/share/metainfo/$id.metainfo.xml" "/usr/share/icons/hicolor/scalable/apps/$id.svg" \
-    "/usr/share/icons/hicolor/48x48/apps/$id.png"; do
+    "/usr/share/icons/hicolor/48x48/apps/$id.png" /usr/share/man/man1/kennfix.1.gz \
+    /usr/share/man/man1/kennfix-batch.1.gz /usr/share/doc/kennfix/copyright /usr/share/doc/kennfix/changelog.gz; do
     dpkg -S "$file" >/dev/null 2>&1 || die "$file is not in the installed package"
 done
 
@@ -58,6 +60,10 @@ echo "== kennfix-batch"
 list=$(printf 'Familienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.1980\n' | timeout 20 /usr/bin/kennfix-batch) ||
     die "the installed kennfix-batch failed"
 [[ $list == *";MLLRHNSA80B01H;"* ]] || die "the installed kennfix-batch wrote: $list"
+
+echo "== man kennfix-batch"
+page=$(MANPAGER=cat MANWIDTH=80 man kennfix-batch 2>&1) || die "man kennfix-batch failed: $page"
+[[ $page == *"kennfix-batch - die eTIN"* && $page == *"--delimiter"* ]] || die "man kennfix-batch shows: $page"
 
 echo "== kennfix under Xvfb"
 Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
