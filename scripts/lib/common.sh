@@ -22,8 +22,9 @@ KENNFIX_TEST_PACKAGES+=(cups cups-daemon cups-client libcups2-dev poppler-utils)
 # The end-to-end test types into the real window on an X server of its own.
 KENNFIX_TEST_PACKAGES+=(xvfb xauth xdotool x11-xserver-utils)
 
-# The package is checked with lintian and its manual pages read with man.
-KENNFIX_TEST_PACKAGES+=(lintian man-db)
+# The package is checked with lintian and its manual pages read with man; the
+# window is started on a Wayland compositor of its own.
+KENNFIX_TEST_PACKAGES+=(lintian man-db weston)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
