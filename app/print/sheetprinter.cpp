@@ -1,9 +1,15 @@
 #include "sheetprinter.h"
 
+#include <functional>
+#include <thread>
+#include <utility>
+
+#include <QFuture>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPromise>
 
 namespace kennfix {
 namespace {
@@ -28,8 +34,14 @@ QString JobRunning()
     return QStringLiteral("Druckvorgang läuft");
 }
 
+// The name of the system's default printer, empty when there is none.
+QString LookUpDefaultPrinter()
+{
+    return QPrinterInfo::defaultPrinter().printerName();
+}
+
 // One job from start to hand-over; gives the failure message or an empty one.
-// Runs on the job's thread: QPrinter and QPainter on a printer may be used
+// Runs on a thread of its own: QPrinter and QPainter on a printer may be used
 // there, each thread with its own.
 QString PrintOnePage(const QString& printerName, const SheetTexts& texts)
 {
@@ -59,43 +71,118 @@ QString PrintOnePage(const QString& printerName, const SheetTexts& texts)
     return {};
 }
 
+// Runs `work` on a thread that nobody ever waits for and hands its result
+// over through the future. `running` counts the thread until it has let go
+// of everything it holds.
+QFuture<QString> RunOnOwnThread(std::function<QString()> work, std::atomic<int>& running)
+{
+    QPromise<QString> promise;
+    QFuture<QString> future = promise.future();
+    promise.start();
+    ++running;
+    try {
+        std::thread([promise = std::move(promise), work = std::move(work), &running]() mutable {
+            {
+                QPromise<QString> result = std::move(promise);
+                const std::function<QString()> task = std::move(work);
+                result.addResult(task());
+                result.finish();
+            }
+            --running;
+        }).detach();
+    } catch (...) {
+        --running;
+        throw;
+    }
+    return future;
+}
+
+// Stops watching: a result that still comes is dropped. The watcher may be
+// the sender of the signal being handled, so it goes later.
+void Forget(QFutureWatcher<QString>*& watcher)
+{
+    if (!watcher)
+        return;
+    watcher->disconnect();
+    watcher->deleteLater();
+    watcher = nullptr;
+}
+
 }  // namespace
+
+std::atomic<int> SheetPrinter::s_runningThreads{0};
 
 PrintError::PrintError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
 
-SheetPrinter::SheetPrinter(QObject* parent) : QObject(parent) {}
-
-SheetPrinter::~SheetPrinter()
+SheetPrinter::SheetPrinter(QObject* parent, std::chrono::milliseconds lookUpTimeout)
+    : QObject(parent), m_lookUpTimeout(lookUpTimeout)
 {
-    if (m_job.joinable())
-        m_job.join();
+    m_lookUpTimer.setSingleShot(true);
+    connect(&m_lookUpTimer, &QTimer::timeout, this, &SheetPrinter::LookUpTimedOut);
+}
+
+// The watchers are children and go with this object; the threads they
+// watched carry on without them.
+SheetPrinter::~SheetPrinter() = default;
+
+QFutureWatcher<QString>* SheetPrinter::Watch(QFuture<QString> future, void (SheetPrinter::*done)())
+{
+    auto* watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, done);
+    watcher->setFuture(future);
+    return watcher;
 }
 
 void SheetPrinter::Print(const SheetTexts& texts)
 {
-    if (m_printing)
+    if (IsPrinting())
         throw PrintError(JobRunning());
-    if (m_printerName.isEmpty()) {
-        const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
-        if (defaultPrinter.isNull())
-            throw PrintError(NoDefaultPrinter());
-        m_printerName = defaultPrinter.printerName();
+    m_texts = texts;
+    if (!m_printerName.isEmpty()) {
+        StartJob();
+        return;
     }
-
-    if (m_job.joinable())
-        m_job.join();  // the last job has ended and its thread is on its way out
-    m_job = std::thread([this, printerName = m_printerName, texts] {
-        const QString failure = PrintOnePage(printerName, texts);
-        // This object outlives the thread (its destructor joins), and the
-        // call runs on the object's own thread.
-        QMetaObject::invokeMethod(this, [this, failure] { EndJob(failure); }, Qt::QueuedConnection);
-    });
-    m_printing = true;
+    m_lookUp = Watch(RunOnOwnThread(&LookUpDefaultPrinter, s_runningThreads), &SheetPrinter::LookUpDone);
+    m_lookUpTimer.start(m_lookUpTimeout);
 }
 
-void SheetPrinter::EndJob(const QString& failure)
+void SheetPrinter::LookUpDone()
 {
-    m_printing = false;
+    m_lookUpTimer.stop();
+    const QString name = m_lookUp->result();
+    Forget(m_lookUp);
+    if (name.isEmpty()) {
+        End(NoDefaultPrinter());
+        return;
+    }
+    m_printerName = name;
+    StartJob();
+}
+
+// The print server took the connection but does not answer. Its thread is
+// left to itself; the next print looks again on a new one.
+void SheetPrinter::LookUpTimedOut()
+{
+    Forget(m_lookUp);
+    End(NoDefaultPrinter());
+}
+
+void SheetPrinter::StartJob()
+{
+    m_job = Watch(RunOnOwnThread([printerName = m_printerName, texts = m_texts] { return PrintOnePage(printerName, texts); },
+                                 s_runningThreads),
+                  &SheetPrinter::JobDone);
+}
+
+void SheetPrinter::JobDone()
+{
+    const QString failure = m_job->result();
+    Forget(m_job);
+    End(failure);
+}
+
+void SheetPrinter::End(const QString& failure)
+{
     if (!failure.isEmpty())
         emit failed(failure);
     emit finished();

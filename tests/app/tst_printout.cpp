@@ -12,6 +12,8 @@
 #include "cupssandbox.h"
 #include "dateofbirthedit.h"
 #include "printedsheet.h"
+#include "sheetprinter.h"
+#include "silentprintserver.h"
 #include "testsupport.h"
 #include "unit1.h"
 
@@ -19,6 +21,27 @@ using namespace kennfix;
 
 namespace {
 constexpr int kJobTimeoutMs = 30'000;
+
+// Counts the events of one type that reach a widget.
+class EventCounter : public QObject {
+public:
+    EventCounter(QObject* watched, QEvent::Type type, int& count) : m_type(type), m_count(count)
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == m_type)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    int& m_count;
+};
 const QString kFooter = QStringLiteral("Erstellt am 08.12.2026 mit Programm Kennfix – © die Kennfix-Entwickler");
 }
 
@@ -32,6 +55,7 @@ private slots:
     void printsRightAfterStart();
     void printsFieldsAsTheyStand();
     void noDefaultPrinterThenOne();
+    void silentPrintServerHoldsUpNothing();
 
 private:
     // Presses "Drucken" and gives the lines of the sheet that arrived.
@@ -51,8 +75,9 @@ void TestPrintout::init()
 
 void TestPrintout::cleanup()
 {
-    m_window.reset();  // waits for a job still being handed over
+    m_window.reset();  // leaves a job that still waits for the print server
     m_cups.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(SheetPrinter::RunningThreads(), 0, kJobTimeoutMs);
 }
 
 QStringList TestPrintout::printedSheet()
@@ -106,7 +131,7 @@ void TestPrintout::printsFieldsAsTheyStand()
 void TestPrintout::noDefaultPrinterThenOne()
 {
     ClickThroughWindow(m_window->form->BtnDrucken);
-    QCOMPARE(m_window->boxes.boxes.size(), 1);
+    QTRY_COMPARE(m_window->boxes.boxes.size(), 1);
     QCOMPARE(m_window->boxes.boxes[0].title, QStringLiteral("Kennfix"));
     QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt."));
     QVERIFY(m_cups->Documents().isEmpty());
@@ -116,6 +141,37 @@ void TestPrintout::noDefaultPrinterThenOne()
              qPrintable(m_cups->Error()));
     QCOMPARE(printedSheet().value(0), QStringLiteral("Berechnung eTIN"));
     QCOMPARE(m_window->boxes.boxes.size(), 1);
+}
+
+// A print server that takes the connection and never answers holds up
+// neither the window's input and painting nor its closing.
+void TestPrintout::silentPrintServerHoldsUpNothing()
+{
+    SilentPrintServer silent;
+    QVERIFY2(silent.Start(), qPrintable(silent.Error()));
+    TForm1* form = m_window->form.get();
+    ClickThroughWindow(form->BtnDrucken);
+    QTRY_COMPARE(silent.Connections(), 1);
+
+    int paints = 0;
+    EventCounter painted(form->LEdiName, QEvent::Paint, paints);
+    form->LEdiName->setFocus();
+    QTest::keyClicks(form->LEdiName, QStringLiteral("Meier"));
+    QCOMPARE(form->LEdiName->text(), QStringLiteral("Meier"));
+    QTRY_VERIFY(paints > 0);
+
+    ClickThroughWindow(form->BtnDrucken);
+    QTRY_COMPARE(m_window->boxes.boxes.size(), 1);
+    QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Druckvorgang läuft."));
+
+    bool closed = false;
+    connect(form, &QObject::destroyed, this, [&] { closed = true; });
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    ClickThroughWindow(form->BtnClose);
+    QTRY_VERIFY(closed);
+    m_window->form.release();  // deleted on close
+    QCOMPARE(SheetPrinter::RunningThreads(), 1);  // the look-up still waits, on its own
+    silent.Release();
 }
 
 QTEST_MAIN(TestPrintout)

@@ -10,8 +10,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cups/cups.h>
-
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -24,10 +22,6 @@ namespace {
 
 constexpr int kCommandTimeoutMs = 30'000;
 constexpr int kStartTimeoutMs = 20'000;
-
-// The variables through which libcups finds a scheduler, a default printer
-// and the user's or the machine's settings.
-constexpr const char* kCupsVariables[] = {"CUPS_SERVER", "CUPS_SERVERROOT", "HOME", "PRINTER", "LPDEST"};
 
 QString FindProgram(const QString& name)
 {
@@ -109,12 +103,16 @@ QString PpdText()
 
 }  // namespace
 
-CupsSandbox::CupsSandbox() : m_dir(QDir::tempPath() + QStringLiteral("/kennfix-cups-XXXXXX")) {}
+CupsSandbox::CupsSandbox()
+    : m_dir(QDir::tempPath() + QStringLiteral("/kennfix-cups-XXXXXX")),
+      m_client(m_dir.filePath(QStringLiteral("cups.sock")), m_dir.path())
+{
+}
 
 CupsSandbox::~CupsSandbox()
 {
     Stop();
-    RestoreEnvironment();
+    m_client.Restore();
 }
 
 QString CupsSandbox::SocketPath() const
@@ -197,7 +195,7 @@ PageLog %1/log/page_log
             return Fail(QStringLiteral("cupsd did not come up: ") + QString::fromLocal8Bit(m_scheduler.readAll()));
         QThread::msleep(10);
     }
-    SetEnvironment();
+    m_client.Apply();
     return true;
 }
 
@@ -261,13 +259,7 @@ QStringList CupsSandbox::CompletedJobs()
 
 QProcessEnvironment CupsSandbox::Environment() const
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CUPS_SERVER"), SocketPath());
-    environment.insert(QStringLiteral("CUPS_SERVERROOT"), m_dir.path());
-    environment.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
-    environment.remove(QStringLiteral("PRINTER"));
-    environment.remove(QStringLiteral("LPDEST"));
-    return environment;
+    return m_client.Environment();
 }
 
 bool CupsSandbox::Run(const QString& program, QStringList arguments, QString* output)
@@ -299,32 +291,6 @@ bool CupsSandbox::Fail(const QString& what)
         m_error += QStringLiteral("\nscheduler log:\n") + lines.mid(std::max<qsizetype>(0, lines.size() - 30)).join(u'\n');
     }
     return false;
-}
-
-void CupsSandbox::SetEnvironment()
-{
-    const QProcessEnvironment environment = Environment();
-    for (const char* name : kCupsVariables) {
-        m_savedEnvironment.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
-        if (environment.contains(QString::fromLatin1(name)))
-            qputenv(name, QFile::encodeName(environment.value(QString::fromLatin1(name))));
-        else
-            qunsetenv(name);
-    }
-    // libcups keeps the server it found for each thread; let this one look again.
-    cupsSetServer(nullptr);
-}
-
-void CupsSandbox::RestoreEnvironment()
-{
-    for (const auto& [name, value] : m_savedEnvironment) {
-        if (value)
-            qputenv(name.constData(), *value);
-        else
-            qunsetenv(name.constData());
-    }
-    m_savedEnvironment.clear();
-    cupsSetServer(nullptr);
 }
 
 void CupsSandbox::Stop()

@@ -25,9 +25,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <optional>
-#include <utility>
-#include <vector>
+#include "cupsclient.h"
 
 class CupsSandbox {
 public:
@@ -69,13 +67,11 @@ public:
 private:
     bool Run(const QString& program, QStringList arguments, QString* output = nullptr);
     bool Fail(const QString& what);
-    void SetEnvironment();
-    void RestoreEnvironment();
     void Stop();
 
     QTemporaryDir m_dir;
     QProcess m_scheduler;
     bool m_paused = false;
-    std::vector<std::pair<QByteArray, std::optional<QByteArray>>> m_savedEnvironment;
+    CupsClientEnvironment m_client;
     QString m_error;
 };

@@ -1,16 +1,19 @@
 // Printing the sheet through a real CUPS scheduler of the test's own, and
 // reading back the document the scheduler received.
 
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <memory>
 
 #include "cupssandbox.h"
 #include "printedsheet.h"
 #include "sheetprinter.h"
+#include "silentprintserver.h"
 
 using kennfix::PrintError;
 using kennfix::SheetPrinter;
@@ -21,11 +24,24 @@ Q_DECLARE_METATYPE(SheetTexts)
 namespace {
 
 constexpr int kJobTimeoutMs = 30'000;
+// Short, so the tests do not wait long, yet ample for a scheduler that answers.
+constexpr std::chrono::milliseconds kLookUpTimeout{3'000};
+// Far below the time a silent server holds a client that waits for it.
+constexpr qint64 kReturnsAtOnceMs = 10'000;
+const QString kNoDefaultPrinter = QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt");
 
 SheetTexts SomeTexts()
 {
     return {QStringLiteral("Müller"), QStringLiteral("Hans"), QStringLiteral("01.01.00"),
             QStringLiteral("MLLRHNSA00A01Q"), QStringLiteral("08.12.2026")};
+}
+
+// True once the caller's event loop has handled an event posted now.
+bool EventLoopTurns(QObject* context)
+{
+    bool handled = false;
+    QTimer::singleShot(0, context, [&handled] { handled = true; });
+    return QTest::qWaitFor([&handled] { return handled; }, 5'000);
 }
 
 // Presses "Drucken" once and waits for the job to end; gives the message the
@@ -56,7 +72,13 @@ private slots:
         QVERIFY2(m_cups->Start(), qPrintable(m_cups->Error()));
     }
 
-    void cleanup() { m_cups.reset(); }
+    // No thread of one test runs on into the next: each ends once its
+    // server answers or goes away.
+    void cleanup()
+    {
+        m_cups.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(SheetPrinter::RunningThreads(), 0, kJobTimeoutMs);
+    }
 
     void printsTheSheetAsTheWindowShowsIt_data()
     {
@@ -163,6 +185,91 @@ private slots:
         QVERIFY(finished.wait(kJobTimeoutMs));
         QVERIFY(!printer.IsPrinting());
         QCOMPARE(m_cups->Documents().size(), 2);
+    }
+
+    // A server that takes the connection and never answers: the look-up
+    // waits on a thread of its own, a second print is refused meanwhile, and
+    // after the time-out there counts to be no default printer. The next
+    // print looks again, and prints once a scheduler answers.
+    void silentServerTimesOutTheLookUp()
+    {
+        QVERIFY2(m_cups->AddQueue(QStringLiteral("kennfix")) && m_cups->SetDefault(QStringLiteral("kennfix")),
+                 qPrintable(m_cups->Error()));
+        auto silent = std::make_unique<SilentPrintServer>();
+        QVERIFY2(silent->Start(), qPrintable(silent->Error()));
+        SheetPrinter printer(nullptr, kLookUpTimeout);
+        QSignalSpy failed(&printer, &SheetPrinter::failed);
+        QSignalSpy finished(&printer, &SheetPrinter::finished);
+
+        QElapsedTimer clock;
+        clock.start();
+        printer.Print(SomeTexts());
+        QVERIFY2(clock.elapsed() < kReturnsAtOnceMs, "Print() waited for the print server");
+        QVERIFY(printer.IsPrinting());
+        QTRY_COMPARE(silent->Connections(), 1);
+        QVERIFY(EventLoopTurns(&printer));
+        QCOMPARE(PrintAndWait(printer, SomeTexts()), QStringLiteral("Druckvorgang läuft"));
+
+        QVERIFY(finished.wait(kJobTimeoutMs));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.constFirst().constFirst().toString(), kNoDefaultPrinter);
+        QVERIFY(!printer.IsPrinting());
+        QCOMPARE(SheetPrinter::RunningThreads(), 1);  // still waiting, left to itself
+
+        // Tried again on the next press, on a new connection.
+        clock.restart();
+        printer.Print(SomeTexts());
+        QVERIFY2(clock.elapsed() < kReturnsAtOnceMs, "Print() waited for the print server");
+        QTRY_COMPARE(silent->Connections(), 2);
+        QVERIFY(finished.wait(kJobTimeoutMs));
+        QCOMPARE(failed.size(), 2);
+
+        silent.reset();  // back to the scheduler, which answers
+        QTRY_COMPARE_WITH_TIMEOUT(SheetPrinter::RunningThreads(), 0, kJobTimeoutMs);
+        QCOMPARE(PrintAndWait(printer, SomeTexts()), QString());
+        QCOMPARE(m_cups->Documents().size(), 1);
+    }
+
+    // The scheduler itself stops answering (SIGSTOP) before the first print.
+    void stoppedSchedulerTimesOutTheLookUpUntilItAnswersAgain()
+    {
+        QVERIFY2(m_cups->AddQueue(QStringLiteral("kennfix")) && m_cups->SetDefault(QStringLiteral("kennfix")),
+                 qPrintable(m_cups->Error()));
+        SheetPrinter printer(nullptr, kLookUpTimeout);
+        m_cups->Pause();
+        const auto resume = qScopeGuard([this] { m_cups->Resume(); });
+
+        QSignalSpy failed(&printer, &SheetPrinter::failed);
+        QSignalSpy finished(&printer, &SheetPrinter::finished);
+        printer.Print(SomeTexts());
+        QVERIFY(EventLoopTurns(&printer));
+        QCOMPARE(PrintAndWait(printer, SomeTexts()), QStringLiteral("Druckvorgang läuft"));
+        QVERIFY(finished.wait(kJobTimeoutMs));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.constFirst().constFirst().toString(), kNoDefaultPrinter);
+        QVERIFY(m_cups->Documents().isEmpty());
+
+        m_cups->Resume();
+        QCOMPARE(PrintAndWait(printer, SomeTexts()), QString());
+        QCOMPARE(m_cups->Documents().size(), 1);
+    }
+
+    // Ending the window ends its printer at once, whatever its thread waits for.
+    void destroyedWhileTheLookUpWaits()
+    {
+        SilentPrintServer silent;
+        QVERIFY2(silent.Start(), qPrintable(silent.Error()));
+        auto printer = std::make_unique<SheetPrinter>();
+        printer->Print(SomeTexts());
+        QTRY_COMPARE(silent.Connections(), 1);
+
+        QElapsedTimer clock;
+        clock.start();
+        printer.reset();
+        QVERIFY2(clock.elapsed() < kReturnsAtOnceMs, "the destructor waited for the print server");
+        QCOMPARE(SheetPrinter::RunningThreads(), 1);
+        silent.Release();
+        QTRY_COMPARE_WITH_TIMEOUT(SheetPrinter::RunningThreads(), 0, kJobTimeoutMs);
     }
 
 private:
