@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "messageboxes.h"
+#include "qttranslations.h"
 #include "sheetprinter.h"
 #include "unit1.h"
 
@@ -33,6 +34,8 @@ QIcon WindowIcon()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    if (!kennfix::LoadGermanQtTexts(app))
+        qWarning("kennfix: Qts deutsche Übersetzungen (qtbase_de) fehlen; Menüs und Knöpfe von Qt bleiben englisch.");
     QApplication::setApplicationName(kennfix::kApplicationTitle);
     // Ties the window to the installed desktop entry (on Wayland, its app id).
     QApplication::setDesktopFileName(QStringLiteral(KENNFIX_APP_ID));

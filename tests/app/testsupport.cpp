@@ -1,7 +1,10 @@
 #include "testsupport.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QWindow>
@@ -30,6 +33,26 @@ void ClickThroughWindow(QWidget* widget, QPoint position)
         position = widget->rect().center();
     QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                       widget->mapTo(widget->window(), position));
+}
+
+QMenu* OpenContextMenu(QWidget* widget, QPoint position)
+{
+    if (position.isNull())
+        position = widget->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, position, widget->mapToGlobal(position));
+    QApplication::sendEvent(widget, &event);
+    const auto openMenu = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
+    return QTest::qWaitFor([&] { return openMenu() != nullptr; }) ? openMenu() : nullptr;
+}
+
+QStringList MenuEntries(const QMenu* menu)
+{
+    QStringList entries;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            entries << QString(action->text()).remove(u'&');
+    }
+    return entries;
 }
 
 BoxWatcher::BoxWatcher()

@@ -5,12 +5,14 @@
 
 #include <QDate>
 #include <QList>
+#include <QMenu>
 #include <QObject>
 #include <QPoint>
 #include <QWidget>
 
 #include <memory>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include "platform.h"
@@ -44,6 +46,14 @@ void TypeText(QWidget* widget, const QString& text);
 // A left click on `widget` as the window system delivers it: through the
 // window, where the date field checks a press before the focus moves.
 void ClickThroughWindow(QWidget* widget, QPoint position = {});
+
+// Opens `widget`'s context menu as a right click at `position` does and
+// gives the open menu; nullptr when none opened.
+QMenu* OpenContextMenu(QWidget* widget, QPoint position = {});
+
+// The entries of `menu` as they read, without the marks of their access
+// keys ("&Kopieren" reads "Kopieren"), shortcuts after a tab.
+QStringList MenuEntries(const QMenu* menu);
 
 struct ShownBox {
     QString title;

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -12,6 +13,7 @@
 
 #include "dateofbirthedit.h"
 #include "messageboxes.h"
+#include "qttranslations.h"
 #include "testsupport.h"
 #include "unit1.h"
 
@@ -21,6 +23,7 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -37,6 +40,7 @@ private slots:
     void accessibleNames();
     void errorBoxAppendsFullStop_data();
     void errorBoxAppendsFullStop();
+    void qtTextsAreGerman();
 
 private:
     void setEntries(const QString& family, const QString& first);
@@ -45,6 +49,12 @@ private:
 
     std::unique_ptr<ShownWindow> m_window;
 };
+
+// Qt's own texts in German, as the program loads them.
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(LoadGermanQtTexts(*qApp));
+}
 
 void TestMainWindow::init()
 {
@@ -261,6 +271,17 @@ void TestMainWindow::errorBoxAppendsFullStop()
     QFETCH(QString, message);
     QFETCH(QString, shown);
     QCOMPARE(ErrorBoxText(message), shown);
+}
+
+// Qt's own texts are German, as the program's are.
+void TestMainWindow::qtTextsAreGerman()
+{
+    QMenu* menu = OpenContextMenu(m_window->form->LEdiName);
+    QVERIFY(menu);
+    const QStringList entries = MenuEntries(menu);
+    menu->close();
+    QCOMPARE(entries, (QStringList{"Rückgängig\tStrg+Z", "Wiederherstellen\tStrg+Y", "Ausschneiden\tStrg+X",
+                                   "Kopieren\tStrg+C", "Einfügen\tStrg+V", "Löschen", "Alles auswählen\tStrg+A"}));
 }
 
 QTEST_MAIN(TestMainWindow)
