@@ -1,7 +1,8 @@
 // The rules of the date-of-birth field under any sequence of keys, pastes,
 // clicks and focus moves. After every step the field holds eight characters
-// with the separators in place, the caret stays within 0-8, and the leave
-// check answers by the year positions alone.
+// with the separators in place, the caret stays within 0-8, only a focused
+// field shows a highlight, and the leave check answers by the year positions
+// alone.
 //
 // Input: the separator shown, then one command after another. A character is
 // one byte, or 0xFF and four more bytes (little-endian) for any 32-bit value;
@@ -64,7 +65,8 @@ bool YearComplete(const DateMask& m)
     return IsDigit(m.ScreenText()[6]) && IsDigit(m.ScreenText()[7]);
 }
 
-void CheckSound(const DateMask& m, char32_t shown, char32_t current)
+// `focused` is the target's own account of the focus moves so far.
+void CheckSound(const DateMask& m, char32_t shown, char32_t current, bool focused)
 {
     const std::u32string& screen = m.ScreenText();
     const std::u32string field = m.FieldText();
@@ -82,20 +84,20 @@ void CheckSound(const DateMask& m, char32_t shown, char32_t current)
     const DateMask::Range h = m.Highlight();
     FUZZ_CHECK(h.start == m.Caret());
     FUZZ_CHECK(h.length >= 0 && h.start + h.length <= 8);
-    FUZZ_CHECK(h.length > 0 || h.start == 8);
+    FUZZ_CHECK(focused ? (h.length > 0 || h.start == 8) : h.length == 0);
     FUZZ_CHECK(m.Copy() == field.substr(h.start, h.length));
 }
 
 // Leave and Enter change no text. They refuse exactly a modified field with a
 // blank year position, and then highlight the first such position.
-void CheckLeaveResult(const DateMask& m, const std::u32string& screenBefore, DateMask::LeaveResult result)
+void CheckLeaveResult(const DateMask& m, const std::u32string& screenBefore, DateMask::LeaveResult result, bool focused)
 {
     FUZZ_CHECK(m.ScreenText() == screenBefore);
     const bool passes = !m.IsModified() || YearComplete(m);
     FUZZ_CHECK((result == DateMask::LeaveResult::Passed) == passes);
     if (!passes) {
         FUZZ_CHECK(m.Caret() == (IsDigit(m.ScreenText()[6]) ? 7 : 6));
-        FUZZ_CHECK(m.Highlight() == (DateMask::Range{m.Caret(), 1}));
+        FUZZ_CHECK(m.Highlight() == (DateMask::Range{m.Caret(), focused ? 1 : 0}));
     }
 }
 
@@ -124,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char32_t shown = commands.Character();
     char32_t current = shown;
     DateMask m(shown);
-    CheckSound(m, shown, current);
+    bool focused = false;
+    CheckSound(m, shown, current, focused);
 
     while (!commands.AtEnd()) {
         const std::uint8_t command = commands.Byte();
@@ -139,13 +142,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 'X': Press(m, Key::Delete); break;
         case 'B': Press(m, Key::Backspace); break;
         case 'Q': Press(m, Key::Escape); break;
-        case 'T': m.FocusIn(DateMask::FocusReason::Tab); break;
-        case 'O': m.FocusIn(DateMask::FocusReason::Other); break;
-        case 'K': m.FocusIn(DateMask::FocusReason::Click, commands.Position()); break;
+        case 'T': m.FocusIn(DateMask::FocusReason::Tab); focused = true; break;
+        case 'O': m.FocusIn(DateMask::FocusReason::Other); focused = true; break;
+        case 'K': m.FocusIn(DateMask::FocusReason::Click, commands.Position()); focused = true; break;
         case 'C': m.Click(commands.Position()); break;
-        case 'l': CheckLeaveResult(m, screen, m.Leave()); break;
-        case 'n': CheckLeaveResult(m, screen, m.PressEnter()); break;
-        case 'o': m.FocusOut(); break;
+        case 'l': {
+            const DateMask::LeaveResult result = m.Leave();
+            CheckLeaveResult(m, screen, result, focused);
+            focused = focused && result == DateMask::LeaveResult::Refused;
+            break;
+        }
+        case 'n': CheckLeaveResult(m, screen, m.PressEnter(), focused); break;
+        case 'o': m.FocusOut(); focused = false; break;
         case 'x': Cut(m); break;
         case 'v': {
             std::u32string text;
@@ -162,7 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             m.Type(commands.Character(command));
             break;
         }
-        CheckSound(m, shown, current);
+        CheckSound(m, shown, current, focused);
     }
     return 0;
 }

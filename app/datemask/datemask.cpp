@@ -34,6 +34,8 @@ std::u32string DateMask::FieldText() const
 
 DateMask::Range DateMask::Highlight() const
 {
+    if (!m_focused)
+        return {m_caret, 0};
     if (HasSelection())
         return {m_caret, m_selectionLength};
     if (m_caret < kLength)

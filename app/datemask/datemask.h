@@ -9,7 +9,8 @@
 // Digit positions hold "0"-"9" or the blank "_"; positions 2 and 5 always hold
 // the separator the field was shown with. The caret runs from 0 to 8 (8 is
 // behind the last year digit) and is shown as a one-character highlight, so
-// that typing overwrites the highlighted character.
+// that typing overwrites the highlighted character; the highlight shows only
+// while the field has the focus.
 //
 // The widget forwards typed characters, keys, clipboard actions and focus
 // moves, and draws what it reads back. A call that answers Rejected or Refused
@@ -68,8 +69,11 @@ public:
     // Where typing goes next, 0-8; with a longer selection its first position.
     int Caret() const { return m_caret; }
 
-    // What is shown highlighted: the selection (the whole text after Tab), or
-    // else the character at the caret, or nothing when the caret is at 8.
+    // What is shown highlighted: nothing while the field does not have the
+    // focus, so that only one control looks focused; else the selection (the
+    // whole text after Tab), or the character at the caret, or nothing when
+    // the caret is at 8. Caret and selection stay while the focus is away and
+    // show again when it comes back in the ordinary way.
     Range Highlight() const;
 
     // Set by the user's edits (typing, Delete, Backspace, cut, paste), cleared

@@ -41,6 +41,7 @@ private slots:
     void clickHighlightsPosition();
     void untouchedFieldLeavesFreely();
     void separatorFollowsRegionalSettings();
+    void highlightOnlyWhileFocused();
 
 private:
     DateOfBirthEdit* field() const { return m_window->form->MEdiGebDat; }
@@ -262,6 +263,35 @@ void TestDateField::separatorFollowsRegionalSettings()
     QCOMPARE(field()->fieldText(), QStringLiteral("12/03/80"));
     ClickThroughWindow(m_window->form->BtnRechnen);
     QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MREILIXX80C12K"));
+}
+
+// Only the control with the focus shows a highlight: the field's goes when
+// the focus leaves it, by a click or by the program, and comes back with it.
+void TestDateField::highlightOnlyWhileFocused()
+{
+    tabIntoField();
+    QTest::keyClicks(field(), QStringLiteral("120380"));
+    QTest::keyClick(field(), Qt::Key_Home);
+    QCOMPARE(field()->selectedText(), QStringLiteral("1"));
+
+    ClickThroughWindow(m_window->form->LEdiVorname);
+    QCOMPARE(QApplication::focusWidget(), m_window->form->LEdiVorname);
+    QVERIFY(!field()->hasSelectedText());
+
+    tabIntoField();
+    QCOMPARE(field()->selectedText(), QStringLiteral("12.03.80"));
+
+    // "Name fehlt" puts the focus into the name field.
+    m_window->form->LEdiName->clear();
+    ClickThroughWindow(m_window->form->BtnRechnen);
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->form->LEdiName);
+    QVERIFY(!field()->hasSelectedText());
+
+    ClickThroughWindow(field(), QPoint(field()->width() - 3, field()->height() / 2));
+    QCOMPARE(QApplication::focusWidget(), field());
+    QCOMPARE(field()->cursorPosition(), 8);
+    QTest::keyClick(field(), Qt::Key_Left);
+    QCOMPARE(field()->selectedText(), QStringLiteral("0"));
 }
 
 QTEST_MAIN(TestDateField)

@@ -33,6 +33,7 @@ struct Played
 // Plays a script on a fresh field: every character is typed, except the
 // actions in braces:
 //   {Tab} {In} {In@N}  focus comes in by Tab, otherwise, by a click at N
+//   {Out}              the program puts the focus elsewhere
 //   {@N}               click at N in the focused field
 //   {Leave} {Enter}    the leave check by a focus move or by Enter
 //   {Left} {Right} {Up} {Down} {Home} {End} {Del} {BS} {Esc}
@@ -63,6 +64,8 @@ Played Play(std::u32string_view script)
             m.FocusIn(DateMask::FocusReason::Other);
         } else if (action.starts_with(U"In@")) {
             m.FocusIn(DateMask::FocusReason::Click, number(3));
+        } else if (action == U"Out") {
+            m.FocusOut();
         } else if (action.starts_with(U"@")) {
             m.Click(number(1));
         } else if (action == U"Leave") {
@@ -100,61 +103,69 @@ struct ScriptCase
 #define DATE U"{In}120380{Leave}"
 
 constexpr ScriptCase kScriptCases[] = {
-    {U"", U"__.__.__", U"  .  .  ", 0, {0, 1}, 0},                          // the bare pattern at start
-    {U"120380", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},                    // separators are skipped
-    {U"3.7.61", U"3_.7_.61", U"3 .7 .61", 8, {8, 0}, 0},                    // the separator ends day and month early
+    {U"", U"__.__.__", U"  .  .  ", 0, {0, 0}, 0},                          // the bare pattern at start, not focused
+    {U"{In}", U"__.__.__", U"  .  .  ", 0, {0, 1}, 0},                      // the focus shows the caret
+    {U"{In}120380", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},                // separators are skipped
+    {U"{In}3.7.61", U"3_.7_.61", U"3 .7 .61", 8, {8, 0}, 0},                // the separator ends day and month early
     {U"{Tab}", U"__.__.__", U"  .  .  ", 0, {0, 8}, 0},                     // Tab selects the whole text
     {U"{In@4}", U"__.__.__", U"  .  .  ", 4, {4, 1}, 0},                    // a click highlights its position
     {DATE U"{Tab}x", U"__.__.__", U"  .  .  ", 0, {0, 1}, 1},               // a letter blanks the selection, then beeps
     {DATE U"{Tab}5", U"5_.__.__", U"5 .  .  ", 1, {1, 1}, 0},               // a digit replaces the selection
     {DATE U"{Tab}.", U"__.__.__", U"  .  .  ", 3, {3, 1}, 0},               // blanked, then the separator jump
-    {U"12/", U"12.__.__", U"12.  .  ", 3, {3, 1}, 1},                       // not the separator shown
-    {U"1203.", U"12.03.__", U"12.03.  ", 6, {6, 1}, 1},                     // no separator after the year
-    {U"12038012", U"12.03.80", U"12.03.80", 8, {8, 0}, 2},                  // nothing after the last year digit
-    {U"1x", U"1_.__.__", U"1 .  .  ", 1, {1, 1}, 1},                        // letter in a digit position
+    {U"{In}12/", U"12.__.__", U"12.  .  ", 3, {3, 1}, 1},                   // not the separator shown
+    {U"{In}1203.", U"12.03.__", U"12.03.  ", 6, {6, 1}, 1},                 // no separator after the year
+    {U"{In}12038012", U"12.03.80", U"12.03.80", 8, {8, 0}, 2},              // nothing after the last year digit
+    {U"{In}1x", U"1_.__.__", U"1 .  .  ", 1, {1, 1}, 1},                    // letter in a digit position
     {U"{In@2}5", U"__.__.__", U"  .  .  ", 3, {3, 1}, 0},                   // on a separator any key steps over it
     {U"{In@4}7", U"__._7.__", U"  . 7.  ", 6, {6, 1}, 0},                   // typing from a clicked position
-    {U"1203{Left}{Left}{Left}9", U"19.03.__", U"19.03.  ", 3, {3, 1}, 0},   // Left skips the separator
-    {U"{Right}{Right}{Right}{Right}{Right}{Right}{Right}", U"__.__.__", U"  .  .  ", 8, {8, 0}, 0},  // Right stops at 8
+    {U"{In}1203{Left}{Left}{Left}9", U"19.03.__", U"19.03.  ", 3, {3, 1}, 0},  // Left skips the separator
+    {U"{In}{Right}{Right}{Right}{Right}{Right}{Right}{Right}", U"__.__.__", U"  .  .  ", 8, {8, 0}, 0},  // Right stops at 8
     {U"{In@2}{Left}", U"__.__.__", U"  .  .  ", 1, {1, 1}, 0},              // Left from a separator
     {DATE U"{Tab}{Right}", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},         // Right ends a selection at its end
     {DATE U"{Tab}{Left}", U"12.03.80", U"12.03.80", 0, {0, 1}, 0},          // Left at its start
-    {U"12{Up}{Down}", U"12.__.__", U"12.  .  ", 3, {3, 1}, 0},              // Up and Down do nothing
-    {U"120380{Home}5", U"52.03.80", U"52.03.80", 1, {1, 1}, 0},             // Home, then overwrite
-    {U"12{End}", U"12.__.__", U"12.  .  ", 8, {8, 0}, 0},                   // End
-    {U"120380{Home}{Del}", U"_2.03.80", U" 2.03.80", 0, {0, 1}, 0},         // Delete keeps the caret
-    {U"120380{In@5}{Del}", U"12.03.80", U"12.03.80", 5, {5, 1}, 0},         // a separator is never deleted
+    {U"{In}12{Up}{Down}", U"12.__.__", U"12.  .  ", 3, {3, 1}, 0},          // Up and Down do nothing
+    {U"{In}120380{Home}5", U"52.03.80", U"52.03.80", 1, {1, 1}, 0},         // Home, then overwrite
+    {U"{In}12{End}", U"12.__.__", U"12.  .  ", 8, {8, 0}, 0},               // End
+    {U"{In}120380{Home}{Del}", U"_2.03.80", U" 2.03.80", 0, {0, 1}, 0},     // Delete keeps the caret
+    {U"{In}120380{@5}{Del}", U"12.03.80", U"12.03.80", 5, {5, 1}, 0},       // a separator is never deleted
     {DATE U"{Tab}{Del}", U"__.__.__", U"  .  .  ", 0, {0, 1}, 0},           // Delete blanks the selection
-    {U"120380{BS}{BS}{BS}", U"12.0_.__", U"12.0 .  ", 4, {4, 1}, 0},        // Backspace skips the separator
-    {U"{BS}", U"__.__.__", U"  .  .  ", 0, {0, 1}, 0},                      // Backspace at the start
+    {U"{In}120380{BS}{BS}{BS}", U"12.0_.__", U"12.0 .  ", 4, {4, 1}, 0},    // Backspace skips the separator
+    {U"{In}{BS}", U"__.__.__", U"  .  .  ", 0, {0, 1}, 0},                  // Backspace at the start
     {DATE U"{Tab}{BS}", U"__.__.__", U"  .  .  ", 0, {0, 1}, 0},            // Backspace on a selection
-    {U"120380{In@3}{Cut}", U"12._3.80", U"12. 3.80", 3, {3, 1}, 0},         // cut blanks the highlighted digit
+    {U"{In}120380{@3}{Cut}", U"12._3.80", U"12. 3.80", 3, {3, 1}, 0},       // cut blanks the highlighted digit
     {DATE U"{Tab}99{Esc}", U"12.03.80", U"12.03.80", 0, {0, 1}, 0},         // Escape restores the value at entry
-    {U"{Paste:12.03.1980}", U"12.03.19", U"12.03.19", 8, {8, 0}, 0},        // input stops behind position 7
-    {U"{Paste:12031980}", U"12.03.19", U"12.03.19", 8, {8, 0}, 0},          // missing separators supplied
-    {U"{Paste:3.7.61}", U"3_.7_.61", U"3 .7 .61", 8, {8, 0}, 0},            // a separator in a digit position blanks it
-    {U"{Paste:12/03/80}", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},          // any non-digit stands for the separator
-    {U"120380{Home}{Paste:1a2b}", U"1_.2_.80", U"1 .2 .80", 6, {6, 1}, 0},  // letters blank their positions
-    {U"1203{Paste:8}", U"12.03.8_", U"12.03.8 ", 7, {7, 1}, 0},             // paste from the caret
+    {U"{In}{Paste:12.03.1980}", U"12.03.19", U"12.03.19", 8, {8, 0}, 0},    // input stops behind position 7
+    {U"{In}{Paste:12031980}", U"12.03.19", U"12.03.19", 8, {8, 0}, 0},      // missing separators supplied
+    {U"{In}{Paste:3.7.61}", U"3_.7_.61", U"3 .7 .61", 8, {8, 0}, 0},        // a separator in a digit position blanks it
+    {U"{In}{Paste:12/03/80}", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},      // any non-digit stands for the separator
+    {U"{In}120380{Home}{Paste:1a2b}", U"1_.2_.80", U"1 .2 .80", 6, {6, 1}, 0},  // letters blank their positions
+    {U"{In}1203{Paste:8}", U"12.03.8_", U"12.03.8 ", 7, {7, 1}, 0},         // paste from the caret
     {U"{In@2}{Paste:5}", U"__.5_.__", U"  .5 .  ", 4, {4, 1}, 0},           // from a separator position
     {DATE U"{Tab}{Paste:7}", U"7_.__.__", U"7 .  .  ", 1, {1, 1}, 0},       // paste replaces the selection
     {DATE U"{Tab}{Paste:}", U"12.03.80", U"12.03.80", 0, {0, 8}, 0},        // an empty paste changes nothing
-    {U"{Sep:/}1203", U"12.03.__", U"12/03/  ", 6, {6, 1}, 0},               // the text handed out takes a new separator
-    {U"{Sep:/}12/", U"12.__.__", U"12/  /  ", 3, {3, 1}, 1},                // typing is weighed against the screen
+    {U"{In}{Sep:/}1203", U"12.03.__", U"12/03/  ", 6, {6, 1}, 0},           // the text handed out takes a new separator
+    {U"{In}{Sep:/}12/", U"12.__.__", U"12/  /  ", 3, {3, 1}, 1},            // typing is weighed against the screen
     // The leave check.
-    {U"{Tab}{Leave}", U"__.__.__", U"  .  .  ", 0, {0, 8}, 0},              // untouched: leaves freely
-    {U"{In}.{Leave}", U"__.__.__", U"  .  .  ", 3, {3, 1}, 0},              // a separator jump changes nothing
+    {U"{Tab}{Leave}", U"__.__.__", U"  .  .  ", 0, {0, 0}, 0},              // untouched: leaves freely
+    {U"{In}.{Leave}", U"__.__.__", U"  .  .  ", 3, {3, 0}, 0},              // a separator jump changes nothing
     {U"{Tab}12{Leave}", U"12.__.__", U"12.  .  ", 6, {6, 1}, 1},            // only a day: year position 6 highlighted
     {U"{Tab}12{Leave}{In}", U"12.__.__", U"12.  .  ", 6, {6, 1}, 1},        // the re-entry keeps that highlight
-    {U"{Tab}12{Leave}{In}{Esc}{Leave}", U"__.__.__", U"  .  .  ", 0, {0, 1}, 1},  // ...and the value at entry
-    {U"12038{Leave}", U"12.03.8_", U"12.03.8 ", 7, {7, 1}, 1},              // first blank year position is 7
+    {U"{Tab}12{Leave}{In}{Esc}{Leave}", U"__.__.__", U"  .  .  ", 0, {0, 0}, 1},  // ...and the value at entry
+    {U"{In}12038{Leave}", U"12.03.8_", U"12.03.8 ", 7, {7, 1}, 1},          // first blank year position is 7
     {U"{In@6}80{Leave}", U"__.__.80", U"  .  .80", 8, {8, 0}, 0},           // only the year: allowed
-    {DATE U"{Tab}x{Leave}{Leave}{Esc}{Leave}", U"12.03.80", U"12.03.80", 0, {0, 1}, 3},  // blocked until Escape
+    {DATE U"{Tab}x{Leave}{Leave}{Esc}{Leave}", U"12.03.80", U"12.03.80", 0, {0, 0}, 3},  // blocked until Escape
     {DATE U"{Tab}x800{Leave}", U"80.0_.__", U"80.0 .  ", 6, {6, 1}, 2},     // a complete year is needed, not a date
     {U"{In}{Del}{Leave}", U"__.__.__", U"  .  .  ", 6, {6, 1}, 1},          // Delete counts as an edit
     {U"{In}{Paste:12.03.}{Leave}", U"12.03.__", U"12.03.  ", 6, {6, 1}, 1}, // so does a paste
-    {U"12{Enter}", U"12.__.__", U"12.  .  ", 6, {6, 1}, 1},                 // Enter checks at once
-    {U"120380{Enter}", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},             // ...and passes a complete year
+    {U"{In}12{Enter}", U"12.__.__", U"12.  .  ", 6, {6, 1}, 1},             // Enter checks at once
+    {U"{In}120380{Enter}", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},         // ...and passes a complete year
+    // Only the field with the focus shows a highlight; it keeps its caret
+    // and shows it again when the focus comes back.
+    {U"{In}1203{Left}{Out}", U"12.03.__", U"12.03.  ", 4, {4, 0}, 0},       // the program moved the focus away
+    {U"{In}1203{Left}{Out}{In}", U"12.03.__", U"12.03.  ", 4, {4, 1}, 0},   // ...and back
+    {U"{In}120380{Home}{Leave}", U"12.03.80", U"12.03.80", 0, {0, 0}, 0},   // left by Tab or a click
+    {DATE U"{Tab}{Leave}{In@4}", U"12.03.80", U"12.03.80", 4, {4, 1}, 0},   // back by a click
+    {DATE U"{Tab}{Leave}{Tab}", U"12.03.80", U"12.03.80", 0, {0, 8}, 0},    // back by Tab
 };
 
 #undef DATE
