@@ -16,6 +16,7 @@
 #include "ansitext.h"
 #include "dateofbirthedit.h"
 #include "etin.h"
+#include "etinlabel.h"
 #include "messageboxes.h"
 #include "platform.h"
 #include "sheetprinter.h"
@@ -112,11 +113,10 @@ TForm1::TForm1(QWidget* parent)
     caption->setGeometry(8, 0, 90, 41);
     caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    LabTIN = new QLabel(PnleTIN);
+    LabTIN = new EtinLabel(PnleTIN);
     LabTIN->setObjectName(QStringLiteral("LabTIN"));
     LabTIN->setFont(EtinFont());
     LabTIN->move(104, 8);
-    LabTIN->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // The label itself reads out the eTIN; the caption tells what it is.
     LabTIN->setAccessibleDescription(QStringLiteral("Die eTIN lautet"));
 

@@ -42,6 +42,7 @@ private slots:
     void untouchedFieldLeavesFreely();
     void separatorFollowsRegionalSettings();
     void highlightOnlyWhileFocused();
+    void clickOnEtinIsNoLeaving();
 
 private:
     DateOfBirthEdit* field() const { return m_window->form->MEdiGebDat; }
@@ -292,6 +293,27 @@ void TestDateField::highlightOnlyWhileFocused()
     QCOMPARE(field()->cursorPosition(), 8);
     QTest::keyClick(field(), Qt::Key_Left);
     QCOMPARE(field()->selectedText(), QStringLiteral("0"));
+}
+
+// The eTIN takes no focus, so a click on it, even to select it, leaves the
+// date field neither checked nor without its highlight.
+void TestDateField::clickOnEtinIsNoLeaving()
+{
+    QLabel* etin = m_window->form->LabTIN;
+    etin->setText(QStringLiteral("MREILIXX00A01I"));
+    etin->adjustSize();
+    tabIntoField();
+    QTest::keyClicks(field(), QStringLiteral("12"));
+
+    ClickThroughWindow(etin);
+    QTest::mouseDClick(m_window->form->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       etin->mapTo(m_window->form.get(), etin->rect().center()));
+    QCOMPARE(etin->selectedText(), QStringLiteral("MREILIXX00A01I"));
+    QVERIFY(m_window->boxes.boxes.isEmpty());
+    QCOMPARE(m_window->platform.beeps, 0);
+    QCOMPARE(QApplication::focusWidget(), field());
+    QCOMPARE(field()->selectedText(), QStringLiteral("_"));
+    QCOMPARE(field()->selectionStart(), 3);
 }
 
 QTEST_MAIN(TestDateField)

@@ -41,6 +41,7 @@ private slots:
     void errorBoxAppendsFullStop_data();
     void errorBoxAppendsFullStop();
     void qtTextsAreGerman();
+    void etinCopiedWithoutTakingFocus();
 
 private:
     void setEntries(const QString& family, const QString& first);
@@ -282,6 +283,37 @@ void TestMainWindow::qtTextsAreGerman()
     menu->close();
     QCOMPARE(entries, (QStringList{"Rückgängig\tStrg+Z", "Wiederherstellen\tStrg+Y", "Ausschneiden\tStrg+X",
                                    "Kopieren\tStrg+C", "Einfügen\tStrg+V", "Löschen", "Alles auswählen\tStrg+A"}));
+}
+
+// The eTIN can be selected and copied, is read out by a label, and takes
+// no focus.
+void TestMainWindow::etinCopiedWithoutTakingFocus()
+{
+    setEntries(QStringLiteral("Müller"), QStringLiteral("Hans"));
+    click(m_window->form->BtnRechnen);
+    QLabel* etin = m_window->form->LabTIN;
+    QCOMPARE(etin->text(), QStringLiteral("MLLRHNSA00A01Q"));
+    m_window->form->LEdiVorname->setFocus();
+
+    QTest::mouseDClick(m_window->form->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       etin->mapTo(m_window->form.get(), etin->rect().center()));
+    QCOMPARE(etin->selectedText(), QStringLiteral("MLLRHNSA00A01Q"));
+    QCOMPARE(QApplication::focusWidget(), m_window->form->LEdiVorname);
+
+    QApplication::clipboard()->clear();
+    QMenu* menu = OpenContextMenu(etin);
+    QVERIFY(menu);
+    QCOMPARE(MenuEntries(menu), (QStringList{"Kopieren", "Alles auswählen"}));
+    menu->actions().constFirst()->trigger();
+    menu->close();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("MLLRHNSA00A01Q"));
+    QCOMPARE(QApplication::focusWidget(), m_window->form->LEdiVorname);
+
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(etin);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), QAccessible::StaticText);
+    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("MLLRHNSA00A01Q"));
+    QVERIFY(!accessible->state().focusable);
 }
 
 QTEST_MAIN(TestMainWindow)
