@@ -32,7 +32,8 @@ constexpr QSize kClientSize(391, 314);
 constexpr int kStatusBarHeight = 20;
 constexpr int kMaxNameLength = 40;
 
-const QString kMakersNotice = QStringLiteral("Kennfix – eTIN für Lohnsteuerbescheinigungen. Freie Software der Kennfix-Entwickler.");
+// Short enough to be read whole at the window's normal size.
+const QString kMakersNotice = QStringLiteral("Kennfix – Freie Software der Kennfix-Entwickler");
 
 const char* const kInstructions[] = {
     "Geben Sie den Familennamen",
@@ -42,9 +43,6 @@ const char* const kInstructions[] = {
     "an. (Doppelnamen wie z.B. Krümer-Lüdwalt sind erlaubt)",
 };
 
-// The layout was drawn for "MS Sans Serif" at 8 points; Arial's metrics come
-// closest among the fonts a Linux desktop has, so its twin Liberation Sans is
-// preferred, then the system's sans-serif font.
 // Screen readers name a field after its label, without the colon.
 void NameAfterLabel(QWidget* field, QLabel* label)
 {
@@ -55,6 +53,9 @@ void NameAfterLabel(QWidget* field, QLabel* label)
     field->setAccessibleName(name);
 }
 
+// The layout was drawn for "MS Sans Serif" at 8 points; Arial's metrics come
+// closest among the fonts a Linux desktop has, so its twin Liberation Sans is
+// preferred, then the system's sans-serif font.
 QFont WindowFont()
 {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
@@ -139,6 +140,8 @@ TForm1::TForm1(QWidget* parent)
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(true);
+    // Opaque: a smaller window puts it over the instruction text.
+    StatusBar1->setAutoFillBackground(true);
     StatusBar1->addWidget(new QLabel(kMakersNotice, StatusBar1), 1);
 
     m_printer = new SheetPrinter(this);

@@ -6,8 +6,14 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSizeGrip>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
+#include <QTextDocument>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -41,7 +47,10 @@ private slots:
     void errorBoxAppendsFullStop_data();
     void errorBoxAppendsFullStop();
     void qtTextsAreGerman();
+    void statusBarShowsWholeNotice();
+    void statusBarCoversWhatLiesBelow();
     void etinCopiedWithoutTakingFocus();
+    void nothingClipped();
 
 private:
     void setEntries(const QString& family, const QString& first);
@@ -285,6 +294,53 @@ void TestMainWindow::qtTextsAreGerman()
                                    "Kopieren\tStrg+C", "Einfügen\tStrg+V", "Löschen", "Alles auswählen\tStrg+A"}));
 }
 
+// The maker's notice reads whole at the window's normal size: its text, in
+// the font it is drawn in, fits the part of the label that shows, and the
+// label stands clear of the size grip.
+void TestMainWindow::statusBarShowsWholeNotice()
+{
+    QStatusBar* bar = m_window->form->StatusBar1;
+    auto* notice = bar->findChild<QLabel*>();
+    QVERIFY(notice);
+    QVERIFY(notice->isVisible());
+    const int textWidth = notice->fontMetrics().horizontalAdvance(notice->text());
+    QVERIFY2(textWidth <= notice->contentsRect().width(),
+             qPrintable(QStringLiteral("text %1 px, shown %2 px").arg(textWidth).arg(notice->contentsRect().width())));
+    QVERIFY(bar->rect().contains(notice->geometry()));
+    const auto* grip = bar->findChild<QSizeGrip*>();
+    QVERIFY(grip && grip->isVisible());
+    QVERIFY(notice->geometry().right() < grip->geometry().left());
+}
+
+// Made smaller, the window puts the status bar over the instruction text,
+// which must not show through it.
+void TestMainWindow::statusBarCoversWhatLiesBelow()
+{
+    TForm1& form = *m_window->form;
+    form.resize(form.width(), 240);
+    QStatusBar* bar = form.StatusBar1;
+    const QRect barRect = bar->geometry();
+    QVERIFY(barRect.intersects(form.Memo1->geometry()));
+
+    const QImage shot = form.grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    const auto* notice = bar->findChild<QLabel*>();
+    const auto* grip = bar->findChild<QSizeGrip*>();
+    // The empty stretch between the end of the notice and the size grip,
+    // where it lies over the instruction text.
+    const int from = barRect.left() + notice->geometry().left() + notice->contentsRect().left() +
+                     notice->fontMetrics().horizontalAdvance(notice->text()) + 3;
+    const int to = std::min(barRect.left() + grip->geometry().left(), form.Memo1->geometry().right()) - 1;
+    QVERIFY(from < to);
+    const QColor background = bar->palette().color(QPalette::Window);
+    for (int x = from; x <= to; ++x) {
+        const QColor seen = shot.pixelColor(QPoint(x, barRect.center().y()) * ratio);
+        QVERIFY2(seen == background, qPrintable(QStringLiteral("at x = %1: %2 instead of the status bar's %3")
+                                                    .arg(x)
+                                                    .arg(seen.name(), background.name())));
+    }
+}
+
 // The eTIN can be selected and copied, is read out by a label, and takes
 // no focus.
 void TestMainWindow::etinCopiedWithoutTakingFocus()
@@ -314,6 +370,57 @@ void TestMainWindow::etinCopiedWithoutTakingFocus()
     QCOMPARE(accessible->role(), QAccessible::StaticText);
     QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("MLLRHNSA00A01Q"));
     QVERIFY(!accessible->state().focusable);
+}
+
+// Every text shows whole in its control, and every control lies within the
+// window. Run at 96 dpi here and at 192 dpi on a real X server by the
+// end-to-end test.
+void TestMainWindow::nothingClipped()
+{
+    TForm1& form = *m_window->form;
+    setEntries(QStringLiteral("Müller"), QStringLiteral("Hans"));
+    click(form.BtnRechnen);
+    QVERIFY(!form.LabTIN->text().isEmpty());
+
+    for (QWidget* widget : form.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&form) || widget->size().isEmpty())
+            continue;
+        const QString name = widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
+                                                            : widget->objectName();
+        const QRect inWindow(widget->mapTo(&form, QPoint(0, 0)), widget->size());
+        QVERIFY2(form.rect().contains(inWindow), qPrintable(name + QStringLiteral(" lies outside the window")));
+
+        QRect textArea;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            textArea = label->contentsRect();
+            text = label->text();
+        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            textArea = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            text = button->text();
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            QVERIFY2(edit->minimumSizeHint().height() <= edit->height(), qPrintable(name + QStringLiteral(" too low")));
+            textArea = edit->contentsRect();
+            text = edit->text();
+        } else {
+            continue;
+        }
+        const QSize textSize = widget->fontMetrics().size(Qt::TextSingleLine, text);
+        QVERIFY2(textSize.width() <= textArea.width() && textSize.height() <= textArea.height(),
+                 qPrintable(QStringLiteral("%1: \"%2\" needs %3 × %4, has %5 × %6")
+                                .arg(name, text)
+                                .arg(textSize.width())
+                                .arg(textSize.height())
+                                .arg(textArea.width())
+                                .arg(textArea.height())));
+    }
+
+    // The instruction text needs no scrolling.
+    const QSizeF document = form.Memo1->document()->size();
+    QVERIFY(document.height() <= form.Memo1->viewport()->height());
+    QVERIFY(form.Memo1->document()->idealWidth() <= form.Memo1->viewport()->width());
 }
 
 QTEST_MAIN(TestMainWindow)
