@@ -63,7 +63,8 @@ struct ShownBox {
 };
 
 // Closes every modal box as soon as it is open, by pressing Enter (the
-// default button), and keeps a record of each.
+// default button), and keeps a record of each. A box that Enter does not
+// close aborts the test program.
 class BoxWatcher : public QObject {
     Q_OBJECT
 public:
