@@ -5,28 +5,19 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 
 #include "platform.h"
+#include "windowframe.h"
 
 namespace kennfix {
 namespace {
-
-void CentreOnScreen(QWidget& window)
-{
-    window.adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
-}
 
 // After a modal box the focus goes back where it was.
 void ExecKeepingFocus(QMessageBox& box)
 {
     QPointer<QWidget> focus = QApplication::focusWidget();
+    box.adjustSize();
     CentreOnScreen(box);
     box.exec();
     if (focus) {

@@ -9,7 +9,6 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 
 #include "actions.h"
@@ -20,6 +19,7 @@
 #include "messageboxes.h"
 #include "platform.h"
 #include "sheetprinter.h"
+#include "windowframe.h"
 
 namespace kennfix {
 
@@ -220,11 +220,7 @@ void TForm1::showEvent(QShowEvent* event)
 {
     if (!m_placed) {
         m_placed = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        CentreOnScreen(*this);
     }
     QWidget::showEvent(event);
 }
