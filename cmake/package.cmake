@@ -22,10 +22,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # dpkg-shlibdeps finds the libraries the programs link (Qt's print support
 # brings its CUPS plugin along); what Qt loads at run time it cannot see:
-# the X11 platform plugin, and the Liberation fonts that stand in for the
-# window's and the eTIN's fonts.
+# the X11 platform plugin, Qt's German translations, and the Liberation fonts
+# that stand in for the window's and the eTIN's fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation")
 # Qt's Wayland platform plugin: without it, the window runs through
 # XWayland on a Wayland desktop.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")

@@ -2,9 +2,10 @@
 
 KENNFIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# What building the program needs.
-KENNFIX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation
-    libcli11-dev libcsv-dev librsvg2-bin)
+# What building the program needs, and what it loads at run time: Qt's
+# German translations, the fonts of the window and the printout.
+KENNFIX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
+    fonts-liberation libxcb1-dev libcli11-dev libcsv-dev librsvg2-bin)
 # The manual pages are written in scdoc; Qt's Wayland plugin lets scripts/run
 # show the window natively on a Wayland desktop, as the package recommends it.
 KENNFIX_BUILD_PACKAGES+=(scdoc qt6-wayland)
@@ -19,8 +20,11 @@ KENNFIX_TEST_PACKAGES+=(valgrind)
 # The printing tests run a CUPS scheduler of their own and read what it received.
 KENNFIX_TEST_PACKAGES+=(cups cups-daemon cups-client libcups2-dev poppler-utils)
 
-# The end-to-end test types into the real window on an X server of its own.
-KENNFIX_TEST_PACKAGES+=(xvfb xauth xdotool x11-xserver-utils)
+# The end-to-end test types into the real window on a desktop of its own:
+# an X server with a window manager, the accessibility bus read as a screen
+# reader reads it (in a D-Bus session of the test's own), and screenshots.
+KENNFIX_TEST_PACKAGES+=(xvfb xauth xdotool x11-xserver-utils x11-utils openbox dbus-daemon dbus-bin
+    at-spi2-core python3-pyatspi imagemagick)
 
 # The package is checked with lintian and its manual pages read with man; the
 # window is started on a Wayland compositor of its own.

@@ -40,8 +40,8 @@ debs=("$work"/kennfix_*_"$(dpkg --print-architecture)".deb)
 [ -f "${debs[0]}" ] || die "no kennfix_<version>_<arch>.deb in $(ls "$work")"
 depends=$(dpkg-deb -f "${debs[0]}" Depends)
 echo "Depends: $depends"
-# The Qt libraries come from dpkg-shlibdeps, the other two are named by hand.
-for package in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins fonts-liberation; do
+# The Qt libraries come from dpkg-shlibdeps, the others are named by hand.
+for package in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins qt6-translations-l10n fonts-liberation; do
     [[ ", $depends," == *", $package "* || ", $depends," == *", $package,"* ]] || die "the package does not depend on $package"
 done
 

@@ -1,25 +1,45 @@
-// Kennfix as a person uses it: started on an X server of the test's own,
-// typed into and clicked with xdotool, printing to a CUPS scheduler of the
-// test's own. The eTIN is read from the document the scheduler received.
+// Kennfix as a person uses it on a Linux desktop of the test's own
+// (desktopsession.h: an X server, the openbox window manager and the
+// accessibility bus): started as the desktop starts it, typed into and
+// clicked with xdotool, read by a screen reader over AT-SPI, and printing to
+// a CUPS scheduler of the test's own, which may stop answering, or to a
+// print server that never answers.
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "cupssandbox.h"
+#include "desktopsession.h"
 #include "printedsheet.h"
+#include "silentprintserver.h"
 
 namespace {
 
-constexpr int kWaitMs = 20'000;
+constexpr int kWaitMs = DesktopSession::kWaitMs;
+// "Programm beenden" and the close box end the program at once, even while
+// a print job waits for a server that does not answer.
+constexpr int kEndsAtOnceMs = 5'000;
+// The program gives up on a look-up of the default printer after 15 s.
+constexpr int kLookUpTimeOutWaitMs = 60'000;
+// Frames centred on the screen to within this many pixels.
+constexpr int kCentreTolerance = 3;
 
-// Centres of the buttons in the window, at 96 dots per inch.
+constexpr QSize kClientSize(391, 314);
+// Centres of the buttons and the name field in the window, at 96 dots per inch.
 constexpr QPoint kBtnRechnen(304, 44);
 constexpr QPoint kBtnDrucken(304, 81);
 constexpr QPoint kBtnClose(304, 118);
+constexpr QRect kLEdiName(96, 32, 121, 21);
 
 struct Person {
     const char* tag;
@@ -36,45 +56,49 @@ constexpr Person kPeople[] = {
     {"sharp s", "Weiß", "Zoë", "120385", "WSSIZEOX85C12C"},
 };
 
-// An Xvfb on a free display number of its own choosing (-displayfd). Without
-// -noreset the server resets whenever its last client disconnects, and a
-// client that connects during the reset is refused: the program started for
-// the next row would then fail to open the display.
-class XServer {
-public:
-    bool Start()
-    {
-        m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-                                               QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                               QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-dpi"),
-                                               QStringLiteral("96")});
-        if (!m_server.waitForStarted())
-            return false;
-        QDeadlineTimer deadline(kWaitMs);
-        QByteArray number;
-        while (!number.endsWith('\n') && !deadline.hasExpired() && m_server.state() == QProcess::Running) {
-            m_server.waitForReadyRead(100);
-            number += m_server.readAllStandardOutput();
-        }
-        if (!number.endsWith('\n'))
-            return false;
-        m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
-        return true;
-    }
-
-    ~XServer()
-    {
-        m_server.terminate();
-        if (!m_server.waitForFinished(5000))
-            m_server.kill();
-    }
-
-    QString Display() const { return m_display; }
-
-private:
-    QProcess m_server;
-    QString m_display;
+// One object of the program as a screen reader meets it (atspi_tree.py).
+struct Accessible {
+    QString role;
+    QString name;
+    QString description;
+    QStringList states;
+    std::optional<QString> text;
 };
+
+void Flatten(const QJsonObject& object, QList<Accessible>& into)
+{
+    Accessible accessible{object.value(QLatin1String("role")).toString(), object.value(QLatin1String("name")).toString(),
+                          object.value(QLatin1String("description")).toString(), {}, std::nullopt};
+    for (const QJsonValue state : object.value(QLatin1String("states")).toArray())
+        accessible.states << state.toString();
+    if (object.contains(QLatin1String("text")))
+        accessible.text = object.value(QLatin1String("text")).toString();
+    into << accessible;
+    for (const QJsonValue child : object.value(QLatin1String("children")).toArray())
+        Flatten(child.toObject(), into);
+}
+
+// How far the frame's centre lies from the screen's, or why it cannot be
+// told; empty when it stands in the centre.
+QString OffCentre(const std::optional<DesktopSession::Placement>& placement)
+{
+    if (!placement)
+        return QStringLiteral("the window's place and frame cannot be read");
+    const QPoint off = placement->frame.center() - QRect(QPoint(0, 0), DesktopSession::kScreenSize).center();
+    if (std::abs(off.x()) <= kCentreTolerance && std::abs(off.y()) <= kCentreTolerance)
+        return {};
+    return QStringLiteral("frame %1,%2 %3x%4 (client %5,%6 %7x%8) is %9,%10 px off the centre")
+        .arg(placement->frame.x())
+        .arg(placement->frame.y())
+        .arg(placement->frame.width())
+        .arg(placement->frame.height())
+        .arg(placement->client.x())
+        .arg(placement->client.y())
+        .arg(placement->client.width())
+        .arg(placement->client.height())
+        .arg(off.x())
+        .arg(off.y());
+}
 
 }  // namespace
 
@@ -88,23 +112,31 @@ private slots:
     void computesAndPrints_data();
     void computesAndPrints();
     void invalidDateShowsErrorBox();
+    void placedInTheCentreWithItsFrame();
+    void doubledAt192Dpi();
+    void readByScreenReaders();
+    void silentPrintServerHoldsUpNothing();
+    void stoppedSchedulerTimesOutTheLookUp();
 
 private:
     bool bindLettersToKeys();
-    bool startProgram();
-    struct ToolRun {
-        bool succeeded;
-        QString output;
-    };
-    // Runs the X client `tool` with `arguments` on the test's display.
-    ToolRun runOnDisplay(const QString& tool, const QStringList& arguments);
-    QString xdotool(const QStringList& arguments) { return runOnDisplay(QStringLiteral("xdotool"), arguments).output; }
+    bool startProgram(const QProcessEnvironment& environment, QSize clientSize = kClientSize);
+    QString xdotool(const QStringList& arguments) { return m_desktop->Text(QStringLiteral("xdotool"), arguments); }
     void click(QPoint point) { xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click", "1"}); }
     void type(const QString& text) { xdotool({"type", "--delay", "40", text}); }
     void key(const QString& name) { xdotool({"key", name}); }
-    QStringList visibleWindowsNamedKennfix();
+    // The program's visible windows titled "Kennfix": its window and its error boxes.
+    QStringList windowsNamedKennfix();
+    // Waits for an error box of the program and gives its window.
+    QString waitForErrorBox(int timeoutMs = kWaitMs);
+    // The program's objects on the accessibility bus, as soon as one of them
+    // satisfies `wanted`; empty when none did in time.
+    QList<Accessible> accessibleObjects(const std::function<bool(const Accessible&)>& wanted);
+    bool readsOut(const QString& text);
+    QImage nameField();
+    void saveScreenshot(const QString& name);
 
-    std::unique_ptr<XServer> m_x;
+    std::unique_ptr<DesktopSession> m_desktop;
     std::unique_ptr<CupsSandbox> m_cups;
     std::unique_ptr<QProcess> m_program;
     QString m_window;
@@ -112,8 +144,8 @@ private:
 
 void TestEndToEnd::initTestCase()
 {
-    m_x = std::make_unique<XServer>();
-    QVERIFY2(m_x->Start(), "no X server (Xvfb) could be started");
+    m_desktop = std::make_unique<DesktopSession>();
+    QVERIFY2(m_desktop->Start(), qPrintable(m_desktop->Error()));
     QVERIFY2(bindLettersToKeys(), "xmodmap could not bind the letters the test types");
     m_cups = std::make_unique<CupsSandbox>();
     QVERIFY2(m_cups->Start(), qPrintable(m_cups->Error()));
@@ -141,7 +173,7 @@ bool TestEndToEnd::bindLettersToKeys()
                          .arg(c.unicode(), 4, 16, QLatin1Char('0'))
                          .arg(c.toUpper().unicode(), 4, 16, QLatin1Char('0'));
     }
-    return runOnDisplay(QStringLiteral("xmodmap"), arguments).succeeded;
+    return m_desktop->Run(QStringLiteral("xmodmap"), arguments).succeeded;
 }
 
 void TestEndToEnd::cleanup()
@@ -151,53 +183,103 @@ void TestEndToEnd::cleanup()
         m_program->waitForFinished();
     }
     m_program.reset();
+    m_cups->Resume();
+    QVERIFY(m_desktop->SetDpi(96));
 }
 
-TestEndToEnd::ToolRun TestEndToEnd::runOnDisplay(const QString& tool, const QStringList& arguments)
+QStringList TestEndToEnd::windowsNamedKennfix()
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), m_x->Display());
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(tool, arguments);
-    if (!process.waitForFinished(kWaitMs)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return {process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
-            QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed()};
+    return xdotool({"search", "--all", "--onlyvisible", "--pid", QString::number(m_program->processId()), "--name", "^Kennfix$"})
+        .split(u'\n', Qt::SkipEmptyParts);
 }
 
-QStringList TestEndToEnd::visibleWindowsNamedKennfix()
+// As the desktop starts it: no arguments, German locale.
+bool TestEndToEnd::startProgram(const QProcessEnvironment& environment, QSize clientSize)
 {
-    return xdotool({"search", "--onlyvisible", "--name", "^Kennfix$"}).split(u'\n', Qt::SkipEmptyParts);
-}
-
-bool TestEndToEnd::startProgram()
-{
-    QProcessEnvironment environment = m_cups->Environment();
-    environment.insert(QStringLiteral("DISPLAY"), m_x->Display());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-    environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
+    QProcessEnvironment programEnvironment = m_desktop->Environment(environment);
+    programEnvironment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
     m_program = std::make_unique<QProcess>();
-    m_program->setProcessEnvironment(environment);
-    m_program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_program->setProcessEnvironment(programEnvironment);
+    m_program->setProcessChannelMode(QProcess::ForwardedChannels);
     m_program->start(qEnvironmentVariable("KENNFIX_PROGRAM"), {});
     if (!m_program->waitForStarted())
         return false;
 
     // xdotool --sync waits for the window without a limit of its own.
-    QDeadlineTimer deadline(kWaitMs);
-    while (!deadline.hasExpired() && visibleWindowsNamedKennfix().isEmpty())
+    const QDeadlineTimer deadline(kWaitMs);
+    while (!deadline.hasExpired() && windowsNamedKennfix().isEmpty())
         QTest::qWait(100);
-    const QStringList windows = visibleWindowsNamedKennfix();
+    const QStringList windows = windowsNamedKennfix();
     if (windows.size() != 1)
         return false;
     m_window = windows.first();
-    xdotool({"windowfocus", "--sync", m_window});
-    return xdotool({"getwindowgeometry", m_window}).contains(QLatin1String("Geometry: 391x314"));
+    xdotool({"windowactivate", "--sync", m_window});
+    const auto placement = m_desktop->PlacementOf(m_window);
+    if (!placement || placement->client.size() != clientSize) {
+        qWarning("the window is %s", placement ? qPrintable(QStringLiteral("%1x%2").arg(placement->client.width()).arg(placement->client.height()))
+                                               : "not to be found");
+        return false;
+    }
+    return true;
+}
+
+QString TestEndToEnd::waitForErrorBox(int timeoutMs)
+{
+    QString box;
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            const QStringList windows = windowsNamedKennfix();
+            for (const QString& window : windows) {
+                if (window != m_window)
+                    box = window;
+            }
+            return !box.isEmpty();
+        },
+        timeoutMs);
+    return shown ? box : QString();
+}
+
+QList<Accessible> TestEndToEnd::accessibleObjects(const std::function<bool(const Accessible&)>& wanted)
+{
+    QList<Accessible> objects;
+    const bool found = QTest::qWaitFor(
+        [&] {
+            QProcess reader;
+            reader.setProcessEnvironment(m_desktop->Environment());
+            reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            reader.start(qEnvironmentVariable("KENNFIX_ATSPI_TREE"), {QString::number(m_program->processId())});
+            if (!reader.waitForFinished(kWaitMs)) {
+                reader.kill();
+                reader.waitForFinished();
+                return false;
+            }
+            objects.clear();
+            Flatten(QJsonDocument::fromJson(reader.readAllStandardOutput()).object(), objects);
+            return std::any_of(objects.cbegin(), objects.cend(), wanted);
+        },
+        kWaitMs);
+    return found ? objects : QList<Accessible>();
+}
+
+// True when a screen reader can read `text` as a label of the program.
+bool TestEndToEnd::readsOut(const QString& text)
+{
+    return !accessibleObjects([&](const Accessible& a) { return a.role == QLatin1String("label") && a.name == text; })
+                .isEmpty();
+}
+
+QImage TestEndToEnd::nameField()
+{
+    const auto placement = m_desktop->PlacementOf(m_window);
+    return placement ? m_desktop->Screenshot().copy(kLEdiName.translated(placement->client.topLeft())) : QImage();
+}
+
+// For a person to look at; the test checks none of it.
+void TestEndToEnd::saveScreenshot(const QString& name)
+{
+    const QString path = QDir::current().filePath(name);
+    if (m_desktop->Screenshot().save(path))
+        qInfo("screenshot: %s", qPrintable(path));
 }
 
 void TestEndToEnd::computesAndPrints_data()
@@ -217,7 +299,7 @@ void TestEndToEnd::computesAndPrints()
     QFETCH(QString, first);
     QFETCH(QString, date);
     QFETCH(QString, etin);
-    QVERIFY2(startProgram(), "the window did not appear at 391x314");
+    QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
 
     type(family);
     key(QStringLiteral("Tab"));
@@ -243,21 +325,166 @@ void TestEndToEnd::computesAndPrints()
 
 void TestEndToEnd::invalidDateShowsErrorBox()
 {
-    QVERIFY2(startProgram(), "the window did not appear at 391x314");
+    QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
     type(QStringLiteral("Meier"));
     key(QStringLiteral("Tab"));
     type(QStringLiteral("Li"));
     key(QStringLiteral("Tab"));
     type(QStringLiteral("310280"));
     click(kBtnRechnen);
-    // The error box is a second window titled "Kennfix".
-    QTRY_COMPARE_WITH_TIMEOUT(visibleWindowsNamedKennfix().size(), 2, kWaitMs);
+    // The error box is a second window titled "Kennfix", in the centre too.
+    const QString box = waitForErrorBox();
+    QVERIFY(!box.isEmpty());
+    QVERIFY(readsOut(QStringLiteral("'31.02.80' is not a valid date.")));
+    const QString offCentre = OffCentre(m_desktop->PlacementOf(box));
+    QVERIFY2(offCentre.isEmpty(), qPrintable(offCentre));
     key(QStringLiteral("Return"));
-    QTRY_COMPARE_WITH_TIMEOUT(visibleWindowsNamedKennfix().size(), 1, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(windowsNamedKennfix().size(), 1, kWaitMs);
     QCOMPARE(m_program->state(), QProcess::Running);
 
     click(kBtnClose);
     QVERIFY(m_program->waitForFinished(kWaitMs));
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+// The window manager puts a title bar above the window; the window stands in
+// the centre with it.
+void TestEndToEnd::placedInTheCentreWithItsFrame()
+{
+    QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
+    const auto placement = m_desktop->PlacementOf(m_window);
+    QVERIFY(placement && placement->frame.top() < placement->client.top());  // a frame to centre
+    const QString offCentre = OffCentre(placement);
+    QVERIFY2(offCentre.isEmpty(), qPrintable(offCentre));
+    saveScreenshot(QStringLiteral("kennfix-96dpi.png"));
+}
+
+// At 192 dots per inch the window and everything in it doubles, and no text
+// is cut off: the window tests that measure every control's text run on this
+// desktop.
+void TestEndToEnd::doubledAt192Dpi()
+{
+    QVERIFY(m_desktop->SetDpi(192));
+    QVERIFY2(startProgram(m_cups->Environment(), kClientSize * 2), "the window did not appear at 782x628");
+    const QString offCentre = OffCentre(m_desktop->PlacementOf(m_window));
+    QVERIFY2(offCentre.isEmpty(), qPrintable(offCentre));
+    saveScreenshot(QStringLiteral("kennfix-192dpi.png"));
+
+    QProcess windowTests;
+    QProcessEnvironment environment = m_desktop->Environment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    windowTests.setProcessEnvironment(environment);
+    windowTests.setProcessChannelMode(QProcess::MergedChannels);
+    windowTests.start(qEnvironmentVariable("KENNFIX_WINDOW_TESTS"),
+                      {QStringLiteral("nothingClipped"), QStringLiteral("statusBarShowsWholeNotice"),
+                       QStringLiteral("statusBarCoversWhatLiesBelow")});
+    QVERIFY(windowTests.waitForFinished(kLookUpTimeOutWaitMs));
+    const QByteArray output = windowTests.readAll();
+    QVERIFY2(windowTests.exitStatus() == QProcess::NormalExit && windowTests.exitCode() == 0, output.constData());
+    QVERIFY2(output.contains("Totals: 5 passed, 0 failed"), output.constData());
+}
+
+// What a screen reader says: each field by its label, each button by its
+// text, and the eTIN by a label that takes no focus.
+void TestEndToEnd::readByScreenReaders()
+{
+    QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
+    type(QStringLiteral("Müller"));
+    key(QStringLiteral("Tab"));
+    type(QStringLiteral("Hans"));
+    click(kBtnRechnen);
+    const QString etin = QStringLiteral("MLLRHNSA00A01Q");
+    const QList<Accessible> objects = accessibleObjects([&](const Accessible& a) { return a.name == etin; });
+    QVERIFY2(!objects.isEmpty(), "the eTIN is not on the accessibility bus");
+
+    const QList<QPair<QString, QString>> controls = {
+        {"text", "Familienname"},       {"text", "Vorname"},      {"text", "Geburtsdatum"},
+        {"push button", "eTIN berechnen"}, {"push button", "Drucken"}, {"push button", "Programm beenden"},
+    };
+    for (const auto& [role, name] : controls) {
+        const auto named = std::count_if(objects.cbegin(), objects.cend(), [&](const Accessible& a) { return a.name == name; });
+        QVERIFY2(named == 1, qPrintable(QStringLiteral("%1 objects named \"%2\"").arg(named).arg(name)));
+        const Accessible& control = *std::find_if(objects.cbegin(), objects.cend(), [&](const Accessible& a) { return a.name == name; });
+        QCOMPARE(control.role, role);
+        QVERIFY2(control.states.contains(QLatin1String("focusable")), qPrintable(name));
+    }
+    const Accessible& family = *std::find_if(objects.cbegin(), objects.cend(), [](const Accessible& a) { return a.name == QLatin1String("Familienname"); });
+    QCOMPARE(family.text.value_or(QString()), QStringLiteral("Müller"));
+
+    const Accessible& label = *std::find_if(objects.cbegin(), objects.cend(), [&](const Accessible& a) { return a.name == etin; });
+    QCOMPARE(label.role, QStringLiteral("label"));
+    QCOMPARE(label.description, QStringLiteral("Die eTIN lautet"));
+    QVERIFY2(!label.states.contains(QLatin1String("focusable")), qPrintable(label.states.join(u' ')));
+}
+
+// A print server that takes the connection and never answers: the window
+// goes on painting and taking input, a second "Drucken" is answered, and
+// "Programm beenden" ends the program at once.
+void TestEndToEnd::silentPrintServerHoldsUpNothing()
+{
+    SilentPrintServer silent;
+    QVERIFY2(silent.Start(), qPrintable(silent.Error()));
+    QVERIFY2(startProgram(silent.Environment()), "the window did not appear at 391x314");
+    click(kBtnDrucken);
+    QTRY_COMPARE_WITH_TIMEOUT(silent.Connections(), 1, kWaitMs);
+
+    const QImage before = nameField();
+    QVERIFY(!before.isNull());
+    click(kLEdiName.center());
+    type(QStringLiteral("Meier"));
+    QTRY_VERIFY_WITH_TIMEOUT(nameField() != before, kWaitMs);
+    QVERIFY(!accessibleObjects([](const Accessible& a) {
+                 return a.name == QLatin1String("Familienname") && a.text == QStringLiteral("Meier");
+             }).isEmpty());
+
+    click(kBtnDrucken);
+    QVERIFY(!waitForErrorBox().isEmpty());
+    QVERIFY(readsOut(QStringLiteral("Druckvorgang läuft.")));
+    saveScreenshot(QStringLiteral("kennfix-druckvorgang-laeuft.png"));
+    key(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(windowsNamedKennfix().size(), 1, kWaitMs);
+
+    click(kBtnClose);
+    QVERIFY2(m_program->waitForFinished(kEndsAtOnceMs), "the program is still running");
+    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+// The scheduler stops answering (SIGSTOP) while the program runs: the
+// look-up gives up after its time-out, the next "Drucken" prints once the
+// scheduler answers again, and the close box ends the program at once while
+// a job waits at its hand-over.
+void TestEndToEnd::stoppedSchedulerTimesOutTheLookUp()
+{
+    QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
+    m_cups->Pause();
+    click(kBtnDrucken);
+    click(kBtnDrucken);
+    QVERIFY(!waitForErrorBox().isEmpty());
+    QVERIFY(readsOut(QStringLiteral("Druckvorgang läuft.")));
+    key(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(windowsNamedKennfix().size(), 1, kWaitMs);
+
+    QVERIFY(!waitForErrorBox(kLookUpTimeOutWaitMs).isEmpty());
+    QVERIFY(readsOut(QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt.")));
+    key(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(windowsNamedKennfix().size(), 1, kWaitMs);
+
+    m_cups->Resume();
+    const qsizetype before = m_cups->Documents().size();
+    click(kBtnDrucken);
+    QTRY_COMPARE_WITH_TIMEOUT(m_cups->Documents().size(), before + 1, kWaitMs);
+
+    m_cups->Pause();
+    click(kBtnDrucken);
+    click(kBtnDrucken);  // the job waits at its hand-over
+    QVERIFY(!waitForErrorBox().isEmpty());
+    QVERIFY(readsOut(QStringLiteral("Druckvorgang läuft.")));
+    key(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(windowsNamedKennfix().size(), 1, kWaitMs);
+    key(QStringLiteral("alt+F4"));  // the window manager's close
+    QVERIFY2(m_program->waitForFinished(kEndsAtOnceMs), "the program is still running");
+    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_program->exitCode(), 0);
 }
 
