@@ -10,17 +10,16 @@ namespace {
 
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
-// One character read from UTF-8; length 0 when the bytes at the position
-// do not start a well-formed sequence.
-struct Utf8Character {
-    char32_t codePoint;
-    std::size_t length;
-};
+std::size_t Utf8Length(char32_t codePoint)
+{
+    return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : 3;  // the code page lies in the BMP
+}
 
-// Reads the character at text[pos], which must exist. The ranges allowed for
-// the second byte rule out overlong forms (E0, F0), surrogates (ED) and code
-// points above U+10FFFF (F4), as in the Unicode standard's table of
-// well-formed byte sequences.
+}  // namespace
+
+// The ranges allowed for the second byte rule out overlong forms (E0, F0),
+// surrogates (ED) and code points above U+10FFFF (F4), as in the Unicode
+// standard's table of well-formed byte sequences.
 Utf8Character DecodeUtf8(std::string_view text, std::size_t pos)
 {
     const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -57,6 +56,8 @@ Utf8Character DecodeUtf8(std::string_view text, std::size_t pos)
     return {codePoint, length};
 }
 
+namespace {
+
 static_assert(std::is_sorted(cp1252::kFromUnicode.begin(), cp1252::kFromUnicode.end(),
                              [](const cp1252::Mapping& a, const cp1252::Mapping& b) { return a.codePoint < b.codePoint; }),
               "binary search needs the table sorted by code point");
@@ -69,17 +70,27 @@ const cp1252::Mapping* FindMapping(char32_t codePoint)
     return it != table.end() && it->codePoint == codePoint ? &*it : nullptr;
 }
 
-char32_t CodePointOf(unsigned char byte)
+}  // namespace
+
+char32_t Windows1252CodePoint(unsigned char byte)
 {
     return byte >= 0x80 && byte < 0xA0 ? cp1252::kHighRow[byte - 0x80] : byte;
 }
 
-std::size_t Utf8Length(char32_t codePoint)
+bool AppendWindows1252(char32_t codePoint, AnsiText& out)
 {
-    return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : 3;  // the code page lies in the BMP
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+        out += static_cast<char>(codePoint);
+        return true;
+    }
+    const cp1252::Mapping* m = FindMapping(codePoint);
+    if (m == nullptr)
+        return false;
+    out += static_cast<char>(m->first);
+    if (m->second != 0)
+        out += static_cast<char>(m->second);
+    return true;
 }
-
-}  // namespace
 
 Windows1252Text Utf8ToWindows1252(std::string_view utf8)
 {
@@ -115,12 +126,12 @@ std::string Windows1252ToUtf8(std::string_view ansi)
 {
     std::size_t size = 0;
     for (char byte : ansi)
-        size += Utf8Length(CodePointOf(static_cast<unsigned char>(byte)));
+        size += Utf8Length(Windows1252CodePoint(static_cast<unsigned char>(byte)));
 
     std::string utf8;
     utf8.reserve(size);
     for (char byte : ansi) {
-        const char32_t c = CodePointOf(static_cast<unsigned char>(byte));
+        const char32_t c = Windows1252CodePoint(static_cast<unsigned char>(byte));
         switch (Utf8Length(c)) {
         case 1:
             utf8 += static_cast<char>(c);

@@ -9,6 +9,7 @@
 // text and listed as unmapped, never replaced by "?", so the caller can refuse
 // the text instead of computing with a character the user never typed.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,22 @@ struct Windows1252Text {
 };
 
 Windows1252Text Utf8ToWindows1252(std::string_view utf8);
+
+// One character of UTF-8 text: its code point and its length in bytes.
+struct Utf8Character {
+    char32_t codePoint;
+    std::size_t length;  // 0 when the bytes do not start a well-formed sequence
+};
+
+// Reads the character at text[pos], which must exist.
+Utf8Character DecodeUtf8(std::string_view text, std::size_t pos);
+
+// Appends the byte or two bytes that Utf8ToWindows1252 makes of one code
+// point; false, appending nothing, when it makes none.
+bool AppendWindows1252(char32_t codePoint, AnsiText& out);
+
+// The code point of one Windows-1252 byte, as Windows1252ToUtf8 reads it.
+char32_t Windows1252CodePoint(unsigned char byte);
 
 // The exact inverse for the 251 defined bytes. The five bytes Windows-1252
 // leaves undefined (0x81 0x8D 0x8F 0x90 0x9D) become the C1 controls
