@@ -78,6 +78,14 @@ AnsiText FoldAccents(const AnsiText& text);
 // Throws DateConversionError.
 Date ParseShortDate(std::string_view text, const DateSettings& settings, int currentYear);
 
+// The same, with how the year was written: the number of its digits (leading
+// zeros count), or 0 when the text has none and the current year was taken.
+struct ShortDate {
+    Date date;
+    int yearDigits;
+};
+ShortDate ReadShortDate(std::string_view text, const DateSettings& settings, int currentYear);
+
 // Year digits, month letter, day digits: 1961-07-03 gives 61G03.
 AnsiText MakeDateCode(int year, int month, int day);
 

@@ -90,12 +90,18 @@ DateConversionError::DateConversionError(std::string_view dateText) : std::runti
 
 Date ParseShortDate(std::string_view text, const DateSettings& settings, int currentYear)
 {
+    return ReadShortDate(text, settings, currentYear).date;
+}
+
+ShortDate ReadShortDate(std::string_view text, const DateSettings& settings, int currentYear)
+{
     DateReader reader(text, settings.separator);
     DateReader::Number first{}, second{}, third{};
     if (!reader.ReadNumber(first) || !reader.TakeSeparator() || !reader.ReadNumber(second))
         throw DateConversionError(text);
 
     long long year = currentYear;
+    int yearDigits = 0;
     int month = 0;
     int day = 0;
     if (reader.TakeSeparator()) {
@@ -108,6 +114,7 @@ Date ParseShortDate(std::string_view text, const DateSettings& settings, int cur
         case DateOrder::YearMonthDay: yearNumber = first, month = second.value, day = third.value; break;
         }
         year = yearNumber.digits <= 2 ? WidenYear(yearNumber.value, currentYear) : yearNumber.value;
+        yearDigits = yearNumber.digits;
     } else if (settings.order == DateOrder::DayMonthYear) {
         day = first.value, month = second.value;
     } else {
@@ -124,7 +131,7 @@ Date ParseShortDate(std::string_view text, const DateSettings& settings, int cur
     const int y = static_cast<int>(year);
     if (day < 1 || day > DaysInMonth(y, month))
         throw DateConversionError(text);
-    return {y, month, day};
+    return {{y, month, day}, yearDigits};
 }
 
 DateOrder DateOrderFromFormat(std::string_view shortDateFormat)

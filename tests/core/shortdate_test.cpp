@@ -104,6 +104,19 @@ TEST(ParseShortDate, LeapDayOfTwoDigitYears)
     }
 }
 
+// How the year was written, which lists check beyond what the window needs.
+TEST(ReadShortDate, CountsTheDigitsOfTheYear)
+{
+    const std::pair<std::string_view, int> cases[] = {
+        {"01.02.80", 2}, {"01.02.8", 1}, {"01.02.198", 3}, {"01.02.1980", 4}, {"01.02.0080", 4},
+        {"01.02", 0},  // no year: the current one
+    };
+    for (const auto& [text, digits] : cases)
+        EXPECT_EQ(ReadShortDate(text, kGerman, 2026).yearDigits, digits) << text;
+    EXPECT_EQ(ReadShortDate("1961-07-03", kIso, 2026).yearDigits, 4);
+    EXPECT_EQ(ReadShortDate("01.02.198", kGerman, 2026).date, (Date{198, 2, 1}));
+}
+
 TEST(ParseShortDate, MessageHoldsTheWholeText)
 {
     try {
