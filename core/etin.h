@@ -102,3 +102,5 @@ DateSettings DateSettingsFrom(std::string_view separatorSetting, std::string_vie
 int CurrentYear();
 
 }  // namespace kennfix
+
+#include "etinform.h"  // the check of a stored eTIN, beside its calculation
