@@ -21,15 +21,16 @@ inline constexpr NameCharacterClass kLetter = NameCharacterClass::Letter;
 inline constexpr NameCharacterClass kBlank = NameCharacterClass::Blank;
 inline constexpr NameCharacterClass kHyphen = NameCharacterClass::Hyphen;
 inline constexpr NameCharacterClass kApostrophe = NameCharacterClass::Apostrophe;
+inline constexpr NameCharacterClass kControl = NameCharacterClass::Control;
 inline constexpr NameCharacterClass kOther = NameCharacterClass::Other;
 
 // Every code point from U+0000 to U+10FFFF in runs of one class, sorted, for
 // binary search; the comment names the run's first character.
 // clang-format off
-inline constexpr std::array<Run, 1490> kRuns = {{
-    {0x00000, kOther},  // NULL
+inline constexpr std::array<Run, 1519> kRuns = {{
+    {0x00000, kControl},  // NULL
     {0x00009, kBlank},  // CHARACTER TABULATION
-    {0x0000A, kOther},  // LINE FEED (LF)
+    {0x0000A, kControl},  // LINE FEED (LF)
     {0x00020, kBlank},  // SPACE
     {0x00021, kOther},  // EXCLAMATION MARK
     {0x00027, kApostrophe},  // APOSTROPHE
@@ -40,10 +41,13 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x0005B, kOther},  // LEFT SQUARE BRACKET
     {0x00061, kLetter},  // LATIN SMALL LETTER A
     {0x0007B, kOther},  // LEFT CURLY BRACKET
+    {0x0007F, kControl},  // DELETE
     {0x000A0, kBlank},  // NO-BREAK SPACE
     {0x000A1, kOther},  // INVERTED EXCLAMATION MARK
     {0x000AA, kLetter},  // FEMININE ORDINAL INDICATOR
     {0x000AB, kOther},  // LEFT-POINTING DOUBLE ANGLE QUOTATION MARK
+    {0x000AD, kControl},  // SOFT HYPHEN
+    {0x000AE, kOther},  // REGISTERED SIGN
     {0x000B5, kLetter},  // MICRO SIGN
     {0x000B6, kOther},  // PILCROW SIGN
     {0x000BA, kLetter},  // MASCULINE ORDINAL INDICATOR
@@ -96,8 +100,12 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x005EB, kOther},  // unassigned U+05EB
     {0x005EF, kLetter},  // HEBREW YOD TRIANGLE
     {0x005F3, kOther},  // HEBREW PUNCTUATION GERESH
+    {0x00600, kControl},  // ARABIC NUMBER SIGN
+    {0x00606, kOther},  // ARABIC-INDIC CUBE ROOT
     {0x00610, kLetter},  // ARABIC SIGN SALLALLAHOU ALAYHE WASSALLAM
     {0x0061B, kOther},  // ARABIC SEMICOLON
+    {0x0061C, kControl},  // ARABIC LETTER MARK
+    {0x0061D, kOther},  // ARABIC END OF TEXT MARK
     {0x00620, kLetter},  // ARABIC LETTER KASHMIRI YEH
     {0x00640, kOther},  // ARABIC TATWEEL
     {0x00641, kLetter},  // ARABIC LETTER FEH
@@ -105,7 +113,8 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x0066E, kLetter},  // ARABIC LETTER DOTLESS BEH
     {0x006D4, kOther},  // ARABIC FULL STOP
     {0x006D5, kLetter},  // ARABIC LETTER AE
-    {0x006DD, kOther},  // ARABIC END OF AYAH
+    {0x006DD, kControl},  // ARABIC END OF AYAH
+    {0x006DE, kOther},  // ARABIC START OF RUB EL HIZB
     {0x006DF, kLetter},  // ARABIC SMALL HIGH ROUNDED ZERO
     {0x006E5, kOther},  // ARABIC SMALL WAW
     {0x006E7, kLetter},  // ARABIC SMALL HIGH YEH
@@ -116,6 +125,7 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x006FD, kOther},  // ARABIC SIGN SINDHI AMPERSAND
     {0x006FF, kLetter},  // ARABIC LETTER HEH WITH INVERTED V
     {0x00700, kOther},  // SYRIAC END OF PARAGRAPH
+    {0x0070F, kControl},  // SYRIAC ABBREVIATION MARK
     {0x00710, kLetter},  // SYRIAC LETTER ALAPH
     {0x0074B, kOther},  // unassigned U+074B
     {0x0074D, kLetter},  // SYRIAC LETTER SOGDIAN ZHAIN
@@ -140,10 +150,12 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x00888, kOther},  // ARABIC RAISED ROUND DOT
     {0x00889, kLetter},  // ARABIC LETTER NOON WITH INVERTED SMALL V
     {0x0088F, kOther},  // unassigned U+088F
+    {0x00890, kControl},  // ARABIC POUND MARK ABOVE
+    {0x00892, kOther},  // unassigned U+0892
     {0x00898, kLetter},  // ARABIC SMALL HIGH WORD AL-JUZ
     {0x008C9, kOther},  // ARABIC SMALL FARSI YEH
     {0x008CA, kLetter},  // ARABIC SMALL HIGH FARSI YEH
-    {0x008E2, kOther},  // ARABIC DISPUTED END OF AYAH
+    {0x008E2, kControl},  // ARABIC DISPUTED END OF AYAH
     {0x008E3, kLetter},  // ARABIC TURNED DAMMA BELOW
     {0x00964, kOther},  // DEVANAGARI DANDA
     {0x00972, kLetter},  // DEVANAGARI LETTER CANDRA A
@@ -510,7 +522,7 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x01806, kHyphen},  // MONGOLIAN TODO SOFT HYPHEN
     {0x01807, kOther},  // MONGOLIAN SIBE SYLLABLE BOUNDARY MARKER
     {0x0180B, kLetter},  // MONGOLIAN FREE VARIATION SELECTOR ONE
-    {0x0180E, kOther},  // MONGOLIAN VOWEL SEPARATOR
+    {0x0180E, kControl},  // MONGOLIAN VOWEL SEPARATOR
     {0x0180F, kLetter},  // MONGOLIAN FREE VARIATION SELECTOR FOUR
     {0x01810, kOther},  // MONGOLIAN DIGIT ZERO
     {0x01820, kLetter},  // MONGOLIAN LETTER A
@@ -614,15 +626,19 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x01FF6, kLetter},  // GREEK SMALL LETTER OMEGA WITH PERISPOMENI
     {0x01FFD, kOther},  // GREEK OXIA
     {0x02000, kBlank},  // EN QUAD
-    {0x0200B, kOther},  // ZERO WIDTH SPACE
+    {0x0200B, kControl},  // ZERO WIDTH SPACE
     {0x02010, kHyphen},  // HYPHEN
     {0x02016, kOther},  // DOUBLE VERTICAL LINE
     {0x02019, kApostrophe},  // RIGHT SINGLE QUOTATION MARK
     {0x0201A, kOther},  // SINGLE LOW-9 QUOTATION MARK
+    {0x02028, kControl},  // LINE SEPARATOR
     {0x0202F, kBlank},  // NARROW NO-BREAK SPACE
     {0x02030, kOther},  // PER MILLE SIGN
     {0x0205F, kBlank},  // MEDIUM MATHEMATICAL SPACE
-    {0x02060, kOther},  // WORD JOINER
+    {0x02060, kControl},  // WORD JOINER
+    {0x02065, kOther},  // unassigned U+2065
+    {0x02066, kControl},  // LEFT-TO-RIGHT ISOLATE
+    {0x02070, kOther},  // SUPERSCRIPT ZERO
     {0x020D0, kLetter},  // COMBINING LEFT HARPOON ABOVE
     {0x020F1, kOther},  // unassigned U+20F1
     {0x02102, kLetter},  // DOUBLE-STRUCK CAPITAL C
@@ -878,6 +894,8 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x0FE75, kOther},  // unassigned U+FE75
     {0x0FE76, kLetter},  // ARABIC FATHA ISOLATED FORM
     {0x0FEFD, kOther},  // unassigned U+FEFD
+    {0x0FEFF, kControl},  // ZERO WIDTH NO-BREAK SPACE
+    {0x0FF00, kOther},  // unassigned U+FF00
     {0x0FF0D, kHyphen},  // FULLWIDTH HYPHEN-MINUS
     {0x0FF0E, kOther},  // FULLWIDTH FULL STOP
     {0x0FF21, kLetter},  // FULLWIDTH LATIN CAPITAL LETTER A
@@ -898,6 +916,8 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x0FFD8, kOther},  // unassigned U+FFD8
     {0x0FFDA, kLetter},  // HALFWIDTH HANGUL LETTER EU
     {0x0FFDD, kOther},  // unassigned U+FFDD
+    {0x0FFF9, kControl},  // INTERLINEAR ANNOTATION ANCHOR
+    {0x0FFFC, kOther},  // OBJECT REPLACEMENT CHARACTER
     {0x10000, kLetter},  // LINEAR B SYLLABLE B008 A
     {0x1000C, kOther},  // unassigned U+1000C
     {0x1000D, kLetter},  // LINEAR B SYLLABLE B036 JO
@@ -1057,8 +1077,12 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x11076, kOther},  // unassigned U+11076
     {0x1107F, kLetter},  // BRAHMI NUMBER JOINER
     {0x110BB, kOther},  // KAITHI ABBREVIATION SIGN
+    {0x110BD, kControl},  // KAITHI NUMBER SIGN
+    {0x110BE, kOther},  // KAITHI SECTION MARK
     {0x110C2, kLetter},  // KAITHI VOWEL SIGN VOCALIC R
     {0x110C3, kOther},  // unassigned U+110C3
+    {0x110CD, kControl},  // KAITHI NUMBER SIGN ABOVE
+    {0x110CE, kOther},  // unassigned U+110CE
     {0x110D0, kLetter},  // SORA SOMPENG LETTER SAH
     {0x110E9, kOther},  // unassigned U+110E9
     {0x11100, kLetter},  // CHAKMA SIGN CANDRABINDU
@@ -1240,7 +1264,7 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x12F90, kLetter},  // CYPRO-MINOAN SIGN CM001
     {0x12FF1, kOther},  // CYPRO-MINOAN SIGN CM301
     {0x13000, kLetter},  // EGYPTIAN HIEROGLYPH A001
-    {0x13430, kOther},  // EGYPTIAN HIEROGLYPH VERTICAL JOINER
+    {0x13430, kControl},  // EGYPTIAN HIEROGLYPH VERTICAL JOINER
     {0x13440, kLetter},  // EGYPTIAN HIEROGLYPH MIRROR HORIZONTALLY
     {0x13456, kOther},  // unassigned U+13456
     {0x14400, kLetter},  // ANATOLIAN HIEROGLYPH A001
@@ -1301,6 +1325,8 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x1BC9A, kOther},  // unassigned U+1BC9A
     {0x1BC9D, kLetter},  // DUPLOYAN THICK LETTER SELECTOR
     {0x1BC9F, kOther},  // DUPLOYAN PUNCTUATION CHINOOK FULL STOP
+    {0x1BCA0, kControl},  // SHORTHAND FORMAT LETTER OVERLAP
+    {0x1BCA4, kOther},  // unassigned U+1BCA4
     {0x1CF00, kLetter},  // ZNAMENNY COMBINING MARK GORAZDO NIZKO S KRYZHEM ON LEFT
     {0x1CF2E, kOther},  // unassigned U+1CF2E
     {0x1CF30, kLetter},  // ZNAMENNY COMBINING TONAL RANGE MARK MRACHNO
@@ -1308,7 +1334,7 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x1D165, kLetter},  // MUSICAL SYMBOL COMBINING STEM
     {0x1D16A, kOther},  // MUSICAL SYMBOL FINGERED TREMOLO-1
     {0x1D16D, kLetter},  // MUSICAL SYMBOL COMBINING AUGMENTATION DOT
-    {0x1D173, kOther},  // MUSICAL SYMBOL BEGIN BEAM
+    {0x1D173, kControl},  // MUSICAL SYMBOL BEGIN BEAM
     {0x1D17B, kLetter},  // MUSICAL SYMBOL COMBINING ACCENT
     {0x1D183, kOther},  // MUSICAL SYMBOL ARPEGGIATO UP
     {0x1D185, kLetter},  // MUSICAL SYMBOL COMBINING DOIT
@@ -1515,6 +1541,10 @@ inline constexpr std::array<Run, 1490> kRuns = {{
     {0x3134B, kOther},  // unassigned U+3134B
     {0x31350, kLetter},  // CJK IDEOGRAPH EXTENSION H
     {0x323B0, kOther},  // unassigned U+323B0
+    {0xE0001, kControl},  // LANGUAGE TAG
+    {0xE0002, kOther},  // unassigned U+E0002
+    {0xE0020, kControl},  // TAG SPACE
+    {0xE0080, kOther},  // unassigned U+E0080
     {0xE0100, kLetter},  // VARIATION SELECTOR-17
     {0xE01F0, kOther},  // unassigned U+E01F0
 }};

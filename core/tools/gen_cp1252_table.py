@@ -21,8 +21,11 @@ What a name in a list may hold (--names), by general category:
   hyphen      Pd (hyphen-minus, hyphen, non-breaking hyphen, en and em dash ...)
   apostrophe  the typewriter apostrophe ' and the right single quotation
               mark ’, which word processors put in its place
-  other       everything else: digits, punctuation, symbols, controls,
-              format characters, unassigned code points
+  control     Cc Cf Zl Zp: control and format characters (soft hyphen,
+              zero-width space, direction marks), line and paragraph
+              separators, which messages show escaped since they do not show
+  other       everything else: digits, punctuation, symbols, unassigned code
+              points
 
 Windows-1252 conversion (the default table):
 
@@ -275,7 +278,8 @@ def render(table, to_code, characters):
 # --- Characters of names -----------------------------------------------------
 
 NAME_CLASSES = {"letter": "kLetter", "blank": "kBlank", "hyphen": "kHyphen", "apostrophe": "kApostrophe",
-                "other": "kOther"}
+                "control": "kControl", "other": "kOther"}
+CONTROL_CATEGORIES = {"Cc", "Cf", "Zl", "Zp"}
 LETTER_CATEGORIES = {"Lu", "Ll", "Lt", "Lo", "Mn", "Mc", "Me"}
 APOSTROPHES = {0x0027, 0x2019}
 TAB = 0x0009
@@ -312,6 +316,8 @@ def name_class(code, category):
         return "hyphen"
     if category in LETTER_CATEGORIES:
         return "letter"
+    if category in CONTROL_CATEGORIES:
+        return "control"
     return "other"
 
 

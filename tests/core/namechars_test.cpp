@@ -25,7 +25,8 @@ constexpr ClassCase kClassCases[] = {
     {0x02C6, Other},      // modifier letter circumflex, byte 0x88 in Windows-1252
     {0x2212, Other},      // minus sign: mathematics, no dash
     {U'0', Other}, {U'.', Other}, {U'=', Other}, {U'@', Other}, {U'"', Other}, {U';', Other},
-    {U'\n', Other}, {0x00AD, Other}, {0x200B, Other}, {0xFEFF, Other},
+    {U'\n', Control}, {0x7F, Control}, {0x85, Control}, {0x00AD, Control}, {0x200B, Control},
+    {0x202E, Control}, {0x2028, Control}, {0xFEFF, Control},  // direction override, line separator, BOM
     {0x1F600, Other}, {0x0378, Other},  // a symbol, an unassigned code point
     {0x10FFFF, Other}, {0x110000, Other},
 };
