@@ -1,367 +1,324 @@
 #include "list.h"
 
-#include <csv.h>
-
 #include <algorithm>
+#include <deque>
 #include <istream>
 #include <optional>
-#include <ostream>
-#include <span>
-#include <string_view>
-#include <vector>
 
 #include "cp1252.h"
+#include "reader.h"
+#include "rowcheck.h"
+#include "text.h"
+#include "writer.h"
 
 namespace kennfix::batch {
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-constexpr std::size_t kReadSize = 1 << 16;
-constexpr std::size_t kFlushSize = 1 << 16;
-// A row this long is no row of a staff list; mostly a quote left open has
-// swallowed the rest of the file.
-constexpr std::size_t kMaxRowSize = 16 << 20;
-
-// The texts of the column Fehler, in UTF-8; written in the output's encoding.
-constexpr std::string_view kFamilyNameMissing = "Name fehlt";
-constexpr std::string_view kFirstNameMissing = "Vorname fehlt";
-constexpr std::string_view kFamilyNameNotConvertible = "Name enthält nicht darstellbare Zeichen";
-constexpr std::string_view kFirstNameNotConvertible = "Vorname enthält nicht darstellbare Zeichen";
-constexpr std::string_view kBirthDateMissing = "Geburtsdatum fehlt";
-constexpr std::string_view kTooManyCells = "Zeile hat mehr Spalten als die Kopfzeile";
-
 constexpr std::string_view kEtinHeader = "eTIN";
 constexpr std::string_view kErrorHeader = "Fehler";
+constexpr std::string_view kCheckHeader = "Prüfung";
+constexpr std::string_view kTooManyCells = "Zeile hat mehr Spalten als die Kopfzeile";
 
-// Blanks around unquoted cells belong to the cell: it passes through unchanged.
-int NoBlanksAreSpace(unsigned char)
-{
-    return 0;
-}
+// The main encoding is that of the first row with a byte above 127, for input
+// from a file and from a pipe alike. Rows before it are ASCII, but what we
+// write beside them (Prüfung, ergänzt, „…“) is not, so they wait until it is
+// known, up to this many bytes; a list that is ASCII so far is taken as
+// UTF-8, and a Windows-1252 row after that is converted like any row in the
+// other encoding.
+constexpr std::size_t kDecisionWindow = 4 << 20;
 
-bool IsAscii(std::string_view text)
+// Header names compare as the core compares names: in Windows-1252, upper
+// case, blanks around them aside.
+std::string HeaderKey(std::string_view cell, RowEncoding encoding)
 {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
+    AnsiText text = encoding == RowEncoding::Utf8 ? Utf8ToWindows1252(cell).text : AnsiText(cell);
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == AnsiText::npos)
         return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    return UpperCase(text.substr(first, text.find_last_not_of(" \t") - first + 1));
 }
 
-bool IsLineBreakOnly(std::string_view segment)
+std::string ToUtf8(std::string_view cell, RowEncoding encoding)
 {
-    return segment.find_first_not_of("\r\n") == std::string_view::npos;
+    return encoding == RowEncoding::Windows1252 ? Windows1252ToUtf8(cell) : std::string(cell);
 }
 
-bool IsContinuationByte(char c)
+bool IsBlankRow(const InputRow& row)
 {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// Whether the rest of `in` is valid UTF-8, read in chunks. A chunk is checked
-// up to the start of its last character, which goes with the next chunk:
-// a UTF-8 sequence never spans the start of another character.
-bool RestIsValidUtf8(std::istream& in)
-{
-    std::string chunk;
-    std::string buffer(kReadSize, '\0');
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        chunk.append(buffer.data(), static_cast<std::size_t>(in.gcount()));
-        std::size_t split = chunk.size();
-        for (int i = 0; i < 3 && split > 0 && IsContinuationByte(chunk[split - 1]); ++i)
-            --split;
-        if (split > 0 && static_cast<unsigned char>(chunk[split - 1]) >= 0xC0)
-            --split;
-        if (!in)
-            split = chunk.size();
-        if (!IsValidUtf8(std::string_view(chunk).substr(0, split)))
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (!IsBlankCell(row.cell(i)))
             return false;
-        chunk.erase(0, split);
     }
     return true;
 }
 
-// Auto detection over input that can be read twice (a file): valid UTF-8
-// throughout is UTF-8, anything else Windows-1252. Input read once (a pipe)
-// is decided row by row instead; Auto comes back for it.
-Encoding DetectEncoding(std::istream& in)
+std::string_view EncodingName(Encoding e)
 {
-    const std::istream::pos_type start = in.tellg();
-    if (start == std::istream::pos_type(-1))
-        return Encoding::Auto;
-    const bool utf8 = RestIsValidUtf8(in);
-    if (in.bad())
-        return Encoding::Auto;
-    in.clear();
-    in.seekg(start);
-    return utf8 ? Encoding::Utf8 : Encoding::Windows1252;
-}
-
-std::string Quoted(std::string_view name)
-{
-    return "\u201E" + std::string(name) + "\u201C";
-}
-
-class ListProcessor {
-public:
-    ListProcessor(std::ostream& out, const ListOptions& options) : m_out(out), m_options(options)
-    {
-        csv_init(&m_parser, CSV_STRICT | CSV_STRICT_FINI);
-        csv_set_delim(&m_parser, static_cast<unsigned char>(options.delimiter));
-        csv_set_space_func(&m_parser, NoBlanksAreSpace);
-        csv_set_blk_size(&m_parser, 1024);
-        m_inputEncoding = options.inputEncoding;
+    switch (e) {
+    case Encoding::Windows1252: return "Windows-1252";
+    case Encoding::Utf16LE: return "UTF-16 LE";
+    case Encoding::Utf16BE: return "UTF-16 BE";
+    case Encoding::Auto:
+    case Encoding::Utf8: break;
     }
-    ~ListProcessor() { csv_free(&m_parser); }
-    ListProcessor(const ListProcessor&) = delete;
-    ListProcessor& operator=(const ListProcessor&) = delete;
+    return "UTF-8";
+}
+
+std::string LinesText(const LineList& lines)
+{
+    std::string text = lines.rows() == 1 && lines.ranges().size() == 1 ? "Zeile " : "Zeilen ";
+    for (std::size_t i = 0; i < lines.ranges().size(); ++i) {
+        const LineList::Range& r = lines.ranges()[i];
+        text += i == 0 ? "" : ", ";
+        text += GroupedNumber(r.first);
+        if (r.last != r.first)
+            text += "\u2013" + GroupedNumber(r.last);
+    }
+    if (!lines.complete())
+        text += " und weitere";
+    return text;
+}
+
+// Rows held back until the main encoding is known, with their cells.
+class RowQueue {
+public:
+    void Push(const InputRow& row)
+    {
+        const auto base = static_cast<std::uint32_t>(m_bytes.size());
+        m_bytes += row.bytes;
+        for (std::uint32_t end : row.ends)
+            m_ends.push_back(base + end);
+        m_rows.push_back({row.line, row.lastLine, row.encoding, row.terminator, row.size()});
+    }
+    std::size_t bytes() const { return m_bytes.size(); }
+
+    template <class F>
+    void Drain(F f)
+    {
+        std::size_t cell = 0;
+        std::uint32_t base = 0;
+        std::vector<std::uint32_t> ends;
+        for (const Meta& m : m_rows) {
+            ends.clear();
+            for (std::size_t i = 0; i < m.cells; ++i)
+                ends.push_back(m_ends[cell + i] - base);
+            const std::uint32_t size = m.cells == 0 ? 0 : ends.back();
+            InputRow row;
+            row.bytes = std::string_view(m_bytes).substr(base, size);
+            row.ends = ends;
+            row.line = m.line;
+            row.lastLine = m.lastLine;
+            row.encoding = m.encoding;
+            row.terminator = m.terminator;
+            f(row);
+            cell += m.cells;
+            base += size;
+        }
+        m_rows.clear();
+        m_ends.clear();
+        m_bytes.clear();
+        m_bytes.shrink_to_fit();
+    }
+
+private:
+    struct Meta {
+        std::size_t line;
+        std::size_t lastLine;
+        RowEncoding encoding;
+        int terminator;
+        std::size_t cells;
+    };
+    std::string m_bytes;
+    std::vector<std::uint32_t> m_ends;
+    std::vector<Meta> m_rows;
+};
+
+class ListProcessor : public RowSink {
+public:
+    ListProcessor(std::ostream& out, const ListOptions& options, const ListCallbacks& callbacks)
+        : m_options(options), m_callbacks(callbacks), m_writer(out),
+          m_person(options.dateSettings, options.currentYear)
+    {
+    }
 
     ListSummary Run(std::istream& in);
 
+    void OnStart(InputForm form, char delimiter) override;
+    void OnRow(const InputRow& row) override;
+    void OnProgress(std::uint64_t bytesRead) override;
+
 private:
-    static void OnCell(void* data, std::size_t size, void* self);
-    static void OnRowEnd(int terminator, void* self);
+    struct Wanted {
+        std::string_view utf8Name;
+        std::string key;
+        std::optional<std::size_t> column;
+    };
 
-    void Feed(std::string_view segment);
-    void Finish();
-    void EndRow(int terminator);
-    void ChooseEncoding();
-    void ReadHeader(int terminator);
-    void ProcessRow();
-    std::string_view Cell(std::optional<std::size_t> column) const;
-    Encoding OutputEncoding() const;
-    std::string_view ToOutput(std::string_view cell, std::string& scratch, bool& lost) const;
-    std::string Message(std::string_view utf8) const;
-    Windows1252Text ToWindows1252(std::string_view cell) const;
-    std::string ToUtf8(std::string_view cell) const;
-    void WriteCell(std::string_view cell, bool first);
-    void Flush();
-    void Fail(std::size_t line, std::string message);
+    int HeaderScore(const InputRow& row) const;
+    void ReadHeader(const InputRow& row);
+    void DecideOutput(Encoding output);
+    void Emit(const InputRow& row);
+    void NoteEncoding(const InputRow& row);
+    void WriteHeader(const InputRow& row);
+    void WriteDataRow(const InputRow& row);
+    std::size_t OutputColumn(std::size_t inputColumn) const;
+    void ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns);
+    void AppendLostColumns(std::string& error, const std::vector<std::size_t>& lostColumns) const;
+    void ReportRow(const InputRow& row, bool blank, StoredEtinCheck check);
 
-    std::ostream& m_out;
     const ListOptions& m_options;
-    csv_parser m_parser{};
-    std::optional<ListError> m_error;  // raised in a callback, thrown once libcsv has returned
-
-    Encoding m_inputEncoding;
-    bool m_encodingGuessed = false;  // auto detection has settled on UTF-8
-    bool m_bom = false;
-
-    std::size_t m_line = 1;  // line being fed to the parser
-    std::size_t m_rowLine = 0;  // line where the row being read began
-    bool m_inRow = false;
-    std::size_t m_rowSize = 0;
-
-    std::vector<std::string> m_cells;  // kept between rows, so their buffers are reused
-    std::size_t m_cellCount = 0;
-
-    bool m_headerRead = false;
-    std::size_t m_columnCount = 0;
-    std::vector<std::string> m_columnNames;  // UTF-8, for messages
-    std::size_t m_familyNameColumn = 0;
-    std::size_t m_firstNameColumn = 0;
-    std::size_t m_birthDateColumn = 0;
-    std::optional<std::size_t> m_etinColumn;
-    std::optional<std::size_t> m_errorColumn;
-    std::string_view m_lineEnd = "\n";
-
-    std::vector<std::string_view> m_outCells;
-    std::vector<std::string> m_converted;
-    std::string m_buffer;
+    const ListCallbacks& m_callbacks;
+    ListWriter m_writer;
+    PersonCheck m_person;
     ListSummary m_summary;
+
+    InputForm m_form = InputForm::Plain;
+    char m_delimiter = ';';
+    std::optional<RowEncoding> m_mainRows;  // the rows' encoding that is not "other"
+    std::optional<Encoding> m_output;
+    bool m_writerStarted = false;
+    RowQueue m_queue;
+
+    // The header, read as it comes, written when the output's encoding is known.
+    bool m_headerRead = false;
+    bool m_headerWritten = false;
+    std::vector<Wanted> m_wanted;  // family, first, birth date, eTIN, Fehler, Prüfung
+    std::vector<std::string> m_columnNames;  // UTF-8, escaped for messages
+    ListLayout m_layout;
+    std::size_t m_inputColumns = 0;
+    std::optional<std::size_t> m_etinIn, m_errorIn, m_checkIn;
+    bool m_checkAdded = false;
+    std::size_t m_outputColumns = 0;
+
+    // Buffers of one row, kept from row to row.
+    std::vector<std::string> m_scratch;
+    std::vector<std::string_view> m_converted;
+    std::vector<std::string_view> m_outCells;
+    std::vector<std::size_t> m_lost;
+    PersonResult m_result;
+    std::string m_etinText, m_etinUtf8, m_checkUtf8, m_checkText, m_errorText;
+    std::string_view m_etinCell;
 };
 
 ListSummary ListProcessor::Run(std::istream& in)
 {
-    if (m_inputEncoding == Encoding::Auto)
-        m_inputEncoding = DetectEncoding(in);
-    std::string chunk(kReadSize, '\0');
-    bool start = true;
-    while (in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        std::string_view rest(chunk.data(), static_cast<std::size_t>(in.gcount()));
-        if (start && rest.starts_with(kBom)) {
-            m_bom = true;
-            rest.remove_prefix(kBom.size());
-            if (m_options.inputEncoding == Encoding::Auto)
-                m_inputEncoding = Encoding::Utf8;
-        }
-        start = false;
-        // Line by line, so an error can name its line.
-        while (!rest.empty()) {
-            const std::size_t end = rest.find('\n');
-            const std::size_t length = end == std::string_view::npos ? rest.size() : end + 1;
-            Feed(rest.substr(0, length));
-            rest.remove_prefix(length);
-        }
+    m_wanted = {{m_options.familyNameColumn, {}, {}}, {m_options.firstNameColumn, {}, {}},
+                {m_options.birthDateColumn, {}, {}},  {kEtinHeader, {}, {}},
+                {kErrorHeader, {}, {}},               {kCheckHeader, {}, {}}};
+    for (Wanted& w : m_wanted)
+        w.key = HeaderKey(w.utf8Name, RowEncoding::Utf8);
+
+    ReaderOptions reader;
+    reader.delimiter = m_options.delimiter;
+    reader.encoding = m_options.inputEncoding;
+    reader.headerScore = [this](const InputRow& row) { return HeaderScore(row); };
+    ListReader(std::move(reader), *this).Read(in);
+
+    if (!m_headerRead) {
+        throw ListError(0, "Die Eingabe ist leer. Erwartet wird eine Kopfzeile mit den Spalten " +
+                               Quoted(ForMessage(m_options.familyNameColumn)) + ", " +
+                               Quoted(ForMessage(m_options.firstNameColumn)) + " und " +
+                               Quoted(ForMessage(m_options.birthDateColumn)) + ".");
     }
-    if (in.bad())
-        throw ListError(0, "Die Eingabe kann nicht gelesen werden.");
-    Finish();
+    if (!m_output) {
+        m_summary.mainEncoding = Encoding::Utf8;
+        DecideOutput(Encoding::Utf8);
+    }
+    m_writer.Finish();
     return m_summary;
 }
 
-void ListProcessor::Feed(std::string_view segment)
+void ListProcessor::OnStart(InputForm form, char delimiter)
 {
-    if (!m_inRow && !IsLineBreakOnly(segment)) {
-        m_inRow = true;
-        m_rowLine = m_line;
+    m_form = form;
+    m_delimiter = delimiter;
+    Encoding main = Encoding::Auto;
+    switch (m_options.inputEncoding) {
+    case Encoding::Auto:
+        main = form == InputForm::Utf16LE ? Encoding::Utf16LE
+               : form == InputForm::Utf16BE ? Encoding::Utf16BE
+               : form == InputForm::Utf8Bom ? Encoding::Utf8
+                                            : Encoding::Auto;
+        break;
+    default: main = m_options.inputEncoding; break;
     }
-    const std::size_t parsed = csv_parse(&m_parser, segment.data(), segment.size(), OnCell, OnRowEnd, this);
-    if (m_error)
-        throw *m_error;
-    if (parsed < segment.size()) {
-        throw ListError(m_line, csv_error(&m_parser) == CSV_EPARSE
-                                    ? "Anführungszeichen stehen falsch. Ein Feld in Anführungszeichen muss ganz "
-                                      "in Anführungszeichen stehen; ein Anführungszeichen darin wird verdoppelt (\"\")."
-                                    : "Die Zeile ist zu lang.");
+    if (main != Encoding::Auto) {
+        m_summary.mainEncoding = main;
+        m_mainRows = main == Encoding::Windows1252 ? RowEncoding::Windows1252 : RowEncoding::Utf8;
     }
-    if (m_rowSize + m_parser.entry_pos > kMaxRowSize)
-        throw ListError(m_rowLine, "Die Zeile ist länger als 16 MiB. Fehlt ein schließendes Anführungszeichen?");
-    if (segment.back() == '\n')
-        ++m_line;
+    if (m_options.outputEncoding != Encoding::Auto)
+        DecideOutput(m_options.outputEncoding);
+    else if (main != Encoding::Auto)
+        DecideOutput(main);
 }
 
-void ListProcessor::Finish()
+void ListProcessor::OnRow(const InputRow& row)
 {
-    if (csv_fini(&m_parser, OnCell, OnRowEnd, this) != 0)
-        throw ListError(m_rowLine, "Ein Feld in Anführungszeichen wird bis zum Ende der Datei nicht geschlossen.");
-    if (m_error)
-        throw *m_error;
-    if (!m_headerRead) {
-        throw ListError(0, "Die Eingabe ist leer. Erwartet wird eine Kopfzeile mit den Spalten " +
-                               Quoted(m_options.familyNameColumn) + ", " + Quoted(m_options.firstNameColumn) +
-                               " und " + Quoted(m_options.birthDateColumn) + ".");
+    if (!m_mainRows && row.encoding != RowEncoding::Ascii) {
+        m_mainRows = row.encoding;
+        m_summary.mainEncoding = row.encoding == RowEncoding::Utf8 ? Encoding::Utf8 : Encoding::Windows1252;
+        if (!m_output)
+            DecideOutput(m_summary.mainEncoding);
     }
-    Flush();
-}
-
-void ListProcessor::OnCell(void* data, std::size_t size, void* self)
-{
-    auto& p = *static_cast<ListProcessor*>(self);
-    if (p.m_error)
-        return;
-    const std::string_view cell(static_cast<const char*>(data), size);
-    if (p.m_cellCount < p.m_cells.size())
-        p.m_cells[p.m_cellCount].assign(cell);
-    else
-        p.m_cells.emplace_back(cell);
-    ++p.m_cellCount;
-    p.m_rowSize += size + 1;
-}
-
-void ListProcessor::OnRowEnd(int terminator, void* self)
-{
-    auto& p = *static_cast<ListProcessor*>(self);
-    if (!p.m_error)
-        p.EndRow(terminator);
-    p.m_cellCount = 0;
-    p.m_rowSize = 0;
-    p.m_inRow = false;
-}
-
-void ListProcessor::Fail(std::size_t line, std::string message)
-{
-    if (!m_error)
-        m_error.emplace(line, message);
-}
-
-void ListProcessor::EndRow(int terminator)
-{
-    ChooseEncoding();
-    if (m_error)
-        return;
-    if (!m_headerRead) {
-        ReadHeader(terminator);
+    if (!m_headerRead && !IsBlankRow(row))
+        ReadHeader(row);
+    if (!m_output) {
+        m_queue.Push(row);
+        if (m_queue.bytes() > kDecisionWindow) {
+            m_mainRows = RowEncoding::Utf8;
+            m_summary.mainEncoding = Encoding::Utf8;
+            DecideOutput(Encoding::Utf8);
+        }
         return;
     }
-    ProcessRow();
-    if (m_buffer.size() >= kFlushSize)
-        Flush();
+    Emit(row);
 }
 
-// Input read only once is decided on the first row that holds a byte above
-// 127; rows before it are ASCII and read the same either way.
-void ListProcessor::ChooseEncoding()
+void ListProcessor::OnProgress(std::uint64_t bytesRead)
 {
-    const auto cells = std::span(m_cells).first(m_cellCount);
-    const bool ascii = std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return IsAscii(c); });
-    if (ascii)
-        return;
-    const bool utf8 = std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return IsValidUtf8(c); });
-    if (m_inputEncoding == Encoding::Auto) {
-        m_inputEncoding = utf8 ? Encoding::Utf8 : Encoding::Windows1252;
-        m_encodingGuessed = utf8;
-    } else if (m_encodingGuessed && !utf8) {
-        Fail(m_rowLine, "Die Zeile ist kein gültiges UTF-8, die Zeilen davor waren es. Ist die Datei in "
-                        "Windows-1252 geschrieben, mit --encoding windows-1252 aufrufen.");
+    if (m_callbacks.onProgress && !m_callbacks.onProgress({bytesRead, m_summary.rows + m_summary.blankRows}))
+        throw ListCancelled();
+}
+
+void ListProcessor::DecideOutput(Encoding output)
+{
+    m_output = output;
+    m_summary.outputEncoding = output;
+    m_queue.Drain([this](const InputRow& row) { Emit(row); });
+}
+
+int ListProcessor::HeaderScore(const InputRow& row) const
+{
+    int score = 0;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const std::string key = HeaderKey(row.cell(i), row.encoding);
+        score += static_cast<int>(std::count_if(m_wanted.begin(), m_wanted.begin() + 3,
+                                                [&](const Wanted& w) { return w.key == key; }));
     }
+    return score;
 }
 
-std::string ListProcessor::ToUtf8(std::string_view cell) const
-{
-    return m_inputEncoding == Encoding::Windows1252 ? Windows1252ToUtf8(cell) : std::string(cell);
-}
-
-Windows1252Text ListProcessor::ToWindows1252(std::string_view cell) const
-{
-    if (m_inputEncoding == Encoding::Windows1252)
-        return {std::string(cell), {}};
-    return Utf8ToWindows1252(cell);
-}
-
-// Header names compare as the core compares names: in Windows-1252, upper case.
-std::string HeaderKey(const Windows1252Text& name)
-{
-    return UpperCase(std::string(TrimBlanks(name.text)));
-}
-
-void ListProcessor::ReadHeader(int terminator)
+void ListProcessor::ReadHeader(const InputRow& row)
 {
     m_headerRead = true;
-    m_columnCount = m_cellCount;
-    if (terminator == '\r')
-        m_lineEnd = "\r\n";
-
-    struct Wanted {
-        std::string_view utf8Name;
-        std::optional<std::size_t> column;
-        bool required;
-    };
-    Wanted wanted[] = {
-        {m_options.familyNameColumn, {}, true},
-        {m_options.firstNameColumn, {}, true},
-        {m_options.birthDateColumn, {}, true},
-        {kEtinHeader, {}, false},
-        {kErrorHeader, {}, false},
-    };
-    std::vector<std::string> keys;
-    for (Wanted& w : wanted)
-        keys.push_back(HeaderKey(Utf8ToWindows1252(w.utf8Name)));
-
-    for (std::size_t i = 0; i < m_columnCount; ++i) {
-        m_columnNames.push_back(ToUtf8(m_cells[i]));
-        const std::string key = HeaderKey(ToWindows1252(m_cells[i]));
-        for (std::size_t k = 0; k < std::size(wanted); ++k) {
-            if (key != keys[k])
+    m_inputColumns = row.size();
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        m_columnNames.push_back(ForMessage(ToUtf8(row.cell(i), row.encoding)));
+        const std::string key = HeaderKey(row.cell(i), row.encoding);
+        for (Wanted& w : m_wanted) {
+            if (key != w.key)
                 continue;
-            if (wanted[k].column) {
-                return Fail(m_rowLine,
-                            "Die Spalte " + Quoted(wanted[k].utf8Name) + " kommt in der Kopfzeile mehrmals vor.");
-            }
-            wanted[k].column = i;
+            if (w.column)
+                throw ListError(row.line, "Die Spalte " + Quoted(ForMessage(w.utf8Name)) +
+                                              " kommt in der Kopfzeile mehrmals vor.");
+            w.column = i;
         }
     }
 
     std::vector<std::string> missing;
-    for (const Wanted& w : wanted) {
-        if (w.required && !w.column)
-            missing.push_back(Quoted(w.utf8Name));
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (!m_wanted[k].column)
+            missing.push_back(Quoted(ForMessage(m_wanted[k].utf8Name)));
     }
     if (!missing.empty()) {
         const std::string what = missing.size() == 1 ? "fehlt die Spalte " + missing[0]
@@ -371,169 +328,233 @@ void ListProcessor::ReadHeader(int terminator)
         std::string found;
         for (const std::string& name : m_columnNames)
             found += (found.empty() ? "" : ", ") + Quoted(name);
-        return Fail(m_rowLine, "In der Kopfzeile " + what + " (gefunden: " + found +
-                                   "). Andere Spaltennamen geben --family-name-column, --first-name-column und "
-                                   "--birth-date-column an; das Trennzeichen gibt --delimiter an.");
+        throw ListError(row.line, "In der Kopfzeile " + what + " (gefunden: " + found +
+                                      "). Andere Spaltennamen geben --family-name-column, --first-name-column und "
+                                      "--birth-date-column an; das Trennzeichen gibt --delimiter an.");
     }
-    m_familyNameColumn = *wanted[0].column;
-    m_firstNameColumn = *wanted[1].column;
-    m_birthDateColumn = *wanted[2].column;
-    m_etinColumn = wanted[3].column;
-    m_errorColumn = wanted[4].column;
 
-    if (m_bom && OutputEncoding() == Encoding::Utf8)
-        m_buffer += kBom;
-    bool lost = false;
-    for (std::size_t i = 0; i < m_columnCount; ++i) {
-        std::string scratch;
-        WriteCell(ToOutput(m_cells[i], scratch, lost), i == 0);
+    m_etinIn = m_wanted[3].column;
+    m_errorIn = m_wanted[4].column;
+    // Prüfung belongs to the eTIN column; without one it is a column like any other.
+    m_checkIn = m_etinIn ? m_wanted[5].column : std::nullopt;
+    m_checkAdded = m_etinIn && !m_checkIn;
+    m_outputColumns = m_inputColumns + (m_checkAdded ? 1 : 0) + (m_etinIn ? 0 : 1) + (m_errorIn ? 0 : 1);
+
+    ListLayout& l = m_layout;
+    l.columnNames.assign(m_outputColumns, {});
+    for (std::size_t i = 0; i < m_inputColumns; ++i)
+        l.columnNames[OutputColumn(i)] = ToUtf8(row.cell(i), row.encoding);
+    l.familyNameColumn = OutputColumn(*m_wanted[0].column);
+    l.firstNameColumn = OutputColumn(*m_wanted[1].column);
+    l.birthDateColumn = OutputColumn(*m_wanted[2].column);
+    l.etinColumn = m_etinIn ? OutputColumn(*m_etinIn) : m_inputColumns;
+    if (m_etinIn)
+        l.checkColumn = m_checkIn ? OutputColumn(*m_checkIn) : l.etinColumn + 1;
+    l.errorColumn = m_errorIn ? OutputColumn(*m_errorIn) : m_outputColumns - 1;
+    l.columnNames[l.etinColumn] = kEtinHeader;
+    l.columnNames[l.errorColumn] = kErrorHeader;
+    if (l.checkColumn)
+        l.columnNames[*l.checkColumn] = m_checkIn ? l.columnNames[*l.checkColumn] : std::string(kCheckHeader);
+    l.delimiter = m_delimiter;
+}
+
+// Where a column of the input goes: Prüfung, when added, comes right after eTIN.
+std::size_t ListProcessor::OutputColumn(std::size_t inputColumn) const
+{
+    return inputColumn + (m_checkAdded && inputColumn > *m_etinIn ? 1 : 0);
+}
+
+void ListProcessor::Emit(const InputRow& row)
+{
+    if (!m_writerStarted) {
+        m_writerStarted = true;
+        m_writer.Start(*m_output, m_form != InputForm::Plain, m_delimiter, row.terminator == '\r' ? "\r\n" : "\n");
     }
-    if (!m_etinColumn)
-        WriteCell(kEtinHeader, m_columnCount == 0);
-    if (!m_errorColumn)
-        WriteCell(kErrorHeader, false);
-    m_buffer += m_lineEnd;
+    NoteEncoding(row);
+    if (m_headerWritten)
+        WriteDataRow(row);
+    else if (IsBlankRow(row))
+        m_writer.WriteBlankLine();  // blank lines before the header come back as they were
+    else
+        WriteHeader(row);
 }
 
-std::string_view ListProcessor::Cell(std::optional<std::size_t> column) const
+void ListProcessor::NoteEncoding(const InputRow& row)
 {
-    return column && *column < m_cellCount ? std::string_view(m_cells[*column]) : std::string_view();
+    if (row.encoding != RowEncoding::Ascii && m_mainRows && row.encoding != *m_mainRows)
+        m_summary.otherEncodingRows.Add(row.line, row.lastLine);
 }
 
-Encoding ListProcessor::OutputEncoding() const
+// Every cell in the output's text encoding, noting the columns that lost
+// characters on the way.
+void ListProcessor::ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns)
 {
-    return m_options.outputEncoding != Encoding::Auto ? m_options.outputEncoding : m_inputEncoding;
-}
-
-// The cell in the output's encoding; `lost` is set when a character has no
-// place in Windows-1252.
-std::string_view ListProcessor::ToOutput(std::string_view cell, std::string& scratch, bool& lost) const
-{
-    const Encoding output = OutputEncoding();
-    if (m_inputEncoding == Encoding::Auto || output == Encoding::Auto || output == m_inputEncoding || IsAscii(cell))
-        return cell;
-    if (output == Encoding::Utf8) {
-        scratch = Windows1252ToUtf8(cell);
-    } else {
-        Windows1252Text converted = Utf8ToWindows1252(cell);
-        lost = lost || !converted.unmapped.empty();
-        scratch = std::move(converted.text);
-    }
-    return scratch;
-}
-
-std::string ListProcessor::Message(std::string_view utf8) const
-{
-    return OutputEncoding() == Encoding::Windows1252 ? Utf8ToWindows1252(utf8).text : std::string(utf8);
-}
-
-void ListProcessor::ProcessRow()
-{
-    ++m_summary.rows;
-
-    m_outCells.assign(std::max(m_cellCount, m_columnCount), std::string_view());
-    if (m_converted.size() < m_outCells.size())
-        m_converted.resize(m_outCells.size());
-    std::optional<std::size_t> lostColumn;
-    bool surplus = false;
-    for (std::size_t i = 0; i < m_outCells.size(); ++i) {
+    lostColumns.clear();
+    if (m_scratch.size() < row.size())
+        m_scratch.resize(row.size());
+    m_converted.resize(row.size());
+    for (std::size_t i = 0; i < row.size(); ++i) {
         bool lost = false;
-        m_outCells[i] = ToOutput(Cell(i), m_converted[i], lost);
-        if (lost && !lostColumn)
-            lostColumn = i;
-        surplus = surplus || (i >= m_columnCount && !m_outCells[i].empty());
+        m_converted[i] = ConvertCell(row.cell(i), row.encoding, *m_output, m_scratch[i], lost);
+        if (lost)
+            lostColumns.push_back(i);
     }
-
-    const std::string_view family = Cell(m_familyNameColumn);
-    const std::string_view first = Cell(m_firstNameColumn);
-    const std::string_view date = Cell(m_birthDateColumn);
-    const Windows1252Text familyName = ToWindows1252(family);
-    const Windows1252Text firstName = ToWindows1252(first);
-    const Windows1252Text dateText = ToWindows1252(date);
-    std::string scratch;
-    bool lost = false;
-    // The date as written in the cell, not as converted.
-    const auto dateMessage = [&] { return std::string(DateConversionError(ToOutput(date, scratch, lost)).what()); };
-
-    std::string error;
-    AnsiText etin;
-    if (surplus) {
-        error = Message(kTooManyCells);
-    } else if (TrimBlanks(family).empty()) {
-        error = Message(kFamilyNameMissing);
-    } else if (TrimBlanks(first).empty()) {
-        error = Message(kFirstNameMissing);
-    } else if (!familyName.unmapped.empty()) {
-        error = Message(kFamilyNameNotConvertible);
-    } else if (!firstName.unmapped.empty()) {
-        error = Message(kFirstNameNotConvertible);
-    } else if (TrimBlanks(date).empty() || date == kEmptyDateText) {
-        // The window reads an empty date field as 01.01.00; in a list an
-        // empty cell is a missing value.
-        error = Message(kBirthDateMissing);
-    } else if (!dateText.unmapped.empty()) {
-        error = dateMessage();
-    } else {
-        try {
-            EtinResult r = ComputeEtin(familyName.text, firstName.text, dateText.text, m_options.dateSettings,
-                                       m_options.currentYear);
-            // Letters such as Š stay in the name code, so the eTIN is text in the output's encoding too.
-            etin = OutputEncoding() == Encoding::Utf8 && m_inputEncoding != Encoding::Auto ? Windows1252ToUtf8(r.etin)
-                                                                                          : std::move(r.etin);
-        } catch (const DateConversionError&) {
-            error = dateMessage();
-        }
-    }
-    if (error.empty() && lostColumn) {
-        const std::string name = *lostColumn < m_columnNames.size() ? m_columnNames[*lostColumn] : "";
-        error = Message("Spalte " + Quoted(name) + " enthält Zeichen, die Windows-1252 nicht darstellen kann");
-    }
-    if (!error.empty())
-        ++m_summary.failedRows;
-
-    for (std::size_t i = 0; i < m_columnCount; ++i) {
-        const std::string_view cell = i == m_etinColumn ? std::string_view(etin)
-                                      : i == m_errorColumn ? std::string_view(error)
-                                                           : m_outCells[i];
-        WriteCell(cell, i == 0);
-    }
-    if (!m_etinColumn)
-        WriteCell(etin, m_columnCount == 0);
-    if (!m_errorColumn)
-        WriteCell(error, false);
-    // Cells beyond the header go last, so that eTIN and Fehler stay in their columns.
-    for (std::size_t i = m_columnCount; surplus && i < m_outCells.size(); ++i)
-        WriteCell(m_outCells[i], false);
-    m_buffer += m_lineEnd;
 }
 
-void ListProcessor::WriteCell(std::string_view cell, bool first)
+void ListProcessor::WriteHeader(const InputRow& row)
 {
-    if (!first)
-        m_buffer += m_options.delimiter;
-    // A plain loop: find_first_of looks up the set once per byte.
-    const char delimiter = m_options.delimiter;
-    const bool quote = std::any_of(cell.begin(), cell.end(),
-                                   [=](char c) { return c == delimiter || c == '"' || c == '\r' || c == '\n'; });
-    if (!quote) {
-        m_buffer += cell;
+    m_headerWritten = true;
+    ConvertCells(row, m_lost);
+    m_summary.lossyHeader = !m_lost.empty();
+    m_layout.outputEncoding = *m_output;
+
+    const Encoding text = TextEncodingFor(*m_output);
+    std::string etin, error, check;
+    AppendOwnText(etin, kEtinHeader, text);
+    AppendOwnText(error, kErrorHeader, text);
+    AppendOwnText(check, kCheckHeader, text);
+    m_outCells.assign(m_outputColumns, {});
+    for (std::size_t i = 0; i < m_inputColumns; ++i)
+        m_outCells[OutputColumn(i)] = m_converted[i];
+    if (!m_etinIn)
+        m_outCells[m_layout.etinColumn] = etin;
+    if (m_checkAdded)
+        m_outCells[*m_layout.checkColumn] = check;
+    if (!m_errorIn)
+        m_outCells[m_layout.errorColumn] = error;
+    m_writer.WriteRow(m_outCells);
+    if (m_callbacks.onHeader)
+        m_callbacks.onHeader(m_layout);
+}
+
+void ListProcessor::WriteDataRow(const InputRow& row)
+{
+    const Encoding text = TextEncodingFor(*m_output);
+    const std::size_t n = row.size();
+    if (n == 0) {
+        // A blank line comes back as one.
+        m_writer.WriteBlankLine();
+        ++m_summary.blankRows;
+        m_outCells.clear();
+        m_result.ok = false;
+        m_etinCell = {};
+        m_checkText.clear();
+        m_errorText.clear();
+        ReportRow(row, true, StoredEtinCheck::None);
         return;
     }
-    m_buffer += '"';
-    for (char c : cell) {
-        if (c == '"')
-            m_buffer += '"';
-        m_buffer += c;
+    ConvertCells(row, m_lost);
+    const auto cell = [&](std::optional<std::size_t> i) { return i && *i < n ? row.cell(*i) : std::string_view(); };
+
+    // A row is blank when nothing but our own columns holds anything.
+    bool blank = true;
+    bool surplus = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i == m_errorIn || i == m_checkIn || IsBlankCell(row.cell(i)))
+            continue;
+        blank = false;
+        surplus = surplus || i >= m_inputColumns;
     }
-    m_buffer += '"';
+    std::erase_if(m_lost, [&](std::size_t i) { return i == m_errorIn || i == m_checkIn; });
+
+    m_result.ok = false;
+    m_result.etin.clear();
+    m_result.error.clear();
+    if (!blank) {
+        if (surplus) {
+            m_result.error = kTooManyCells;
+        } else {
+            m_person.Check({cell(m_wanted[0].column), cell(m_wanted[1].column), cell(m_wanted[2].column), row.encoding},
+                           m_result);
+        }
+    }
+
+    // The computed eTIN as text of the output; Š and the like stay in a name code.
+    const bool asciiEtin = std::all_of(m_result.etin.begin(), m_result.etin.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    m_etinUtf8 = asciiEtin ? m_result.etin : Windows1252ToUtf8(m_result.etin);
+    m_etinText.clear();
+    AppendOwnText(m_etinText, m_etinUtf8, text);
+
+    StoredEtinCheck check = StoredEtinCheck::None;
+    m_etinCell = m_etinText;
+    if (m_etinIn) {
+        const std::string_view stored = cell(m_etinIn);
+        if (m_result.ok)
+            check = JudgeStoredEtin(stored, row.encoding, m_result.etin);
+        // A stored eTIN is never changed; only an empty cell takes the computed one.
+        if (!m_result.ok || !IsEmptyEtinCell(stored, row.encoding))
+            m_etinCell = *m_etinIn < n ? m_converted[*m_etinIn] : std::string_view();
+    }
+    m_checkUtf8.clear();
+    AppendCheckText(m_checkUtf8, check, m_etinUtf8);
+    m_checkText.clear();
+    AppendOwnText(m_checkText, m_checkUtf8, text);
+
+    AppendLostColumns(m_result.error, m_lost);
+    m_errorText.clear();
+    AppendOwnText(m_errorText, m_result.error, text);
+
+    const std::size_t surplusCells = n > m_inputColumns ? n - m_inputColumns : 0;
+    m_outCells.assign(m_outputColumns + surplusCells, {});
+    for (std::size_t i = 0; i < std::min(n, m_inputColumns); ++i)
+        m_outCells[OutputColumn(i)] = m_converted[i];
+    // Cells beyond the header go last, so that our columns stay in their places.
+    for (std::size_t k = 0; k < surplusCells; ++k)
+        m_outCells[m_outputColumns + k] = m_converted[m_inputColumns + k];
+    m_outCells[m_layout.etinColumn] = m_etinCell;
+    if (m_layout.checkColumn)
+        m_outCells[*m_layout.checkColumn] = m_checkText;
+    m_outCells[m_layout.errorColumn] = m_errorText;
+    m_writer.WriteRow(m_outCells);
+
+    if (blank) {
+        ++m_summary.blankRows;
+    } else {
+        ++m_summary.rows;
+        m_summary.failedRows += !m_result.ok;
+        m_summary.lossyRows += !m_lost.empty();
+        m_summary.deviatingRows += check == StoredEtinCheck::Differs || check == StoredEtinCheck::WrongCheckCharacter;
+        m_summary.filledRows += check == StoredEtinCheck::Filled;
+    }
+    ReportRow(row, blank, check);
 }
 
-void ListProcessor::Flush()
+void ListProcessor::AppendLostColumns(std::string& error, const std::vector<std::size_t>& lostColumns) const
 {
-    m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
-    m_buffer.clear();
-    if (!m_out)
-        throw ListError(0, "Die Ausgabe kann nicht geschrieben werden.");
+    if (lostColumns.empty())
+        return;
+    const auto name = [&](std::size_t i) {
+        return i < m_columnNames.size() ? Quoted(m_columnNames[i]) : std::to_string(i + 1);
+    };
+    if (!error.empty())
+        error += "; ";
+    error += lostColumns.size() == 1 ? "Spalte " : "Spalten ";
+    for (std::size_t k = 0; k < lostColumns.size(); ++k) {
+        error += k == 0 ? "" : k + 1 == lostColumns.size() ? " und " : ", ";
+        error += name(lostColumns[k]);
+    }
+    error += lostColumns.size() == 1 ? " enthält" : " enthalten";
+    error += " Zeichen, die ";
+    error += EncodingName(*m_output);
+    error += " nicht darstellen kann";
+}
+
+void ListProcessor::ReportRow(const InputRow& row, bool blank, StoredEtinCheck check)
+{
+    if (!m_callbacks.onRow)
+        return;
+    RowResult r;
+    r.line = row.line;
+    r.blank = blank;
+    r.cells = m_outCells;
+    r.etin = m_etinCell;
+    r.computedEtin = m_result.ok ? std::string_view(m_etinText) : std::string_view();
+    r.check = check;
+    r.checkText = m_checkText;
+    r.error = m_errorText;
+    r.textEncoding = TextEncodingFor(*m_output);
+    m_callbacks.onRow(r);
 }
 
 std::string WithLine(std::size_t line, const std::string& message)
@@ -543,15 +564,100 @@ std::string WithLine(std::size_t line, const std::string& message)
 
 }  // namespace
 
+void LineList::Add(std::size_t first, std::size_t last)
+{
+    ++m_rows;
+    if (!m_ranges.empty() && first <= m_ranges.back().last + 1) {
+        m_ranges.back().last = std::max(m_ranges.back().last, last);
+    } else if (m_ranges.size() < kMaxRanges && !m_truncated) {
+        m_ranges.push_back({first, last});
+    } else {
+        m_truncated = true;
+    }
+}
+
 ListError::ListError(std::size_t line, const std::string& message)
     : std::runtime_error(WithLine(line, message)), m_line(line)
 {
 }
 
-ListSummary ProcessList(std::istream& in, std::ostream& out, const ListOptions& options)
+ReadError::ReadError() : std::runtime_error("Die Eingabe kann nicht gelesen werden.") {}
+WriteError::WriteError() : std::runtime_error("Die Ausgabe kann nicht geschrieben werden.") {}
+ListCancelled::ListCancelled() : std::runtime_error("Abgebrochen.") {}
+
+void CheckColumnOptions(const ListOptions& options)
 {
-    ListProcessor processor(out, options);
+    struct Job {
+        std::string_view name;
+        std::string_view role;
+    };
+    const Job jobs[] = {
+        {options.familyNameColumn, "des Familiennamens"},
+        {options.firstNameColumn, "des Vornamens"},
+        {options.birthDateColumn, "des Geburtsdatums"},
+    };
+    for (const Job& job : jobs) {
+        if (HeaderKey(job.name, RowEncoding::Utf8).empty())
+            throw ListError(0, std::string("Der Name der Spalte ") + std::string(job.role) + " ist leer.");
+    }
+    for (std::size_t a = 0; a < std::size(jobs); ++a) {
+        const std::string key = HeaderKey(jobs[a].name, RowEncoding::Utf8);
+        for (std::string_view result : {kEtinHeader, kErrorHeader, kCheckHeader}) {
+            if (key == HeaderKey(result, RowEncoding::Utf8)) {
+                throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " kann nicht die Spalte " +
+                                       std::string(jobs[a].role) +
+                                       " sein: eTIN, Fehler und Prüfung nehmen die Ergebnisse auf.");
+            }
+        }
+        for (std::size_t b = a + 1; b < std::size(jobs); ++b) {
+            if (key == HeaderKey(jobs[b].name, RowEncoding::Utf8)) {
+                throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " ist zugleich als Spalte " +
+                                       std::string(jobs[a].role) + " und " + std::string(jobs[b].role) +
+                                       " angegeben; jede Spalte hat nur eine Aufgabe.");
+            }
+        }
+    }
+}
+
+ListSummary ProcessList(std::istream& in, std::ostream& out, const ListOptions& options,
+                        const ListCallbacks& callbacks)
+{
+    CheckColumnOptions(options);
+    ListProcessor processor(out, options, callbacks);
     return processor.Run(in);
+}
+
+std::vector<std::string> SummaryMessages(const ListSummary& s)
+{
+    std::vector<std::string> messages;
+    const std::string of = " von " + GroupedNumber(s.rows) + " Zeilen";
+    if (s.failedRows > 0)
+        messages.push_back(GroupedNumber(s.failedRows) + of + " ohne eTIN; den Grund nennt die Spalte Fehler.");
+    if (s.deviatingRows > 0) {
+        messages.push_back("Bei " + GroupedNumber(s.deviatingRows) + of +
+                           " weicht die gespeicherte eTIN von der berechneten ab; siehe die Spalte Prüfung.");
+    }
+    const std::string output(EncodingName(s.outputEncoding));
+    if (s.lossyRows > 0) {
+        messages.push_back(GroupedNumber(s.lossyRows) + of + " mit Zeichen, die " + output +
+                           " nicht darstellen kann: sie stehen als Grundbuchstabe oder „?“ in der Ausgabe, und die "
+                           "Spalte Fehler nennt die Spalte.");
+    }
+    if (s.lossyHeader) {
+        messages.push_back("Die Kopfzeile enthält Zeichen, die " + output +
+                           " nicht darstellen kann; sie stehen als Grundbuchstabe oder „?“ in der Ausgabe.");
+    }
+    const LineList& other = s.otherEncodingRows;
+    if (other.rows() > 0) {
+        const bool utf8Main = s.mainEncoding != Encoding::Windows1252;
+        const std::string_view otherName = utf8Main ? "Windows-1252" : "UTF-8";
+        const std::string_view mainName = utf8Main ? "UTF-8" : "Windows-1252";
+        messages.push_back(GroupedNumber(other.rows()) + (other.rows() == 1 ? " Zeile ist" : " Zeilen sind") +
+                           " in " + std::string(otherName) + " geschrieben, die übrigen in " + std::string(mainName) +
+                           " (" + LinesText(other) + "). Jede Zeile wurde in ihrer Kodierung gelesen und in " +
+                           output + " ausgegeben.");
+    }
+    return messages;
 }
 
 }  // namespace kennfix::batch

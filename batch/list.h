@@ -1,37 +1,50 @@
 #pragma once
 
-// The list of people that kennfix-batch works on: CSV as German spreadsheet
-// programs write it, read and written back one row at a time, so a list of
-// any length needs the memory of one row.
+// The list engine: a staff list as German spreadsheet programs write it (CSV),
+// read and written back one row at a time with the columns eTIN and Fehler,
+// and Prüfung when the list keeps eTINs of its own. Every front end (the
+// program kennfix-batch, the window kennfix-liste) runs lists through here,
+// so a list gives the same file wherever it is run.
 //
-// Way of one row: libcsv hands over its cells -> the name and date cells are
-// converted to Windows-1252 (Utf8ToWindows1252, as the window does) ->
-// ComputeEtin -> the row is written with its cells as they were, then the
-// eTIN and the error text (column Fehler). A bad row gets its error in Fehler
-// and the run goes on; only input that cannot be read as a list (no header,
-// a needed column missing, broken quoting) stops it with a ListError.
+// Way of one row:
+//   reader.h    bytes -> cells, with their lines and their row's encoding
+//   rowcheck.h  name, first name and date -> eTIN or Fehler; a stored eTIN
+//               -> Prüfung
+//   writer.h    cells in the output's encoding, quoted as CSV
+//   files.h     the output file: a private temporary file that takes the
+//               target's place when the list is complete
+// A bad row gets its reason in Fehler and the run goes on; only input that
+// cannot be read as a list (no header, a needed column missing, broken
+// quoting) stops it with a ListError.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "etin.h"
 
 namespace kennfix::batch {
 
 enum class Encoding {
-    // Input: valid UTF-8 (with or without BOM) is UTF-8, anything else
-    // Windows-1252. Input that cannot be read twice (a pipe) is judged by
-    // its first row with a byte above 127, and a later row that is no
-    // UTF-8 after all stops the run. Output: as the input.
+    // Input: each row is read in its own encoding, valid UTF-8 as UTF-8 and
+    // anything else as Windows-1252; a byte order mark makes the input UTF-8
+    // or UTF-16. Output: the main encoding of the input (see ListSummary).
     Auto,
     Utf8,
     Windows1252,
+    Utf16LE,
+    Utf16BE,
 };
 
 struct ListOptions {
-    char delimiter = ';';
+    std::optional<char> delimiter;  // ';', ',' or '\t'; none: found from the header line
     Encoding inputEncoding = Encoding::Auto;
     Encoding outputEncoding = Encoding::Auto;
     // Header names in UTF-8, found ignoring case and surrounding blanks.
@@ -42,9 +55,94 @@ struct ListOptions {
     int currentYear = CurrentYear();
 };
 
+// The column Prüfung: what became of an eTIN the list already held.
+enum class StoredEtinCheck {
+    None,                 // the list has no eTIN column, or the row no eTIN
+    Matches,              // "stimmt"
+    Filled,               // "ergänzt": the cell was empty and holds the computed eTIN now
+    Differs,              // "weicht ab, berechnet: ..."
+    WrongCheckCharacter,  // "Prüfzeichen falsch, berechnet: ...": a typing error in the stored eTIN
+};
+
+// The columns of the output, known once the header is read.
+struct ListLayout {
+    std::vector<std::string> columnNames;  // UTF-8; the input's columns, then those added
+    std::size_t familyNameColumn = 0;
+    std::size_t firstNameColumn = 0;
+    std::size_t birthDateColumn = 0;
+    std::size_t etinColumn = 0;
+    std::size_t errorColumn = 0;
+    std::optional<std::size_t> checkColumn;  // Prüfung, only for a list with an eTIN column
+    Encoding outputEncoding = Encoding::Utf8;
+    char delimiter = ';';
+};
+
+// One row as it is written, for front ends that show the rows. The views hold
+// during the call only. Their text is in the output's encoding, except that
+// UTF-16 output is given as UTF-8 (textEncoding says which).
+struct RowResult {
+    std::size_t line = 0;     // the line the row begins on in the input
+    bool blank = false;       // a blank line or a row of empty cells: nobody to compute
+    std::span<const std::string_view> cells;  // the whole row, laid out as ListLayout says
+    std::string_view etin;    // the eTIN column: the stored eTIN, or the one computed
+    std::string_view computedEtin;  // empty when the row has no eTIN
+    StoredEtinCheck check = StoredEtinCheck::None;
+    std::string_view checkText;     // the column Prüfung
+    std::string_view error;         // the column Fehler; empty when there is none
+    Encoding textEncoding = Encoding::Utf8;  // Utf8 or Windows1252
+};
+
+struct ListProgress {
+    std::uint64_t bytesRead = 0;
+    std::size_t rows = 0;
+};
+
+struct ListCallbacks {
+    std::function<void(const ListLayout&)> onHeader;  // before the first row
+    std::function<void(const RowResult&)> onRow;      // every row after the header, blank ones too
+    // About every 64 KiB of input; returning false ends the run with ListCancelled.
+    std::function<bool(const ListProgress&)> onProgress;
+};
+
+// Lines of the input, kept compactly: the first runs of consecutive lines and
+// how many lines there are in all.
+class LineList {
+public:
+    struct Range {
+        std::size_t first;
+        std::size_t last;
+    };
+    static constexpr std::size_t kMaxRanges = 10;
+
+    // A row from `first` to `last` (a quoted cell may span lines).
+    void Add(std::size_t first, std::size_t last);
+    std::size_t rows() const { return m_rows; }
+    std::span<const Range> ranges() const { return m_ranges; }
+    bool complete() const { return !m_truncated; }  // false when ranges() holds only the first ones
+
+private:
+    std::vector<Range> m_ranges;
+    std::size_t m_rows = 0;
+    bool m_truncated = false;
+};
+
 struct ListSummary {
-    std::size_t rows = 0;        // data rows read, and so written
-    std::size_t failedRows = 0;  // rows with an error in Fehler
+    std::size_t rows = 0;            // data rows with a person, blank ones not counted
+    std::size_t blankRows = 0;
+    std::size_t failedRows = 0;      // rows without an eTIN; Fehler says why
+    std::size_t lossyRows = 0;       // rows with characters the output's code page cannot hold
+    std::size_t deviatingRows = 0;   // stored eTINs that differ or have a wrong check character
+    std::size_t filledRows = 0;      // empty eTIN cells filled in
+    bool lossyHeader = false;
+    // The encoding most rows are in: that of the first row with a byte above
+    // 127, or UTF-8 for ASCII (see kDecisionWindow in list.cpp), or as asked
+    // for, or as the byte order mark says.
+    Encoding mainEncoding = Encoding::Utf8;
+    Encoding outputEncoding = Encoding::Utf8;
+    LineList otherEncodingRows;      // rows read in the other one of UTF-8 and Windows-1252
+
+    // Whether any row needs the user's eye: a Fehler or a deviating eTIN.
+    bool needsAttention() const { return failedRows + lossyRows + deviatingRows > 0 || lossyHeader; }
 };
 
 // The input is no list that can be read. what() names the line where one is
@@ -58,10 +156,38 @@ private:
     std::size_t m_line;
 };
 
-// Reads the list from `in` and writes it to `out` with the columns eTIN and
-// Fehler. Columns of those names already in the list are filled in place, so
-// a list can be run through again. Throws ListError; what was written until
-// then is incomplete.
-ListSummary ProcessList(std::istream& in, std::ostream& out, const ListOptions& options);
+// Reading the input or writing the output failed. files.h turns them into
+// messages that name the file and the reason.
+class ReadError : public std::runtime_error {
+public:
+    ReadError();
+};
+class WriteError : public std::runtime_error {
+public:
+    WriteError();
+};
+
+// A progress callback asked to stop.
+class ListCancelled : public std::runtime_error {
+public:
+    ListCancelled();
+};
+
+// Refuses options that give one column two jobs: a name column that another
+// one names too, or one called eTIN, Fehler or Prüfung. Throws ListError
+// (line 0). ProcessList checks this first.
+void CheckColumnOptions(const ListOptions& options);
+
+// Reads the list from `in` and writes it to `out`. Input and output need only
+// read and write in one pass (pipes), and the output is the same to the byte
+// whichever `in` is. Throws ListError, ReadError, WriteError, ListCancelled;
+// what was written until then is incomplete.
+ListSummary ProcessList(std::istream& in, std::ostream& out, const ListOptions& options,
+                        const ListCallbacks& callbacks = {});
+
+// What the summary tells the user, in German, one message a line, without
+// the program's name: rows without eTIN, deviating eTINs, characters lost,
+// rows in the other encoding. Empty when there is nothing to tell.
+std::vector<std::string> SummaryMessages(const ListSummary& summary);
 
 }  // namespace kennfix::batch

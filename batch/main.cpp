@@ -1,73 +1,116 @@
 // kennfix-batch: the eTINs of a whole list, for payroll offices that keep
-// their staff in spreadsheets. The reading and writing is in list.h; this
-// file only turns the command line into ListOptions and files into streams.
+// their staff in spreadsheets. The list engine is in list.h and the file
+// rules in files.h; this file turns the command line into ListOptions and
+// the outcome into messages and an exit status.
 
 #include <CLI/CLI.hpp>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <charconv>
 #include <iostream>
 #include <optional>
+#include <set>
 
 #include "cp1252.h"
+#include "files.h"
 #include "list.h"
+#include "text.h"
 
 namespace {
 
 using kennfix::batch::Encoding;
+using kennfix::batch::ForMessage;
+using kennfix::batch::Quoted;
 
 constexpr int kAllRowsDone = 0;
-constexpr int kSomeRowsFailed = 1;
+constexpr int kSomeRowsNeedAttention = 1;
 constexpr int kUsageOrFileError = 2;
 
 constexpr const char* kDescription =
-    "kennfix-batch: die eTIN für jede Person einer Liste berechnen\n"
+    "kennfix-batch: die eTIN für jede Person einer Liste berechnen und gespeicherte\n"
+    "eTINs prüfen\n"
     "\n"
     "Liest eine Liste im CSV-Format, wie Tabellenkalkulationen sie schreiben, mit den\n"
-    "Spalten Familienname, Vorname und Geburtsdatum, und schreibt sie mit den zwei\n"
-    "zusätzlichen Spalten eTIN und Fehler wieder aus. Ohne EINGABE (oder mit -) liest\n"
-    "das Programm die Standardeingabe, ohne AUSGABE schreibt es auf die Standardausgabe.\n";
+    "Spalten Familienname, Vorname und Geburtsdatum, und schreibt sie mit den\n"
+    "Spalten eTIN und Fehler wieder aus. Ohne EINGABE (oder mit -) liest das\n"
+    "Programm die Standardeingabe, ohne AUSGABE schreibt es auf die Standardausgabe.\n";
 
 constexpr const char* kFooter =
     "Die Liste:\n"
     "  Die erste Zeile ist die Kopfzeile. Die drei Spalten werden über ihren Namen\n"
-    "  gefunden, Groß- und Kleinschreibung gleich; alle anderen Spalten bleiben, wie\n"
-    "  sie sind. Felder dürfen in Anführungszeichen stehen, \"\" steht darin für ein\n"
-    "  Anführungszeichen, und Zeilenumbrüche in Anführungszeichen gehören zum Feld.\n"
-    "  Zeilenenden CRLF oder LF; leere Zeilen werden übergangen.\n"
+    "  gefunden, Groß- und Kleinschreibung gleich. Alle anderen Zellen kommen\n"
+    "  unverändert zurück, leere Zeilen und leere Zellen am Zeilenende auch; eine\n"
+    "  Zeile ohne Inhalt bleibt ohne eTIN und ohne Fehler. Das Trennzeichen (; ,\n"
+    "  oder Tabulator) wird aus der Kopfzeile erkannt, wenn --delimiter es nicht\n"
+    "  angibt. Felder dürfen in Anführungszeichen stehen, \"\" steht darin für ein\n"
+    "  Anführungszeichen, und Zeilenumbrüche darin gehören zum Feld. Ein\n"
+    "  Anführungszeichen mitten in einem Feld ohne Anführungszeichen (Monitor 24\")\n"
+    "  ist ein gewöhnliches Zeichen.\n"
+    "  Namen: Buchstaben, Leerzeichen, Bindestriche und Apostrophe (' und ’).\n"
+    "  Geschützte und andere Leerzeichen und der Tabulator zählen als Leerzeichen,\n"
+    "  Gedankenstriche (– —) als Bindestrich. Ein Buchstabe, den es in Windows-1252\n"
+    "  nicht gibt, zählt wie im Fenster als sein Grundbuchstabe (Ł als L).\n"
     "  Geburtsdatum: TT.MM.JJ wie im Fenster oder TT.MM.JJJJ; andere Schreibweisen\n"
     "  mit --date-separator und --date-order. Ein zweistelliges Jahr liegt zwischen\n"
-    "  50 Jahren vor dem laufenden Jahr (--year) und 49 danach.\n"
-    "  Zeichenkodierung: mit --encoding auto ist eine Datei in gültigem UTF-8 (mit oder\n"
-    "  ohne BOM) UTF-8 und jede andere Windows-1252. Die Ausgabe hat die Kodierung\n"
-    "  der Eingabe, wenn --output-encoding nichts anderes sagt. Von einer Pipe\n"
-    "  gelesen entscheidet die erste Zeile mit Umlauten oder anderen Zeichen über\n"
-    "  ASCII; folgt später eine Zeile, die kein UTF-8 ist, bricht das Programm ab.\n"
-    "  Namen werden wie im Fenster nach Windows-1252 gewandelt: ein Buchstabe, den es\n"
-    "  dort nicht gibt, wird zu seinem Grundbuchstaben (Ł zu L, ș zu s).\n"
+    "  50 Jahren vor dem laufenden Jahr (--year) und 49 danach; ein vierstelliges\n"
+    "  darf nicht nach dem laufenden Jahr liegen.\n"
+    "\n"
+    "Gespeicherte eTINs:\n"
+    "  Hat die Liste schon eine Spalte eTIN, wird keine eTIN darin geändert; leere\n"
+    "  Zellen bekommen die berechnete. Die Spalte Prüfung gleich dahinter sagt\n"
+    "  „stimmt“, „ergänzt“, „weicht ab, berechnet: …“ oder „Prüfzeichen falsch,\n"
+    "  berechnet: …“ (das Prüfzeichen passt nicht zu den ersten 13 Zeichen: ein\n"
+    "  Tippfehler in der gespeicherten eTIN). Leerzeichen vor oder nach der eTIN\n"
+    "  zählen nicht, Kleinbuchstaben schon: „stimmt“ heißt dieselben 14 Zeichen.\n"
+    "\n"
+    "Zeichenkodierung:\n"
+    "  Mit --encoding auto wird jede Zeile in ihrer Kodierung gelesen: gültiges\n"
+    "  UTF-8 als UTF-8, alles andere als Windows-1252. Die erste Zeile mit\n"
+    "  Umlauten oder anderen Zeichen über ASCII gibt die Kodierung der Ausgabe vor\n"
+    "  (eine Bytereihenfolgemarke für UTF-8, UTF-16 LE oder BE ebenso; UTF-16 ist\n"
+    "  mit Tabulatoren getrennt), wenn --output-encoding nichts anderes sagt.\n"
+    "  Zeilen in der anderen Kodierung werden umgewandelt und auf der\n"
+    "  Standardfehlerausgabe genannt. In Windows-1252 wird ein Zeichen, das die\n"
+    "  Codepage nicht hat, zum Grundbuchstaben oder zu „?“, und Fehler nennt die\n"
+    "  Spalte.\n"
     "\n"
     "Die Spalte Fehler:\n"
-    "  Leer, wenn die eTIN berechnet wurde, sonst der Grund, und die eTIN bleibt leer:\n"
-    "  „Name fehlt“, „Vorname fehlt“, „Geburtsdatum fehlt“, „Name enthält nicht\n"
-    "  darstellbare Zeichen“ (ebenso „Vorname …“) oder „'31.02.80' is not a valid date“.\n"
-    "  Eine fehlerhafte Zeile hält die Arbeit nicht an: die Ausgabe hat genauso viele\n"
-    "  Zeilen wie die Eingabe, in derselben Reihenfolge. Hat die Eingabe schon Spalten\n"
-    "  eTIN und Fehler, werden diese neu gefüllt.\n"
+    "  Leer, wenn die eTIN berechnet wurde, sonst der Grund, und es gibt keine eTIN:\n"
+    "  „Name fehlt“, „Vorname fehlt“, „Geburtsdatum fehlt“, „Name enthält\n"
+    "  unzulässige Zeichen: „2““, „Name enthält nicht darstellbare Zeichen“ (ebenso\n"
+    "  „Vorname …“), „'31.02.80' is not a valid date“, „Geburtsdatum liegt in der\n"
+    "  Zukunft“ oder „Zeile hat mehr Spalten als die Kopfzeile“. Eine fehlerhafte\n"
+    "  Zeile hält die Arbeit nicht an. Steuerzeichen der Eingabe erscheinen in\n"
+    "  Meldungen als \\t, \\n, \\uXXXX.\n"
+    "\n"
+    "Dateien:\n"
+    "  Eine neue AUSGABE bekommt die Rechte der EINGABE (von der Standardeingabe:\n"
+    "  nur für den Eigentümer), eine vorhandene behält ihre. Die Ausgabe entsteht\n"
+    "  in einer privaten temporären Datei neben dem Ziel und ersetzt es erst, wenn\n"
+    "  die Liste vollständig ist; bei einem Fehler, Strg+C oder SIGTERM wird sie\n"
+    "  entfernt. Ein symbolischer Link wird verfolgt; eine benannte Pipe oder ein\n"
+    "  Gerät wird direkt beschrieben.\n"
     "\n"
     "Rückgabewert:\n"
-    "  0  jede Zeile hat ihre eTIN\n"
-    "  1  mindestens eine Zeile hat einen Fehler\n"
+    "  0  jede Zeile hat ihre eTIN, und jede gespeicherte eTIN stimmt\n"
+    "  1  mindestens eine Zeile hat einen Fehler oder eine abweichende eTIN\n"
     "  2  falscher Aufruf, Datei nicht lesbar oder keine lesbare Liste (die Meldung\n"
     "     nennt die Zeile); eine AUSGABE-Datei wird dann nicht angelegt\n"
     "\n"
     "Beispiel:\n"
     "  kennfix-batch personal.csv personal-etin.csv\n"
     "  kennfix-batch --delimiter , --encoding windows-1252 < liste.csv > ergebnis.csv";
+
+// The options that take a value, for telling which one lacks it.
+const std::set<std::string> kValueOptions = {
+    "-d", "--delimiter", "--encoding", "--output-encoding", "--family-name-column", "--first-name-column",
+    "--birth-date-column", "--date-separator", "--date-order", "--year",
+};
+
+struct UsageError {
+    std::string message;
+};
 
 std::optional<Encoding> ParseEncoding(std::string text)
 {
@@ -79,6 +122,10 @@ std::optional<Encoding> ParseEncoding(std::string text)
         return Encoding::Utf8;
     if (text == "windows-1252" || text == "cp1252")
         return Encoding::Windows1252;
+    if (text == "utf-16le" || text == "utf-16")
+        return Encoding::Utf16LE;
+    if (text == "utf-16be")
+        return Encoding::Utf16BE;
     return std::nullopt;
 }
 
@@ -102,19 +149,15 @@ std::optional<kennfix::DateOrder> ParseDateOrder(const std::string& text)
     return std::nullopt;
 }
 
-struct UsageError {
-    std::string message;
-};
-
 struct Arguments {
     std::string input;
     std::string output;
-    std::string delimiter = ";";
+    std::optional<std::string> delimiter;
     std::string encoding = "auto";
     std::string outputEncoding = "auto";
     std::string dateSeparator = ".";
     std::string dateOrder = "dmy";
-    std::optional<int> year;
+    std::optional<std::string> year;
     kennfix::batch::ListOptions list;
 };
 
@@ -128,16 +171,18 @@ void AddOptions(CLI::App& app, Arguments& a)
     app.name("kennfix-batch");
     app.description(kDescription);
     app.footer(kFooter);
-    app.option_defaults()->group("Optionen");
+    // Unknown options and arguments are told apart below, in German.
+    app.allow_extras();
+    app.option_defaults()->group("Optionen")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.set_help_flag("-h,--help", "Diese Hilfe zeigen")->group("Optionen");
     app.set_version_flag("--version", "kennfix-batch " KENNFIX_VERSION, "Die Versionsnummer zeigen")->group("Optionen");
 
     app.add_option("EINGABE", a.input, "die Liste (CSV)")->type_name("DATEI");
     app.add_option("AUSGABE", a.output, "wohin die Liste mit eTIN geht")->type_name("DATEI");
-    app.add_option("-d,--delimiter", a.delimiter, "; (Vorgabe), , oder tab")->type_name("ZEICHEN");
-    app.add_option("--encoding", a.encoding, "der Eingabe: auto (Vorgabe), utf-8, windows-1252")
+    app.add_option("-d,--delimiter", a.delimiter, "; , oder tab (Vorgabe: aus der Kopfzeile)")->type_name("ZEICHEN");
+    app.add_option("--encoding", a.encoding, "der Eingabe: auto, utf-8, windows-1252, utf-16le, utf-16be")
         ->type_name("KODIERUNG");
-    app.add_option("--output-encoding", a.outputEncoding, "der Ausgabe: auto (wie die Eingabe), utf-8, windows-1252")
+    app.add_option("--output-encoding", a.outputEncoding, "der Ausgabe: auto (wie die Eingabe) oder wie --encoding")
         ->type_name("KODIERUNG");
     app.add_option("--family-name-column", a.list.familyNameColumn, "Spalte des Familiennamens (Familienname)")
         ->type_name("NAME");
@@ -148,130 +193,115 @@ void AddOptions(CLI::App& app, Arguments& a)
     app.add_option("--date-separator", a.dateSeparator, "Trennzeichen im Datum (.)")->type_name("ZEICHEN");
     app.add_option("--date-order", a.dateOrder, "dmy (Vorgabe), mdy oder ymd: Tag, Monat, Jahr")
         ->type_name("FOLGE");
-    app.add_option("--year", a.year, "das laufende Jahr für zweistellige Jahre (Vorgabe: heute)")
-        ->type_name("JAHR");
+    app.add_option("--year", a.year, "das laufende Jahr (Vorgabe: heute)")->type_name("JAHR");
+}
+
+// An option at the end of the command line, or before another option, has no value.
+std::optional<std::string> OptionWithoutValue(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--")
+            break;
+        if (kValueOptions.contains(arg) && (i + 1 == argc || std::string_view(argv[i + 1]).starts_with("--")))
+            return arg;
+    }
+    return std::nullopt;
+}
+
+// CLI11 speaks English; none of it reaches the user.
+std::string UsageMessage(const CLI::ParseError& e, int argc, char** argv)
+{
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
+        if (const auto option = OptionWithoutValue(argc, argv))
+            return "Der Option " + Quoted(ForMessage(*option)) + " fehlt ihr Wert.";
+        return "Einer Option fehlt ihr Wert.";
+    }
+    return "Der Aufruf ist falsch.";
+}
+
+void CheckRemaining(const CLI::App& app)
+{
+    const std::vector<std::string> remaining = app.remaining();
+    if (remaining.empty())
+        return;
+    const std::string& first = remaining.front();
+    if (first.size() > 1 && first.starts_with('-'))
+        throw UsageError{"Unbekannte Option " + Quoted(ForMessage(first)) + "."};
+    throw UsageError{"Ein Argument zu viel: " + Quoted(ForMessage(first)) + "."};
 }
 
 // The options that CLI11 takes as text, checked here with German messages.
 void CheckArguments(Arguments& a)
 {
-    const auto delimiter = ParseDelimiter(a.delimiter);
-    if (!delimiter)
-        throw UsageError{"--delimiter erwartet ; , oder tab, nicht „" + a.delimiter + "“."};
-    a.list.delimiter = *delimiter;
+    if (a.delimiter) {
+        const auto delimiter = ParseDelimiter(*a.delimiter);
+        if (!delimiter)
+            throw UsageError{"--delimiter erwartet ; , oder tab, nicht " + Quoted(ForMessage(*a.delimiter)) + "."};
+        a.list.delimiter = *delimiter;
+    }
 
     const auto input = ParseEncoding(a.encoding);
     const auto output = ParseEncoding(a.outputEncoding);
-    if (!input)
-        throw UsageError{"--encoding erwartet auto, utf-8 oder windows-1252, nicht „" + a.encoding + "“."};
-    if (!output)
-        throw UsageError{"--output-encoding erwartet auto, utf-8 oder windows-1252, nicht „" + a.outputEncoding + "“."};
+    if (!input) {
+        throw UsageError{"--encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
+                         Quoted(ForMessage(a.encoding)) + "."};
+    }
+    if (!output) {
+        throw UsageError{"--output-encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
+                         Quoted(ForMessage(a.outputEncoding)) + "."};
+    }
     a.list.inputEncoding = *input;
     a.list.outputEncoding = *output;
 
-    if (a.dateSeparator.size() != 1)
-        throw UsageError{"--date-separator erwartet genau ein Zeichen, nicht „" + a.dateSeparator + "“."};
+    if (a.dateSeparator.size() != 1) {
+        throw UsageError{"--date-separator erwartet genau ein Zeichen, nicht " + Quoted(ForMessage(a.dateSeparator)) +
+                         "."};
+    }
     const auto order = ParseDateOrder(a.dateOrder);
     if (!order)
-        throw UsageError{"--date-order erwartet dmy, mdy oder ymd, nicht „" + a.dateOrder + "“."};
+        throw UsageError{"--date-order erwartet dmy, mdy oder ymd, nicht " + Quoted(ForMessage(a.dateOrder)) + "."};
     a.list.dateSettings = {a.dateSeparator[0], *order};
 
-    if (a.year && (*a.year < 1 || *a.year > 9999))
-        throw UsageError{"--year erwartet ein Jahr von 1 bis 9999."};
-    a.list.currentYear = a.year ? *a.year : kennfix::CurrentYear();
+    a.list.currentYear = kennfix::CurrentYear();
+    if (a.year) {
+        int year = 0;
+        const char* end = a.year->data() + a.year->size();
+        const auto [ptr, ec] = std::from_chars(a.year->data(), end, year);
+        if (ec != std::errc() || ptr != end || year < 1 || year > 9999) {
+            throw UsageError{"--year erwartet ein Jahr von 1 bis 9999, nicht " + Quoted(ForMessage(*a.year)) +
+                             " (ungültiger Wert)."};
+        }
+        a.list.currentYear = year;
+    }
 
     for (const std::string* column : {&a.list.familyNameColumn, &a.list.firstNameColumn, &a.list.birthDateColumn}) {
-        if (column->empty() || !kennfix::IsValidUtf8(*column))
-            throw UsageError{"Ein Spaltenname darf nicht leer sein und muss in UTF-8 angegeben werden."};
+        if (!kennfix::IsValidUtf8(*column))
+            throw UsageError{"Spaltennamen müssen in UTF-8 angegeben werden."};
+    }
+    try {
+        kennfix::batch::CheckColumnOptions(a.list);
+    } catch (const kennfix::batch::ListError& e) {
+        throw UsageError{e.what()};
     }
 }
-
-std::string UsageMessage(const CLI::ParseError& e)
-{
-    if (dynamic_cast<const CLI::ExtrasError*>(&e))
-        return std::string("Unbekannte Option oder ein Argument zu viel (") + e.what() + ").";
-    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e))
-        return std::string("Einer Option fehlt ihr Wert (") + e.what() + ").";
-    if (dynamic_cast<const CLI::ConversionError*>(&e))
-        return std::string("Ungültiger Wert (") + e.what() + ").";
-    return std::string("Falscher Aufruf (") + e.what() + ").";
-}
-
-bool IsStandardStream(const std::string& path)
-{
-    return path.empty() || path == "-";
-}
-
-// The output goes to a file beside the target and takes its place only when
-// the list was read to the end, so a failed run leaves no half list behind.
-class OutputFile {
-public:
-    explicit OutputFile(std::string path) : m_path(std::move(path)), m_temporary(m_path + ".XXXXXX")
-    {
-        const int fd = mkstemp(m_temporary.data());
-        if (fd < 0)
-            throw UsageError{"„" + m_path + "“ kann nicht angelegt werden: " + std::strerror(errno) + "."};
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-        close(fd);
-        m_stream.open(m_temporary, std::ios::binary | std::ios::trunc);
-    }
-    ~OutputFile()
-    {
-        if (!m_committed)
-            std::remove(m_temporary.c_str());
-    }
-
-    std::ostream& Stream() { return m_stream; }
-
-    void Commit()
-    {
-        m_stream.close();
-        if (!m_stream || std::rename(m_temporary.c_str(), m_path.c_str()) != 0)
-            throw UsageError{"„" + m_path + "“ kann nicht geschrieben werden: " + std::strerror(errno) + "."};
-        m_committed = true;
-    }
-
-private:
-    std::string m_path;
-    std::string m_temporary;
-    std::ofstream m_stream;
-    bool m_committed = false;
-};
 
 int Run(const Arguments& a)
 {
-    std::ifstream inputFile;
-    if (!IsStandardStream(a.input)) {
-        inputFile.open(a.input, std::ios::binary);
-        if (!inputFile)
-            throw UsageError{"„" + a.input + "“ kann nicht gelesen werden: " + std::strerror(errno) + "."};
-    }
-    std::istream& in = IsStandardStream(a.input) ? std::cin : inputFile;
-    std::optional<OutputFile> outputFile;
-    if (!IsStandardStream(a.output))
-        outputFile.emplace(a.output);
-    std::ostream& out = outputFile ? outputFile->Stream() : std::cout;
-
     kennfix::batch::ListSummary summary;
     try {
-        summary = kennfix::batch::ProcessList(in, out, a.list);
+        summary = kennfix::batch::ProcessListFile(a.input, a.output, a.list);
     } catch (const kennfix::batch::ListError& e) {
-        const std::string name = IsStandardStream(a.input) ? "" : a.input + ": ";
+        const std::string name = kennfix::batch::IsStandardStream(a.input) ? "" : ForMessage(a.input) + ": ";
         std::cerr << "kennfix-batch: " << name << e.what() << "\n";
         return kUsageOrFileError;
+    } catch (const kennfix::batch::FileError& e) {
+        std::cerr << "kennfix-batch: " << e.what() << "\n";
+        return kUsageOrFileError;
     }
-    if (outputFile)
-        outputFile->Commit();
-    else if (!std::cout.flush())
-        throw UsageError{"Die Ausgabe kann nicht geschrieben werden."};
-
-    if (summary.failedRows == 0)
-        return kAllRowsDone;
-    std::cerr << "kennfix-batch: " << summary.failedRows << " von " << summary.rows
-              << " Zeilen ohne eTIN; den Grund nennt die Spalte Fehler.\n";
-    return kSomeRowsFailed;
+    for (const std::string& message : kennfix::batch::SummaryMessages(summary))
+        std::cerr << "kennfix-batch: " << message << "\n";
+    return summary.needsAttention() ? kSomeRowsNeedAttention : kAllRowsDone;
 }
 
 }  // namespace
@@ -279,21 +309,25 @@ int Run(const Arguments& a)
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
+    kennfix::batch::RemoveTemporaryFilesOnSignals();
     CLI::App app;
     Arguments arguments;
     AddOptions(app, arguments);
     try {
         app.parse(argc, argv);
+        CheckRemaining(app);
         CheckArguments(arguments);
         return Run(arguments);
     } catch (const CLI::Success& e) {  // --help or --version
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::cerr << "kennfix-batch: " << UsageMessage(e) << "\nHilfe: kennfix-batch --help\n";
+        std::cerr << "kennfix-batch: " << UsageMessage(e, argc, argv) << "\nHilfe: kennfix-batch --help\n";
     } catch (const UsageError& e) {
-        std::cerr << "kennfix-batch: " << e.message << "\n";
-    } catch (const std::exception& e) {
-        std::cerr << "kennfix-batch: " << e.what() << "\n";
+        std::cerr << "kennfix-batch: " << e.message << "\nHilfe: kennfix-batch --help\n";
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kennfix-batch: Nicht genügend Hauptspeicher verfügbar.\n";
+    } catch (const std::exception&) {
+        std::cerr << "kennfix-batch: Unerwarteter Fehler; die Ausgabe ist nicht geschrieben.\n";
     }
     return kUsageOrFileError;
 }

@@ -19,7 +19,7 @@ const std::string& StaffList()
 {
     static const std::string list = [] {
         const char* families[] = {"Müller", "Schmidt", "Schön-Schulze", "Weiß", "Łukasiewicz", "Meier", "Bräuer",
-                                  "Lüdtke", "\"Otto, Dr.\"", "Nguyễn"};
+                                  "Lüdtke", "\"von Otto\"", "Nguyễn"};
         const char* firsts[] = {"Hans", "Eva", "José María", "Zoë", "Jürgen", "Ute", "Åsa", "Li"};
         std::string text = "Personalnummer;Familienname;Vorname;Geburtsdatum;Abteilung\r\n";
         for (int i = 0; i < kRows; ++i) {

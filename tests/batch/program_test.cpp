@@ -1,18 +1,30 @@
-// The real program on real files: exit status, messages, and that a failed
-// run leaves no output file behind.
+// The real program on real files: exit status, messages, and the file rules
+// (permissions, links, pipes, devices, no temporary file left behind).
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
+#include <thread>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::string_view kList = "Familienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.80\n";
+constexpr std::string_view kResult = "Familienname;Vorname;Geburtsdatum;eTIN;Fehler\nMüller;Hans;01.02.80;MLLRHNSA80B01H;\n";
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -22,13 +34,19 @@ protected:
                 ("kennfix-batch-test-" + std::to_string(::getpid()) + "-" +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(m_dir);
+        m_previousUmask = ::umask(022);
     }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void TearDown() override
+    {
+        ::umask(m_previousUmask);
+        fs::remove_all(m_dir);
+    }
 
-    fs::path Write(const std::string& name, std::string_view content)
+    fs::path Write(const std::string& name, std::string_view content, fs::perms perms = fs::perms(0644))
     {
         const fs::path path = m_dir / name;
         std::ofstream(path, std::ios::binary) << content;
+        fs::permissions(path, perms);
         return path;
     }
 
@@ -40,20 +58,62 @@ protected:
         return text.str();
     }
 
-    // Runs kennfix-batch with the arguments (given to the shell as they
-    // stand) and standard input from `stdinPath`; returns the exit status.
-    int Run(const std::string& arguments, const fs::path& stdinPath = "/dev/null")
+    // Starts kennfix-batch with the arguments, standard input from `stdinPath`
+    // and its output into files of the test's folder.
+    pid_t Start(const std::vector<std::string>& arguments, const fs::path& stdinPath = "/dev/null",
+                const fs::path& stdoutPath = {})
     {
-        const std::string command = std::string(KENNFIX_BATCH_PROGRAM) + " " + arguments + " < '" +
-                                    stdinPath.string() + "' > '" + (m_dir / "stdout").string() + "' 2> '" +
-                                    (m_dir / "stderr").string() + "'";
-        const int status = std::system(command.c_str());
-        m_stdout = Read(m_dir / "stdout");
-        m_stderr = Read(m_dir / "stderr");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::vector<std::string> args{KENNFIX_BATCH_PROGRAM};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const std::string out = stdoutPath.empty() ? (m_dir / "stdout").string() : stdoutPath.string();
+        const std::string err = (m_dir / "stderr").string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, stdinPath.c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t pid = -1;
+        EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
     }
 
+    // The exit status, or 128 + the signal that ended it.
+    int Wait(pid_t pid)
+    {
+        int status = 0;
+        EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+        m_stdout = Read(m_dir / "stdout");
+        m_stderr = Read(m_dir / "stderr");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    int Run(const std::vector<std::string>& arguments, const fs::path& stdinPath = "/dev/null",
+            const fs::path& stdoutPath = {})
+    {
+        return Wait(Start(arguments, stdinPath, stdoutPath));
+    }
+
+    // Files in the folder that the test did not make: leftovers.
+    std::vector<std::string> Leftovers(std::initializer_list<std::string> expected)
+    {
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(m_dir)) {
+            const std::string name = entry.path().filename();
+            if (name != "stdout" && name != "stderr" && std::find(expected.begin(), expected.end(), name) == expected.end())
+                left.push_back(name);
+        }
+        return left;
+    }
+
+    static fs::perms Perms(const fs::path& path) { return fs::status(path).permissions() & fs::perms::all; }
+
     fs::path m_dir;
+    mode_t m_previousUmask = 022;
     std::string m_stdout;
     std::string m_stderr;
 };
@@ -62,28 +122,60 @@ TEST_F(ProgramTest, FileToFile)
 {
     const fs::path input = Write("in.csv", "Familienname;Vorname;Geburtsdatum\r\nMüller;Hans;01.02.80\r\n");
     const fs::path output = m_dir / "out.csv";
-    EXPECT_EQ(Run("'" + input.string() + "' '" + output.string() + "'"), 0);
+    EXPECT_EQ(Run({input, output}), 0);
     EXPECT_EQ(Read(output), "Familienname;Vorname;Geburtsdatum;eTIN;Fehler\r\nMüller;Hans;01.02.80;MLLRHNSA80B01H;\r\n");
     EXPECT_EQ(m_stdout, "");
     EXPECT_EQ(m_stderr, "");
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 4) << "a temporary file is left";
+    EXPECT_EQ(Leftovers({"in.csv", "out.csv"}), std::vector<std::string>{}) << "a temporary file is left";
 }
 
 TEST_F(ProgramTest, StandardInputToStandardOutputWithBadRows)
 {
     const fs::path input = Write("in.csv", "Familienname;Vorname;Geburtsdatum\nMeier;;01.02.80\nMeier;Li;01.02.80\n");
-    EXPECT_EQ(Run("--year 2026", input), 1);
+    EXPECT_EQ(Run({"--year", "2026"}, input), 1);
     EXPECT_EQ(m_stdout,
               "Familienname;Vorname;Geburtsdatum;eTIN;Fehler\nMeier;;01.02.80;;Vorname fehlt\n"
               "Meier;Li;01.02.80;MREILIXX80B01Z;\n");
     EXPECT_EQ(m_stderr, "kennfix-batch: 1 von 2 Zeilen ohne eTIN; den Grund nennt die Spalte Fehler.\n");
 }
 
+TEST_F(ProgramTest, StoredEtinsThatDeviateExitWith1)
+{
+    const fs::path input = Write("in.csv", "Familienname;Vorname;Geburtsdatum;eTIN\nMüller;Hans;01.02.80;MLLRHNSA80B01A\n"
+                                           "Meier;Li;01.02.80;\n");
+    EXPECT_EQ(Run({input}), 1);
+    EXPECT_EQ(m_stdout, "Familienname;Vorname;Geburtsdatum;eTIN;Prüfung;Fehler\n"
+                        "Müller;Hans;01.02.80;MLLRHNSA80B01A;Prüfzeichen falsch, berechnet: MLLRHNSA80B01H;\n"
+                        "Meier;Li;01.02.80;MREILIXX80B01Z;ergänzt;\n");
+    EXPECT_EQ(m_stderr, "kennfix-batch: Bei 1 von 2 Zeilen weicht die gespeicherte eTIN von der berechneten ab; siehe "
+                        "die Spalte Prüfung.\n");
+}
+
+// A Windows-1252 row in a UTF-8 list, from a file and through a pipe alike.
+TEST_F(ProgramTest, FileAndPipeGiveTheSameBytes)
+{
+    const fs::path input = Write("in.csv", "Familienname;Vorname;Geburtsdatum\nMeier;Li;01.02.80\n"
+                                           "Schön;José;28.02.52\nSch\xF6n;Jos\xE9;28.02.52\n");
+    const fs::path fromFile = m_dir / "from-file.csv";
+    EXPECT_EQ(Run({input, fromFile}), 0);
+    const std::string warning = m_stderr;
+    EXPECT_EQ(warning, "kennfix-batch: 1 Zeile ist in Windows-1252 geschrieben, die übrigen in UTF-8 (Zeile 4). Jede "
+                       "Zeile wurde in ihrer Kodierung gelesen und in UTF-8 ausgegeben.\n");
+    const fs::path fifo = m_dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread feed([&] { std::ofstream(fifo, std::ios::binary) << Read(input); });
+    EXPECT_EQ(Run({"-", "-"}, fifo), 0);
+    feed.join();
+    EXPECT_EQ(m_stdout, Read(fromFile));
+    EXPECT_EQ(m_stderr, warning);
+}
+
 TEST_F(ProgramTest, Windows1252ListWithOptions)
 {
     const fs::path input = Write("in.csv", "Name,Rufname,Geboren\n\"M\xFCller\",Hans,1980-02-01\n");
-    EXPECT_EQ(Run("--delimiter , --family-name-column Name --first-name-column rufname --birth-date-column Geboren "
-                  "--date-separator - --date-order ymd --output-encoding utf-8 '" + input.string() + "'"),
+    EXPECT_EQ(Run({"--delimiter", ",", "--family-name-column", "Name", "--first-name-column", "rufname",
+                   "--birth-date-column", "Geboren", "--date-separator", "-", "--date-order", "ymd",
+                   "--output-encoding", "utf-8", input}),
               0);
     EXPECT_EQ(m_stdout, "Name,Rufname,Geboren,eTIN,Fehler\nMüller,Hans,1980-02-01,MLLRHNSA80B01H,\n");
 }
@@ -92,19 +184,19 @@ TEST_F(ProgramTest, MissingColumnsExitWith2AndNoOutputFile)
 {
     const fs::path input = Write("in.csv", "Name;Vorname;Geburtsdatum\nMeier;Li;01.02.80\n");
     const fs::path output = m_dir / "out.csv";
-    EXPECT_EQ(Run("'" + input.string() + "' '" + output.string() + "'"), 2);
+    EXPECT_EQ(Run({input, output}), 2);
     EXPECT_FALSE(fs::exists(output));
     EXPECT_EQ(m_stderr, "kennfix-batch: " + input.string() +
                             ": Zeile 1: In der Kopfzeile fehlt die Spalte „Familienname“ (gefunden: „Name“, "
                             "„Vorname“, „Geburtsdatum“). Andere Spaltennamen geben --family-name-column, "
                             "--first-name-column und --birth-date-column an; das Trennzeichen gibt --delimiter an.\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 3) << "a temporary file is left";
+    EXPECT_EQ(Leftovers({"in.csv"}), std::vector<std::string>{}) << "a temporary file is left";
 }
 
 TEST_F(ProgramTest, TruncatedQuotedFieldNamesItsLine)
 {
     const fs::path input = Write("in.csv", "Familienname;Vorname;Geburtsdatum\nMeier;Li;01.02.80\nMeier;\"Li;01.02.80\n");
-    EXPECT_EQ(Run("", input), 2);
+    EXPECT_EQ(Run({}, input), 2);
     EXPECT_EQ(m_stderr, "kennfix-batch: Zeile 3: Ein Feld in Anführungszeichen wird bis zum Ende der Datei nicht "
                         "geschlossen.\n");
 }
@@ -112,38 +204,190 @@ TEST_F(ProgramTest, TruncatedQuotedFieldNamesItsLine)
 TEST_F(ProgramTest, EmptyFileExitsWith2)
 {
     const fs::path input = Write("in.csv", "");
-    EXPECT_EQ(Run("'" + input.string() + "'"), 2);
+    EXPECT_EQ(Run({input}), 2);
     EXPECT_EQ(m_stdout, "");
     EXPECT_NE(m_stderr.find("Die Eingabe ist leer"), std::string::npos) << m_stderr;
 }
 
-TEST_F(ProgramTest, UsageErrorsExitWith2)
+// Every mistake of the call gets a German message of ours; nothing of the
+// option parser's English reaches the user.
+TEST_F(ProgramTest, UsageErrorsExitWith2InGerman)
 {
     struct Case {
-        std::string arguments;
+        std::vector<std::string> arguments;
         std::string message;
     };
     const Case cases[] = {
-        {"'" + (m_dir / "missing.csv").string() + "'", "missing.csv“ kann nicht gelesen werden: No such file"},
-        {"--delimiter x", "--delimiter erwartet ; , oder tab"},
-        {"--encoding latin9", "--encoding erwartet auto, utf-8 oder windows-1252"},
-        {"--date-order tmj", "--date-order erwartet dmy, mdy oder ymd"},
-        {"--year zwei", "Ungültiger Wert"},
-        {"--unknown", "Unbekannte Option"},
-        {"a b c", "ein Argument zu viel"},
+        {{(m_dir / "missing.csv").string()}, "missing.csv“ kann nicht gelesen werden: Datei oder Verzeichnis nicht gefunden."},
+        {{m_dir.string()}, "kann nicht gelesen werden: Ist ein Verzeichnis."},
+        {{"--delimiter", "x"}, "--delimiter erwartet ; , oder tab, nicht „x“."},
+        {{"--encoding", "latin9"}, "--encoding erwartet auto, utf-8, windows-1252"},
+        {{"--date-order", "tmj"}, "--date-order erwartet dmy, mdy oder ymd"},
+        {{"--year", "zwei"}, "--year erwartet ein Jahr von 1 bis 9999, nicht „zwei“"},
+        {{"--year"}, "Der Option „--year“ fehlt ihr Wert."},
+        {{"--encoding", "--year", "2026"}, "--encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, "
+                                           "nicht „--year“."},
+        {{"--unknown"}, "Unbekannte Option „--unknown“."},
+        {{"--unknown=1"}, "Unbekannte Option „--unknown=1“."},
+        {{"a", "b", "c"}, "Ein Argument zu viel: „c“."},
+        {{"--first-name-column", "Familienname"}, "ist zugleich als Spalte des Familiennamens und des Vornamens"},
+        {{"--family-name-column", "eTIN"}, "kann nicht die Spalte des Familiennamens sein"},
+        {{"--birth-date-column", "Prüfung"}, "kann nicht die Spalte des Geburtsdatums sein"},
+        {{"--birth-date-column", ""}, "Der Name der Spalte des Geburtsdatums ist leer."},
+        {{"a\x1B[31m.csv"}, "„a\\u001B[31m.csv“"},  // control characters are shown escaped
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.arguments), 2) << c.arguments;
-        EXPECT_NE(m_stderr.find(c.message), std::string::npos) << c.arguments << ": " << m_stderr;
+        std::string call;
+        for (const std::string& a : c.arguments)
+            call += a + " ";
+        EXPECT_EQ(Run(c.arguments), 2) << call;
+        EXPECT_NE(m_stderr.find(c.message), std::string::npos) << call << ": " << m_stderr;
+        for (const char* english : {"The following", "argument", "required", "Expected", "not ", "No such", "\x1B"})
+            EXPECT_EQ(m_stderr.find(english), std::string::npos) << call << ": " << m_stderr;
     }
 }
 
 TEST_F(ProgramTest, HelpIsGerman)
 {
-    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_EQ(Run({"--help"}), 0);
     for (const char* text : {"Aufruf: kennfix-batch [OPTIONEN] [EINGABE] [AUSGABE]", "Rückgabewert:", "--encoding",
-                             "Geburtsdatum fehlt", "Name enthält nicht"})
+                             "Geburtsdatum fehlt", "Name enthält nicht", "Gespeicherte eTINs:", "Prüfzeichen falsch"})
         EXPECT_NE(m_stdout.find(text), std::string::npos) << text;
+}
+
+// New files get the rights of the input (owner only from standard input),
+// existing ones keep theirs.
+TEST_F(ProgramTest, PermissionsOfTheOutput)
+{
+    struct Case {
+        std::string comment;
+        fs::perms input;
+        std::optional<fs::perms> existing;  // the output before the run
+        bool fromStandardInput;
+        fs::perms expected;
+    };
+    const Case cases[] = {
+        {"private list, new output", fs::perms(0600), std::nullopt, false, fs::perms(0600)},
+        {"group-readable list, new output", fs::perms(0640), std::nullopt, false, fs::perms(0640)},
+        {"executable bits do not carry over", fs::perms(0755), std::nullopt, false, fs::perms(0644)},
+        {"from standard input, new output", fs::perms(0644), std::nullopt, true, fs::perms(0600)},
+        {"existing output keeps its rights", fs::perms(0600), fs::perms(0644), false, fs::perms(0644)},
+        {"existing private output stays so", fs::perms(0644), fs::perms(0600), false, fs::perms(0600)},
+    };
+    for (const Case& c : cases) {
+        const fs::path input = Write("in.csv", kList, c.input);
+        const fs::path output = m_dir / "out.csv";
+        fs::remove(output);
+        if (c.existing)
+            Write("out.csv", "alt", *c.existing);
+        EXPECT_EQ(c.fromStandardInput ? Run({"-", output}, input) : Run({input, output}), 0) << c.comment;
+        EXPECT_EQ(Read(output), kResult) << c.comment;
+        EXPECT_EQ(Perms(output), c.expected) << c.comment;
+    }
+    // Within the umask.
+    ::umask(077);
+    const fs::path input = Write("in.csv", kList, fs::perms(0644));
+    fs::remove(m_dir / "out.csv");
+    EXPECT_EQ(Run({input, m_dir / "out.csv"}), 0);
+    EXPECT_EQ(Perms(m_dir / "out.csv"), fs::perms(0600));
+}
+
+TEST_F(ProgramTest, AReadOnlyOutputIsNotReplaced)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write any file";
+    const fs::path input = Write("in.csv", kList);
+    const fs::path output = Write("out.csv", "alt", fs::perms(0444));
+    EXPECT_EQ(Run({input, output}), 2);
+    EXPECT_EQ(Read(output), "alt");
+    EXPECT_NE(m_stderr.find("out.csv“ kann nicht geschrieben werden: Keine Berechtigung."), std::string::npos)
+        << m_stderr;
+}
+
+// A symbolic link is followed: the link stays, its target gets the list.
+TEST_F(ProgramTest, SymbolicLinksAreFollowed)
+{
+    const fs::path input = Write("in.csv", kList);
+    fs::create_directories(m_dir / "elsewhere");
+    const fs::path target = Write("elsewhere/target.csv", "alt", fs::perms(0640));
+    fs::create_symlink("elsewhere/target.csv", m_dir / "link.csv");
+    EXPECT_EQ(Run({input, m_dir / "link.csv"}), 0);
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link.csv"));
+    EXPECT_EQ(Read(target), kResult);
+    EXPECT_EQ(Perms(target), fs::perms(0640));
+
+    // A link to a file not there yet creates it.
+    fs::create_symlink("elsewhere/new.csv", m_dir / "dangling.csv");
+    EXPECT_EQ(Run({input, m_dir / "dangling.csv"}), 0);
+    EXPECT_TRUE(fs::is_symlink(m_dir / "dangling.csv"));
+    EXPECT_EQ(Read(m_dir / "elsewhere/new.csv"), kResult);
+    EXPECT_EQ(Leftovers({"in.csv", "elsewhere", "link.csv", "dangling.csv"}), std::vector<std::string>{});
+}
+
+// A named pipe or a device is written directly, never replaced by a file.
+TEST_F(ProgramTest, PipesAndDevicesAreWrittenDirectly)
+{
+    const fs::path input = Write("in.csv", kList);
+    const fs::path fifo = m_dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = Read(fifo); });
+    EXPECT_EQ(Run({input, fifo}), 0);
+    reader.join();
+    EXPECT_EQ(received, kResult);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    EXPECT_EQ(Run({input, "/dev/null"}), 0);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(Leftovers({"in.csv", "pipe"}), std::vector<std::string>{});
+}
+
+// A write that fails names the file and the reason, and leaves no file.
+TEST_F(ProgramTest, WriteErrorsNameTheFileAndTheReason)
+{
+    const fs::path input = Write("in.csv", kList);
+    EXPECT_EQ(Run({input, "/dev/full"}), 2);
+    EXPECT_EQ(m_stderr, "kennfix-batch: „/dev/full“ kann nicht geschrieben werden: Auf dem Gerät ist kein "
+                        "Speicherplatz mehr verfügbar.\n");
+    EXPECT_EQ(Run({input}, "/dev/null", "/dev/full"), 2);
+    EXPECT_EQ(m_stderr, "kennfix-batch: Die Standardausgabe kann nicht geschrieben werden: Auf dem Gerät ist kein "
+                        "Speicherplatz mehr verfügbar.\n");
+    EXPECT_EQ(Run({input, m_dir / "no-such-folder" / "out.csv"}), 2);
+    EXPECT_NE(m_stderr.find("out.csv“ kann nicht angelegt werden: Datei oder Verzeichnis nicht gefunden."),
+              std::string::npos)
+        << m_stderr;
+}
+
+// Ctrl+C or SIGTERM in the middle of a list: the program dies of the signal
+// and leaves neither the output nor its temporary file.
+TEST_F(ProgramTest, SignalsLeaveNoTemporaryFile)
+{
+    for (int signal : {SIGINT, SIGTERM}) {
+        const fs::path fifo = m_dir / "pipe";
+        fs::remove(fifo);
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        const fs::path output = m_dir / "out.csv";
+        // Opened for reading and writing, the pipe is there for the program
+        // to open at once; it stays open, so the program waits for more.
+        const int writer = ::open(fifo.c_str(), O_RDWR);
+        ASSERT_GE(writer, 0);
+        const pid_t pid = Start({"-", output}, fifo);
+        // Half a list, less than a pipe holds, so that writing never waits.
+        std::string rows = "Familienname;Vorname;Geburtsdatum\n";
+        for (int i = 0; i < 1000; ++i)
+            rows += "Müller;Hans;01.02.80\n";
+        ASSERT_EQ(::write(writer, rows.data(), rows.size()), static_cast<ssize_t>(rows.size()));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (Leftovers({"pipe"}).empty() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_EQ(Leftovers({"pipe"}).size(), 1u) << "no temporary file appeared";
+        EXPECT_TRUE(Leftovers({"pipe"})[0].starts_with("out.csv.")) << Leftovers({"pipe"})[0];
+        EXPECT_EQ(Perms(m_dir / Leftovers({"pipe"})[0]), fs::perms(0600));
+        ASSERT_EQ(::kill(pid, signal), 0);
+        EXPECT_EQ(Wait(pid), 128 + signal);
+        ::close(writer);
+        EXPECT_EQ(Leftovers({"pipe"}), std::vector<std::string>{}) << "after signal " << signal;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,421 @@
+#include "files.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <streambuf>
+#include <utility>
+
+#include "text.h"
+
+namespace kennfix::batch {
+
+// Reads and writes straight through to the descriptor, and keeps the errno of
+// a call that failed for the message. A failed read throws, which the
+// istream turns into badbit; a short write leaves the ostream bad.
+class FdBuffer : public std::streambuf {
+public:
+    explicit FdBuffer(int fd) : m_fd(fd) {}
+    int error() const { return m_error; }
+
+protected:
+    std::streamsize xsgetn(char* s, std::streamsize n) override
+    {
+        std::streamsize done = 0;
+        while (done < n) {
+            const ssize_t got = ::read(m_fd, s + done, static_cast<std::size_t>(n - done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                m_error = errno;
+                throw std::ios_base::failure("read");
+            }
+            if (got == 0)
+                break;
+            done += got;
+        }
+        return done;
+    }
+
+    int_type underflow() override
+    {
+        if (gptr() < egptr())
+            return traits_type::to_int_type(*gptr());
+        const std::streamsize got = xsgetn(&m_byte, 1);
+        if (got == 0)
+            return traits_type::eof();
+        setg(&m_byte, &m_byte, &m_byte + 1);
+        return traits_type::to_int_type(m_byte);
+    }
+
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        std::streamsize done = 0;
+        while (done < n) {
+            const ssize_t put = ::write(m_fd, s + done, static_cast<std::size_t>(n - done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0) {
+                m_error = put < 0 ? errno : EIO;
+                break;
+            }
+            done += put;
+        }
+        return done;
+    }
+
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+    }
+
+private:
+    int m_fd;
+    int m_error = 0;
+    char m_byte = 0;
+};
+
+namespace {
+
+constexpr const char* kStandardInput = "Die Standardeingabe";
+constexpr const char* kStandardOutput = "Die Standardausgabe";
+
+// Paths of the temporary files being written, for the signal handler, which
+// may only use what is async-signal-safe: fixed slots and atomics.
+struct TemporarySlot {
+    std::atomic<bool> taken{false};
+    std::atomic<bool> armed{false};
+    char path[PATH_MAX];
+};
+TemporarySlot g_temporaries[16];
+
+TemporarySlot* Register(const std::string& path)
+{
+    if (path.size() >= PATH_MAX)
+        return nullptr;
+    for (TemporarySlot& slot : g_temporaries) {
+        bool expected = false;
+        if (slot.taken.compare_exchange_strong(expected, true)) {
+            std::memcpy(slot.path, path.c_str(), path.size() + 1);
+            slot.armed = true;
+            return &slot;
+        }
+    }
+    return nullptr;
+}
+
+void Unregister(const std::string& path)
+{
+    for (TemporarySlot& slot : g_temporaries) {
+        if (slot.armed && path == slot.path) {
+            slot.armed = false;
+            slot.taken = false;
+            return;
+        }
+    }
+}
+
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void RemoveTemporariesAndDie(int signal)
+{
+    for (TemporarySlot& slot : g_temporaries) {
+        if (slot.armed)
+            ::unlink(slot.path);
+    }
+    // Die of the signal, as the shell expects: it is blocked while we are
+    // here and strikes with its default action once we return.
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
+    ::raise(signal);
+}
+
+// Holds off the cleanup signals while a temporary file comes into being or
+// goes, so that it is never there without being registered.
+class SignalsHeld {
+public:
+    SignalsHeld()
+    {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int s : kCleanupSignals)
+            sigaddset(&set, s);
+        pthread_sigmask(SIG_BLOCK, &set, &m_previous);
+    }
+    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t m_previous;
+};
+
+std::string Named(const std::string& path)
+{
+    return Quoted(ForMessage(path));
+}
+
+std::string Failure(const std::string& what, const std::string& verb, int error)
+{
+    return what + " " + verb + ": " + SystemErrorText(error) + ".";
+}
+
+// The process's umask, read without changing it where Linux tells it.
+mode_t CurrentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("Umask:"))
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    }
+    const mode_t mask = ::umask(077);
+    ::umask(mask);
+    return mask;
+}
+
+std::string DirectoryOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The path with every symbolic link followed, also a dangling one, whose
+// target is then created.
+std::string FollowLinks(const std::string& path)
+{
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length < 0)
+            throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
+        target.resize(static_cast<std::size_t>(length));
+        current = target.starts_with('/') ? target : DirectoryOf(current) + "/" + target;
+    }
+    throw FileError(Failure(Named(path), "kann nicht geschrieben werden", ELOOP));
+}
+
+}  // namespace
+
+std::string SystemErrorText(int error)
+{
+    switch (error) {
+    case EACCES: return "Keine Berechtigung";
+    case EPERM: return "Die Operation ist nicht erlaubt";
+    case ENOENT: return "Datei oder Verzeichnis nicht gefunden";
+    case ENOTDIR: return "Ist kein Verzeichnis";
+    case EISDIR: return "Ist ein Verzeichnis";
+    case ENOSPC: return "Auf dem Gerät ist kein Speicherplatz mehr verfügbar";
+    case EDQUOT: return "Der zugewiesene Plattenplatz (Quota) ist überschritten";
+    case EROFS: return "Das Dateisystem ist nur lesbar";
+    case EIO: return "Eingabe-/Ausgabefehler";
+    case EFBIG: return "Die Datei ist zu groß";
+    case ENAMETOOLONG: return "Der Dateiname ist zu lang";
+    case ELOOP: return "Zu viele Ebenen aus symbolischen Links";
+    case EMFILE: return "Zu viele offene Dateien";
+    case ENFILE: return "Zu viele offene Dateien im System";
+    case ENOMEM: return "Nicht genügend Hauptspeicher verfügbar";
+    case EPIPE: return "Der Empfänger hat die Verbindung beendet";
+    case EBUSY: return "Das Gerät oder die Ressource ist belegt";
+    case ETXTBSY: return "Die Datei wird gerade benutzt";
+    case EXDEV: return "Das Ziel liegt auf einem anderen Dateisystem";
+    case EINVAL: return "Ungültiges Argument";
+    case ENXIO: return "Kein solches Gerät oder keine solche Adresse";
+    case ENODEV: return "Kein passendes Gerät gefunden";
+    case EAGAIN: return "Die Ressource ist zurzeit nicht verfügbar";
+    case EEXIST: return "Die Datei existiert bereits";
+    case ESTALE: return "Veraltete Dateizugriffsnummer (NFS)";
+    default: return "Systemfehler " + std::to_string(error);
+    }
+}
+
+bool IsStandardStream(const std::string& path)
+{
+    return path.empty() || path == "-";
+}
+
+InputFile::InputFile(const std::string& path) : m_path(path)
+{
+    if (IsStandardStream(path)) {
+        m_fd = STDIN_FILENO;
+    } else {
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        if (m_fd < 0)
+            throw FileError(Failure(Named(path), "kann nicht gelesen werden", errno));
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+            ::close(m_fd);
+            throw FileError(Failure(Named(path), "kann nicht gelesen werden", error));
+        }
+        // A list is never executable; its read and write bits carry over.
+        m_newOutputMode = st.st_mode & 0666;
+        m_size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    }
+    m_buffer = std::make_unique<FdBuffer>(m_fd);
+    m_stream = std::make_unique<std::istream>(m_buffer.get());
+}
+
+InputFile::~InputFile()
+{
+    if (m_fd > STDIN_FILENO)
+        ::close(m_fd);
+}
+
+std::istream& InputFile::Stream()
+{
+    return *m_stream;
+}
+
+std::string InputFile::ReadFailure() const
+{
+    const std::string what = IsStandardStream(m_path) ? kStandardInput : Named(m_path);
+    return Failure(what, "kann nicht gelesen werden", m_buffer->error() ? m_buffer->error() : EIO);
+}
+
+OutputFile::OutputFile(const std::string& path, mode_t newFileMode) : m_path(path)
+{
+    if (IsStandardStream(path)) {
+        m_fd = STDOUT_FILENO;
+    } else {
+        m_target = FollowLinks(path);
+        struct stat st {};
+        m_existed = ::stat(m_target.c_str(), &st) == 0;
+        if (m_existed && S_ISDIR(st.st_mode))
+            throw FileError(Failure(Named(path), "kann nicht geschrieben werden", EISDIR));
+        if (m_existed && !S_ISREG(st.st_mode)) {
+            // A pipe or a device takes what we write; replacing it would break it.
+            m_fd = ::open(m_target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+            if (m_fd < 0)
+                throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
+            m_ownFd = true;
+        } else {
+            if (m_existed && ::access(m_target.c_str(), W_OK) != 0)
+                throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
+            m_finalMode = m_existed ? st.st_mode & 07777 : newFileMode & ~CurrentUmask() & 0666;
+            m_owner = st.st_uid;
+            m_group = st.st_gid;
+            std::string temporary = m_target + ".XXXXXX";
+            SignalsHeld held;
+            m_fd = ::mkostemp(temporary.data(), O_CLOEXEC);  // 0600: private while it fills
+            if (m_fd < 0)
+                throw FileError(Failure(Named(path), "kann nicht angelegt werden", errno));
+            m_ownFd = true;
+            m_temporary = temporary;
+            Register(m_temporary);
+        }
+    }
+    m_buffer = std::make_unique<FdBuffer>(m_fd);
+    m_stream = std::make_unique<std::ostream>(m_buffer.get());
+}
+
+OutputFile::~OutputFile()
+{
+    RemoveTemporary();
+    if (m_ownFd && m_fd >= 0)
+        ::close(m_fd);
+}
+
+void OutputFile::RemoveTemporary()
+{
+    if (m_temporary.empty())
+        return;
+    SignalsHeld held;
+    ::unlink(m_temporary.c_str());
+    Unregister(m_temporary);
+    m_temporary.clear();
+}
+
+std::ostream& OutputFile::Stream()
+{
+    return *m_stream;
+}
+
+std::string OutputFile::WriteFailure() const
+{
+    const std::string what = IsStandardStream(m_path) ? kStandardOutput : Named(m_path);
+    return Failure(what, "kann nicht geschrieben werden", m_buffer->error() ? m_buffer->error() : EIO);
+}
+
+void OutputFile::Commit()
+{
+    m_stream->flush();
+    if (!*m_stream)
+        throw FileError(WriteFailure());
+    if (m_temporary.empty()) {
+        if (m_ownFd && ::close(std::exchange(m_fd, -1)) != 0)
+            throw FileError(Failure(Named(m_path), "kann nicht geschrieben werden", errno));
+        return;
+    }
+    const auto fail = [&](int error) { throw FileError(Failure(Named(m_path), "kann nicht geschrieben werden", error)); };
+    mode_t mode = m_finalMode;
+    if (m_existed && ::fchown(m_fd, m_owner, m_group) != 0) {
+        // Not allowed to give the file its group back: then that group's
+        // rights must not go to ours.
+        struct stat st {};
+        if (::fstat(m_fd, &st) == 0 && st.st_gid != m_group)
+            mode &= ~mode_t{070};
+    }
+    if (::fchmod(m_fd, mode) != 0)
+        fail(errno);
+    if (::fsync(m_fd) != 0)
+        fail(errno);
+    if (::close(std::exchange(m_fd, -1)) != 0)
+        fail(errno);
+    SignalsHeld held;
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+        fail(errno);
+    Unregister(m_temporary);
+    m_temporary.clear();
+}
+
+void RemoveTemporaryFilesOnSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporariesAndDie;
+    sigemptyset(&action.sa_mask);
+    for (int s : kCleanupSignals)
+        sigaddset(&action.sa_mask, s);
+    for (int s : kCleanupSignals)
+        ::sigaction(s, &action, nullptr);
+}
+
+ListSummary ProcessListFile(const std::string& inputPath, const std::string& outputPath, const ListOptions& options,
+                            const ListCallbacks& callbacks)
+{
+    CheckColumnOptions(options);
+    InputFile input(inputPath);
+    OutputFile output(outputPath, input.NewOutputMode());
+    ListSummary summary;
+    try {
+        summary = ProcessList(input.Stream(), output.Stream(), options, callbacks);
+    } catch (const ReadError&) {
+        throw FileError(input.ReadFailure());
+    } catch (const WriteError&) {
+        throw FileError(output.WriteFailure());
+    }
+    output.Commit();
+    return summary;
+}
+
+}  // namespace kennfix::batch

@@ -1,0 +1,113 @@
+#pragma once
+
+// Where a list comes from and where the result goes, under rules that keep
+// personal data as private as it came and replace nothing that is not ours
+// to replace. Every front end saves through here, so a list saved from the
+// window is the same file, with the same rights, as from the command line.
+//
+// - The result goes to a temporary file beside the target, created private
+//   (0600), which takes the target's place only when the list is complete.
+//   A failed or cancelled run removes it, and so do Ctrl+C, SIGTERM and
+//   SIGHUP once RemoveTemporaryFilesOnSignals() has been called.
+// - A new output file gets the read and write bits of the input file (owner
+//   only when the list came from standard input), never more than the umask
+//   allows; an existing one keeps its permission bits, its owner and group
+//   as far as we may set them, and is refused when it is not writable.
+// - A symbolic link is followed and its target written.
+// - A named pipe, a device or anything else that is no regular file is
+//   written directly, never replaced.
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "list.h"
+
+namespace kennfix::batch {
+
+class FdBuffer;  // a stream buffer on a file descriptor that keeps errno
+
+// A file could not be opened, read or written. what() names it and the
+// reason, in German.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The reason of a failed system call in German, as glibc words it in German;
+// strerror speaks the C locale's English.
+std::string SystemErrorText(int error);
+
+// Whether a path names standard input or output: "" or "-".
+bool IsStandardStream(const std::string& path);
+
+class InputFile {
+public:
+    // Throws FileError.
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    std::istream& Stream();
+    mode_t NewOutputMode() const { return m_newOutputMode; }
+    std::uint64_t Size() const { return m_size; }  // 0 when it is not known (a pipe)
+    // The message for a read that failed, naming the file and the reason.
+    std::string ReadFailure() const;
+
+private:
+    std::string m_path;
+    int m_fd = -1;
+    mode_t m_newOutputMode = 0600;
+    std::uint64_t m_size = 0;
+    std::unique_ptr<FdBuffer> m_buffer;
+    std::unique_ptr<std::istream> m_stream;
+};
+
+class OutputFile {
+public:
+    // `newFileMode`: permission bits for a file that does not exist yet.
+    // Throws FileError.
+    OutputFile(const std::string& path, mode_t newFileMode);
+    // Removes the temporary file unless Commit() has put it in place.
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    std::ostream& Stream();
+    // Puts the complete result in place. Throws FileError.
+    void Commit();
+    // The message for a write that failed, naming the file and the reason.
+    std::string WriteFailure() const;
+
+private:
+    void RemoveTemporary();
+
+    std::string m_path;       // as given, for messages
+    std::string m_target;     // symbolic links followed
+    std::string m_temporary;  // empty when written directly
+    int m_fd = -1;
+    bool m_ownFd = false;
+    mode_t m_finalMode = 0600;
+    bool m_existed = false;
+    uid_t m_owner = 0;
+    gid_t m_group = 0;
+    std::unique_ptr<FdBuffer> m_buffer;
+    std::unique_ptr<std::ostream> m_stream;
+};
+
+// Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of OutputFiles
+// that are being written before the program ends as the signal demands.
+// Programs call it once at start.
+void RemoveTemporaryFilesOnSignals();
+
+// ProcessList from the file `inputPath` to the file `outputPath` ("" or "-":
+// standard input and output) under the rules above. Throws ListError,
+// FileError and ListCancelled; then no output file is left behind.
+ListSummary ProcessListFile(const std::string& inputPath, const std::string& outputPath, const ListOptions& options,
+                            const ListCallbacks& callbacks = {});
+
+}  // namespace kennfix::batch

@@ -1,0 +1,419 @@
+#include "reader.h"
+
+#include <csv.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <istream>
+#include <utility>
+
+#include "cp1252.h"
+
+namespace kennfix::batch {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LEBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BEBom = "\xFE\xFF";
+constexpr std::size_t kReadSize = 1 << 16;
+// A row this long is no row of a staff list; mostly a quote left open has
+// swallowed the rest of the file.
+constexpr std::size_t kMaxRowSize = 16 << 20;
+// The header line is looked at for the delimiter once it is complete, or
+// once this much has come without it.
+constexpr std::size_t kMaxHeaderLookahead = 1 << 16;
+// libcsv's state of a parser between rows (ROW_NOT_BEGUN in libcsv.c).
+constexpr int kParserBetweenRows = 0;
+constexpr char kDelimiterCandidates[] = {';', '\t', ','};
+
+// Blanks around unquoted cells belong to the cell: it passes through unchanged.
+int NoBlanksAreSpace(unsigned char)
+{
+    return 0;
+}
+
+bool IsAscii(std::string_view bytes)
+{
+    // Eight bytes at a time: a row is mostly plain letters and digits.
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        if (word & 0x8080808080808080u)
+            return false;
+    }
+    for (; i < bytes.size(); ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// The first line that is not blank, and whether the text holds all of it: a
+// line break inside quotes does not end it, so it goes on while its quotes
+// are uneven. A stray quote in an unquoted cell makes them uneven too; then
+// the line ends with the text, or when the look at it has gone far enough.
+struct HeaderLine {
+    std::string_view text;
+    bool complete;
+};
+
+HeaderLine FindHeaderLine(std::string_view text)
+{
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find('\n', start);
+        const std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
+        if (line.find_first_not_of(" \t\r") != std::string_view::npos)
+            break;
+        if (end == std::string_view::npos)
+            return {{}, false};
+        start = end + 1;
+    }
+    std::size_t quotes = 0;
+    for (std::size_t pos = start; pos < text.size(); ++pos) {
+        if (text[pos] == '"')
+            ++quotes;
+        else if (text[pos] == '\n' && quotes % 2 == 0)
+            return {text.substr(start, pos - start), true};
+    }
+    return {text.substr(start), false};
+}
+
+// libcsv's callbacks for splitting one header line under a candidate delimiter.
+struct SplitRow {
+    std::string bytes;
+    std::vector<std::uint32_t> ends;
+    bool done = false;
+};
+
+void OnSplitCell(void* data, std::size_t size, void* self)
+{
+    auto& row = *static_cast<SplitRow*>(self);
+    if (row.done)
+        return;
+    row.bytes.append(static_cast<const char*>(data), size);
+    row.ends.push_back(static_cast<std::uint32_t>(row.bytes.size()));
+}
+
+void OnSplitRowEnd(int, void* self)
+{
+    static_cast<SplitRow*>(self)->done = true;
+}
+
+SplitRow SplitHeader(std::string_view line, char delimiter)
+{
+    SplitRow row;
+    csv_parser parser;
+    csv_init(&parser, 0);
+    csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
+    csv_set_space_func(&parser, NoBlanksAreSpace);
+    csv_parse(&parser, line.data(), line.size(), OnSplitCell, OnSplitRowEnd, &row);
+    csv_fini(&parser, OnSplitCell, OnSplitRowEnd, &row);
+    csv_free(&parser);
+    return row;
+}
+
+}  // namespace
+
+RowEncoding ClassifyRow(const InputRow& row, Encoding inputEncoding)
+{
+    if (IsAscii(row.bytes))
+        return RowEncoding::Ascii;
+    if (inputEncoding == Encoding::Windows1252)
+        return RowEncoding::Windows1252;
+    if (inputEncoding != Encoding::Auto)
+        return RowEncoding::Utf8;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (!IsValidUtf8(row.cell(i)))
+            return RowEncoding::Windows1252;
+    }
+    return RowEncoding::Utf8;
+}
+
+class ListReader::Impl {
+public:
+    Impl(ReaderOptions options, RowSink& sink) : m_options(std::move(options)), m_sink(sink)
+    {
+        m_encoding = m_options.encoding;
+        if (m_encoding == Encoding::Utf16LE || m_encoding == Encoding::Utf16BE) {
+            m_form = m_encoding == Encoding::Utf16LE ? InputForm::Utf16LE : InputForm::Utf16BE;
+            m_encoding = Encoding::Utf8;  // what it is decoded to
+        }
+        csv_init(&m_parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL);
+        csv_set_space_func(&m_parser, NoBlanksAreSpace);
+        csv_set_blk_size(&m_parser, 1024);
+    }
+    ~Impl() { csv_free(&m_parser); }
+
+    void Read(std::istream& in);
+
+private:
+    static void OnCell(void* data, std::size_t size, void* self);
+    static void OnRowEnd(int terminator, void* self);
+
+    void TakeByteOrderMark(std::string_view& data);
+    std::string_view DecodeUtf16(std::string_view data);
+    void Consume(std::string_view data, bool end);
+    char ChooseDelimiter(std::string_view headerLine) const;
+    void Start(char delimiter);
+    void FeedLines(std::string_view data);
+    void Feed(std::string_view line);
+    void EndRow(int terminator);
+    void Rethrow();
+
+    ReaderOptions m_options;
+    RowSink& m_sink;
+    csv_parser m_parser{};
+    std::exception_ptr m_error;  // raised in a callback, thrown once libcsv has returned
+
+    InputForm m_form = InputForm::Plain;
+    Encoding m_encoding = Encoding::Auto;  // of the bytes libcsv sees: UTF-16 is decoded first
+    bool m_started = false;
+    std::string m_pending;  // input held back until the delimiter is known
+
+    std::string m_utf16Carry;  // bytes of a UTF-16 character cut by the chunk's end
+    std::string m_decoded;
+    std::size_t m_utf16Line = 1;
+
+    std::size_t m_line = 1;      // line being fed to the parser
+    std::size_t m_rowLine = 1;   // line the row being read began on
+    int m_lastTerminator = 0;
+    std::string m_row;           // the cells of the row being read
+    std::vector<std::uint32_t> m_ends;
+};
+
+void ListReader::Impl::Read(std::istream& in)
+{
+    std::string chunk(kReadSize, '\0');
+    std::uint64_t bytesRead = 0;
+    bool first = true;
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        std::string_view data(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        if (data.empty())
+            break;
+        bytesRead += data.size();
+        if (first)
+            TakeByteOrderMark(data);
+        first = false;
+        if (m_form == InputForm::Utf16LE || m_form == InputForm::Utf16BE)
+            data = DecodeUtf16(data);
+        Consume(data, false);
+        m_sink.OnProgress(bytesRead);
+    }
+    if (in.bad())
+        throw ReadError();
+    if (!m_utf16Carry.empty())
+        throw ListError(m_utf16Line, "Die Eingabe endet mitten in einem UTF-16-Zeichen.");
+    Consume({}, true);
+    if (csv_fini(&m_parser, OnCell, OnRowEnd, this) != 0)
+        throw ListError(m_rowLine, "Ein Feld in Anführungszeichen wird bis zum Ende der Datei nicht geschlossen.");
+    Rethrow();
+}
+
+// A byte order mark says what the whole input is. An encoding asked for
+// wins over a UTF-16 mark; a UTF-8 mark is never text and always skipped.
+void ListReader::Impl::TakeByteOrderMark(std::string_view& data)
+{
+    const Encoding asked = m_options.encoding;
+    if (m_form == InputForm::Utf16LE || m_form == InputForm::Utf16BE) {
+        if (data.starts_with(m_form == InputForm::Utf16LE ? kUtf16LEBom : kUtf16BEBom))
+            data.remove_prefix(2);
+    } else if (data.starts_with(kUtf8Bom)) {
+        m_form = InputForm::Utf8Bom;
+        data.remove_prefix(kUtf8Bom.size());
+    } else if (asked == Encoding::Auto && (data.starts_with(kUtf16LEBom) || data.starts_with(kUtf16BEBom))) {
+        m_form = data.starts_with(kUtf16LEBom) ? InputForm::Utf16LE : InputForm::Utf16BE;
+        m_encoding = Encoding::Utf8;  // what it is decoded to
+        data.remove_prefix(2);
+    }
+}
+
+// UTF-16 to UTF-8, keeping a character cut by the chunk's end for the next.
+std::string_view ListReader::Impl::DecodeUtf16(std::string_view data)
+{
+    m_utf16Carry.append(data);
+    const std::string_view units = m_utf16Carry;
+    const bool bigEndian = m_form == InputForm::Utf16BE;
+    const auto unitAt = [&](std::size_t pos) {
+        const auto a = static_cast<unsigned char>(units[pos]);
+        const auto b = static_cast<unsigned char>(units[pos + 1]);
+        return static_cast<char32_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    };
+    m_decoded.clear();
+    std::size_t pos = 0;
+    while (pos + 2 <= units.size()) {
+        char32_t c = unitAt(pos);
+        std::size_t length = 2;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (pos + 4 > units.size())
+                break;  // the low surrogate is in the next chunk
+            const char32_t low = unitAt(pos + 2);
+            if (low < 0xDC00 || low > 0xDFFF)
+                throw ListError(m_utf16Line, "Die Zeile ist kein gültiges UTF-16 (ein Ersatzzeichen steht allein).");
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            length = 4;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            throw ListError(m_utf16Line, "Die Zeile ist kein gültiges UTF-16 (ein Ersatzzeichen steht allein).");
+        }
+        if (c == '\n')
+            ++m_utf16Line;
+        AppendUtf8(m_decoded, c);
+        pos += length;
+    }
+    m_utf16Carry.erase(0, pos);
+    return m_decoded;
+}
+
+// Holds the input back until the header line is there to choose the
+// delimiter from, then feeds the parser.
+void ListReader::Impl::Consume(std::string_view data, bool end)
+{
+    if (m_started) {
+        FeedLines(data);
+        return;
+    }
+    m_pending.append(data);
+    const HeaderLine header = FindHeaderLine(m_pending);
+    if (!header.complete && !end && m_pending.size() < kMaxHeaderLookahead)
+        return;
+    Start(m_options.delimiter ? *m_options.delimiter : ChooseDelimiter(header.text));
+    std::string pending = std::move(m_pending);
+    m_pending.clear();
+    FeedLines(pending);
+}
+
+// Spreadsheets save UTF-16 lists tab-separated. Otherwise the candidate under
+// which most wanted columns are found wins, then the one that splits the line
+// into most cells, then the first of ; tab ,.
+char ListReader::Impl::ChooseDelimiter(std::string_view headerLine) const
+{
+    if (m_form == InputForm::Utf16LE || m_form == InputForm::Utf16BE)
+        return '\t';
+    char best = kDelimiterCandidates[0];
+    int bestScore = -1;
+    std::size_t bestCells = 0;
+    for (char candidate : kDelimiterCandidates) {
+        const SplitRow split = SplitHeader(headerLine, candidate);
+        InputRow row;
+        row.bytes = split.bytes;
+        row.ends = split.ends;
+        row.encoding = ClassifyRow(row, m_encoding);
+        const int score = m_options.headerScore ? m_options.headerScore(row) : 0;
+        if (score > bestScore || (score == bestScore && split.ends.size() > bestCells)) {
+            best = candidate;
+            bestScore = score;
+            bestCells = split.ends.size();
+        }
+    }
+    return best;
+}
+
+void ListReader::Impl::Start(char delimiter)
+{
+    m_started = true;
+    csv_set_delim(&m_parser, static_cast<unsigned char>(delimiter));
+    m_sink.OnStart(m_form, delimiter);
+}
+
+void ListReader::Impl::FeedLines(std::string_view data)
+{
+    // Line by line, so that a row knows its lines.
+    while (!data.empty()) {
+        const std::size_t end = data.find('\n');
+        const std::size_t length = end == std::string_view::npos ? data.size() : end + 1;
+        Feed(data.substr(0, length));
+        data.remove_prefix(length);
+    }
+}
+
+void ListReader::Impl::Feed(std::string_view line)
+{
+    if (m_parser.pstate == kParserBetweenRows)
+        m_rowLine = m_line;
+    while (!line.empty()) {
+        const std::size_t parsed = csv_parse(&m_parser, line.data(), line.size(), OnCell, OnRowEnd, this);
+        Rethrow();
+        if (parsed == line.size())
+            break;
+        if (csv_error(&m_parser) == CSV_EPARSE && !m_parser.quoted) {
+            // A quote inside an unquoted cell, which strict mode refuses: it
+            // is an ordinary character. libcsv stopped before it with room
+            // for one more byte in the cell.
+            m_parser.entry_buf[m_parser.entry_pos++] = m_parser.quote_char;
+            m_parser.status = CSV_SUCCESS;
+            line.remove_prefix(parsed + 1);
+            continue;
+        }
+        throw ListError(m_line, csv_error(&m_parser) == CSV_EPARSE
+                                    ? "Anführungszeichen stehen falsch. Ein Feld in Anführungszeichen muss ganz "
+                                      "in Anführungszeichen stehen; ein Anführungszeichen darin wird verdoppelt (\"\")."
+                                    : "Die Zeile ist zu lang.");
+    }
+    if (m_row.size() + m_parser.entry_pos > kMaxRowSize)
+        throw ListError(m_rowLine, "Die Zeile ist länger als 16 MiB. Fehlt ein schließendes Anführungszeichen?");
+    if (line.ends_with('\n'))
+        ++m_line;
+}
+
+void ListReader::Impl::OnCell(void* data, std::size_t size, void* self)
+{
+    auto& r = *static_cast<Impl*>(self);
+    if (r.m_error)
+        return;
+    r.m_row.append(static_cast<const char*>(data), size);
+    r.m_ends.push_back(static_cast<std::uint32_t>(r.m_row.size()));
+}
+
+void ListReader::Impl::OnRowEnd(int terminator, void* self)
+{
+    auto& r = *static_cast<Impl*>(self);
+    if (!r.m_error) {
+        try {
+            r.EndRow(terminator);
+        } catch (...) {
+            r.m_error = std::current_exception();
+        }
+    }
+    r.m_row.clear();
+    r.m_ends.clear();
+    r.m_lastTerminator = terminator;
+    r.m_rowLine = r.m_line;
+}
+
+void ListReader::Impl::EndRow(int terminator)
+{
+    // libcsv reports every line break outside a row as an empty row: the
+    // line feed of a CR LF is none.
+    if (m_ends.empty() && terminator == '\n' && m_lastTerminator == '\r')
+        return;
+    InputRow row;
+    row.bytes = m_row;
+    row.ends = m_ends;
+    row.line = m_rowLine;
+    row.lastLine = m_line;
+    row.terminator = terminator;
+    row.encoding = ClassifyRow(row, m_encoding);
+    m_sink.OnRow(row);
+}
+
+void ListReader::Impl::Rethrow()
+{
+    if (m_error)
+        std::rethrow_exception(std::exchange(m_error, nullptr));
+}
+
+ListReader::ListReader(ReaderOptions options, RowSink& sink) : m_impl(std::make_unique<Impl>(std::move(options), sink))
+{
+}
+
+ListReader::~ListReader() = default;
+
+void ListReader::Read(std::istream& in)
+{
+    m_impl->Read(in);
+}
+
+}  // namespace kennfix::batch

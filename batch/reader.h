@@ -1,0 +1,95 @@
+#pragma once
+
+// Reading a list: bytes -> rows of cells, each with the lines it came from
+// and the encoding its bytes are in. One pass over the input, a chunk at a
+// time; libcsv splits the cells.
+//
+// - A byte order mark tells the form of the whole input: UTF-8, or UTF-16 LE
+//   or BE, which is decoded to UTF-8 here, so later steps see UTF-8 only.
+// - Without -d the delimiter is found from the header line: the one of ";",
+//   tab and "," under which the sink recognises most columns, then the most
+//   frequent; UTF-16 lists are tab-separated, as spreadsheets save them.
+// - Every row comes out, blank lines as rows without cells, so that the
+//   output can keep them.
+// - A quote inside an unquoted cell is an ordinary character, as spreadsheet
+//   programs read it; a quoted cell followed by more text, or a quote left
+//   open at the end, stops the reading with a ListError naming the line.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "list.h"
+#include "text.h"
+
+namespace kennfix::batch {
+
+// One row as read, its cells undecoded. The views hold during the call only.
+struct InputRow {
+    std::string_view bytes;               // the cells one after the other
+    std::span<const std::uint32_t> ends;  // where each cell ends in bytes
+    std::size_t line = 0;                 // the line the row begins on, from 1
+    std::size_t lastLine = 0;             // the line it ends on (a quoted cell may span lines)
+    RowEncoding encoding = RowEncoding::Ascii;
+    int terminator = -1;                  // '\r' or '\n' that ended it; -1 at the end of the input
+
+    std::size_t size() const { return ends.size(); }
+    std::string_view cell(std::size_t i) const
+    {
+        const std::uint32_t begin = i == 0 ? 0 : ends[i - 1];
+        return bytes.substr(begin, ends[i] - begin);
+    }
+};
+
+// What the first bytes say about the whole input.
+enum class InputForm { Plain, Utf8Bom, Utf16LE, Utf16BE };
+
+class RowSink {
+public:
+    // Once, before the first row: the form of the input and the delimiter.
+    virtual void OnStart(InputForm form, char delimiter) = 0;
+    virtual void OnRow(const InputRow& row) = 0;
+    // After every chunk read, with the bytes read so far.
+    virtual void OnProgress(std::uint64_t bytesRead) = 0;
+
+protected:
+    ~RowSink() = default;
+};
+
+struct ReaderOptions {
+    std::optional<char> delimiter;     // none: found from the header line
+    Encoding encoding = Encoding::Auto;
+    // How many of the wanted columns a header row read with a candidate
+    // delimiter holds; chooses the delimiter.
+    std::function<int(const InputRow&)> headerScore;
+};
+
+class ListReader {
+public:
+    ListReader(ReaderOptions options, RowSink& sink);
+    ~ListReader();
+    ListReader(const ListReader&) = delete;
+    ListReader& operator=(const ListReader&) = delete;
+
+    // Reads `in` to its end. Throws ListError, ReadError, and whatever the
+    // sink throws.
+    void Read(std::istream& in);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// The encoding of a row's cells under the input encoding asked for: an ASCII
+// row is Ascii; Auto gives Utf8 when every cell is valid UTF-8, else
+// Windows1252.
+RowEncoding ClassifyRow(const InputRow& row, Encoding inputEncoding);
+
+}  // namespace kennfix::batch

@@ -1,0 +1,212 @@
+#include "rowcheck.h"
+
+#include <algorithm>
+
+#include "cp1252.h"
+#include "namechars.h"
+
+namespace kennfix::batch {
+namespace {
+
+// The texts of the column Fehler, in UTF-8.
+constexpr std::string_view kFamilyNameMissing = "Name fehlt";
+constexpr std::string_view kFirstNameMissing = "Vorname fehlt";
+constexpr std::string_view kFamilyNameForbidden = "Name enthält unzulässige Zeichen: ";
+constexpr std::string_view kFirstNameForbidden = "Vorname enthält unzulässige Zeichen: ";
+constexpr std::string_view kFamilyNameNotConvertible = "Name enthält nicht darstellbare Zeichen";
+constexpr std::string_view kFirstNameNotConvertible = "Vorname enthält nicht darstellbare Zeichen";
+constexpr std::string_view kBirthDateMissing = "Geburtsdatum fehlt";
+constexpr std::string_view kBirthDateInFuture = "Geburtsdatum liegt in der Zukunft";
+
+// The typographic apostrophe ’ keeps its byte, as in the window.
+constexpr char kWindows1252RightQuote = '\x92';
+
+bool IsBlank(char32_t c)
+{
+    return ClassifyNameCharacter(c) == NameCharacterClass::Blank;
+}
+
+// The cell without blanks (Unicode ones too) at either end.
+std::string_view TrimBlanks(std::string_view cell, RowEncoding encoding)
+{
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool seen = false;
+    for (std::size_t pos = 0; pos < cell.size();) {
+        const CellCharacter c = ReadCharacter(cell, pos, encoding);
+        if (!c.valid || !IsBlank(c.codePoint)) {
+            if (!seen)
+                begin = pos;
+            seen = true;
+            end = pos + c.length;
+        }
+        pos += c.length;
+    }
+    return seen ? cell.substr(begin, end - begin) : std::string_view();
+}
+
+}  // namespace
+
+NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& out, std::string& forbidden)
+{
+    out.clear();
+    bool filled = false;
+    bool convertible = true;
+    bool refused = false;
+    for (std::size_t pos = 0; pos < cell.size() && !refused;) {
+        const CellCharacter c = ReadCharacter(cell, pos, encoding);
+        if (!c.valid) {
+            convertible = false;
+            pos += c.length;
+            continue;
+        }
+        switch (ClassifyNameCharacter(c.codePoint)) {
+        case NameCharacterClass::Letter:
+            filled = true;
+            if (encoding == RowEncoding::Windows1252)
+                out += cell[pos];
+            else if (!AppendWindows1252(c.codePoint, out))
+                convertible = false;
+            break;
+        case NameCharacterClass::Blank:
+            out += ' ';
+            break;
+        case NameCharacterClass::Hyphen:
+            filled = true;
+            out += '-';
+            break;
+        case NameCharacterClass::Apostrophe:
+            filled = true;
+            out += c.codePoint == '\'' ? '\'' : kWindows1252RightQuote;
+            break;
+        case NameCharacterClass::Control:
+        case NameCharacterClass::Other:
+            refused = true;
+            forbidden.clear();
+            AppendForMessage(forbidden, cell.substr(pos, c.length), encoding);
+            break;
+        }
+        pos += c.length;
+    }
+    if (refused)
+        return NameVerdict::Forbidden;
+    if (!filled)
+        return NameVerdict::Empty;
+    return convertible ? NameVerdict::Ok : NameVerdict::NotConvertible;
+}
+
+PersonCheck::PersonCheck(const DateSettings& settings, int currentYear)
+    : m_settings(settings), m_currentYear(currentYear)
+{
+}
+
+void PersonCheck::Check(const PersonCells& cells, PersonResult& result)
+{
+    result.ok = false;
+    result.etin.clear();
+    result.error.clear();
+
+    const NameVerdict family = ConvertName(cells.familyName, cells.encoding, m_family, m_forbiddenFamily);
+    const NameVerdict first = ConvertName(cells.firstName, cells.encoding, m_first, m_forbiddenFirst);
+    if (family == NameVerdict::Empty) {
+        result.error = kFamilyNameMissing;
+    } else if (first == NameVerdict::Empty) {
+        result.error = kFirstNameMissing;
+    } else if (family == NameVerdict::Forbidden) {
+        result.error.append(kFamilyNameForbidden).append(Quoted(m_forbiddenFamily));
+    } else if (family == NameVerdict::NotConvertible) {
+        result.error = kFamilyNameNotConvertible;
+    } else if (first == NameVerdict::Forbidden) {
+        result.error.append(kFirstNameForbidden).append(Quoted(m_forbiddenFirst));
+    } else if (first == NameVerdict::NotConvertible) {
+        result.error = kFirstNameNotConvertible;
+    } else if (CheckDate(cells, result)) {
+        // ComputeEtin reads the date again; it cannot fail where CheckDate passed.
+        EtinResult r = ComputeEtin(m_family, m_first, m_date, m_settings, m_currentYear);
+        result.etin = std::move(r.etin);
+        result.ok = true;
+    }
+}
+
+// The window reads an empty date field as 01.01.00; in a list an empty cell
+// is a missing value. A year of one or three digits is a typing error, a
+// missing one too (the window never hands over either), and a four-digit
+// year after this one cannot be right.
+bool PersonCheck::CheckDate(const PersonCells& cells, PersonResult& result)
+{
+    const std::string_view date = cells.birthDate;
+    if (IsBlankCell(date) || date == kEmptyDateText) {
+        result.error = kBirthDateMissing;
+        return false;
+    }
+    bool valid = true;
+    const bool ascii = std::all_of(date.begin(), date.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (cells.encoding == RowEncoding::Utf8 && !ascii) {
+        Windows1252Text converted = Utf8ToWindows1252(date);
+        valid = converted.unmapped.empty();
+        m_date = std::move(converted.text);
+    } else {
+        m_date.assign(date);
+    }
+    if (valid) {
+        try {
+            const ShortDate read = ReadShortDate(m_date, m_settings, m_currentYear);
+            valid = read.yearDigits == 2 || read.yearDigits >= 4;
+            if (valid && read.yearDigits >= 4 && read.date.year > m_currentYear) {
+                result.error = kBirthDateInFuture;
+                return false;
+            }
+        } catch (const DateConversionError&) {
+            valid = false;
+        }
+    }
+    if (!valid) {
+        std::string shown;
+        AppendForMessage(shown, date, cells.encoding);
+        result.error = DateConversionError(shown).what();
+    }
+    return valid;
+}
+
+StoredEtinCheck JudgeStoredEtin(std::string_view storedCell, RowEncoding encoding, std::string_view computedEtin)
+{
+    const std::string_view stored = TrimBlanks(storedCell, encoding);
+    if (stored.empty())
+        return StoredEtinCheck::Filled;
+    // Only characters that are in the code page as they stand: a base letter
+    // would make Ł the same as L.
+    AnsiText etin;
+    for (std::size_t pos = 0; pos < stored.size();) {
+        const CellCharacter c = ReadCharacter(stored, pos, encoding);
+        if (encoding == RowEncoding::Windows1252) {
+            etin += stored[pos];
+        } else if (!c.valid || !AppendWindows1252(c.codePoint, etin) ||
+                   Windows1252CodePoint(static_cast<unsigned char>(etin.back())) != c.codePoint) {
+            return StoredEtinCheck::Differs;
+        }
+        pos += c.length;
+    }
+    if (etin == computedEtin)
+        return StoredEtinCheck::Matches;
+    return CheckEtinForm(etin) == EtinForm::WrongCheckCharacter ? StoredEtinCheck::WrongCheckCharacter
+                                                                  : StoredEtinCheck::Differs;
+}
+
+bool IsEmptyEtinCell(std::string_view storedCell, RowEncoding encoding)
+{
+    return TrimBlanks(storedCell, encoding).empty();
+}
+
+void AppendCheckText(std::string& out, StoredEtinCheck check, std::string_view computedEtinUtf8)
+{
+    switch (check) {
+    case StoredEtinCheck::None: return;
+    case StoredEtinCheck::Matches: out += "stimmt"; return;
+    case StoredEtinCheck::Filled: out += "ergänzt"; return;
+    case StoredEtinCheck::Differs: out += "weicht ab, berechnet: "; break;
+    case StoredEtinCheck::WrongCheckCharacter: out += "Prüfzeichen falsch, berechnet: "; break;
+    }
+    out += computedEtinUtf8;
+}
+
+}  // namespace kennfix::batch

@@ -1,0 +1,82 @@
+#pragma once
+
+// The checks of one person's row: family name, first name and date of birth
+// -> the eTIN, or the reason there is none (the column Fehler); an eTIN the
+// list already holds -> the column Prüfung.
+//
+// Lists are held to more than the window, since nobody looks at each name
+// as it is typed:
+// - A name holds letters, blanks, hyphens and apostrophes (' and ’). Unicode
+//   blanks (no-break space, tab, thin space ...) become " " and Unicode
+//   dashes (‐ ‑ – —) "-" before the calculation; anything else (digits, ".",
+//   "=", "@") is refused, naming the first such character.
+// - A year is written with two or four digits; a four-digit year after the
+//   current one is refused.
+
+#include <string>
+#include <string_view>
+
+#include "etin.h"
+#include "list.h"
+#include "text.h"
+
+namespace kennfix::batch {
+
+enum class NameVerdict {
+    Ok,
+    Empty,           // nothing but blanks
+    Forbidden,       // a character no name holds
+    NotConvertible,  // a letter without a place in Windows-1252 (王), or bytes that are no UTF-8
+};
+
+// Turns a name cell into the Windows-1252 text the calculation takes: letters
+// as Utf8ToWindows1252 converts them, as the window does, so a name gives the
+// same eTIN in both. For Forbidden, `forbidden` gets the first such
+// character as it stands, for a message.
+NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& out, std::string& forbidden);
+
+struct PersonCells {
+    std::string_view familyName;
+    std::string_view firstName;
+    std::string_view birthDate;
+    RowEncoding encoding = RowEncoding::Ascii;
+};
+
+struct PersonResult {
+    bool ok = false;
+    AnsiText etin;      // Windows-1252, when ok
+    std::string error;  // the text for Fehler, UTF-8, input characters escaped; empty when ok
+};
+
+// Keeps its buffers from row to row, so that a row needs no heap once the
+// first rows have been checked.
+class PersonCheck {
+public:
+    PersonCheck(const DateSettings& settings, int currentYear);
+    void Check(const PersonCells& cells, PersonResult& result);
+
+private:
+    bool CheckDate(const PersonCells& cells, PersonResult& result);
+
+    DateSettings m_settings;
+    int m_currentYear;
+    AnsiText m_family;
+    AnsiText m_first;
+    AnsiText m_date;
+    std::string m_forbiddenFamily;
+    std::string m_forbiddenFirst;
+};
+
+// How an eTIN kept in the list compares with the one computed. Blanks around
+// the stored eTIN do not count; anything else does, small letters too: only
+// the same 14 characters are "stimmt".
+StoredEtinCheck JudgeStoredEtin(std::string_view storedCell, RowEncoding encoding, std::string_view computedEtin);
+
+// Whether a stored eTIN cell is empty, blanks aside: then the computed eTIN
+// takes its place.
+bool IsEmptyEtinCell(std::string_view storedCell, RowEncoding encoding);
+
+// The text for Prüfung, UTF-8; the eTIN in UTF-8 too.
+void AppendCheckText(std::string& out, StoredEtinCheck check, std::string_view computedEtinUtf8);
+
+}  // namespace kennfix::batch

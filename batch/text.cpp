@@ -1,0 +1,109 @@
+#include "text.h"
+
+#include "cp1252.h"
+#include "namechars.h"
+
+namespace kennfix::batch {
+
+CellCharacter ReadCharacter(std::string_view text, std::size_t pos, RowEncoding encoding)
+{
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80)
+        return {byte, 1, true};
+    if (encoding == RowEncoding::Windows1252)
+        return {Windows1252CodePoint(byte), 1, true};
+    const Utf8Character c = DecodeUtf8(text, pos);
+    if (c.length == 0)
+        return {byte, 1, false};
+    return {c.codePoint, c.length, true};
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool IsHidden(char32_t c)
+{
+    return c == '\t' || ClassifyNameCharacter(c) == NameCharacterClass::Control;
+}
+
+namespace {
+
+void AppendHex(std::string& out, unsigned long value, int digits)
+{
+    constexpr char kHex[] = "0123456789ABCDEF";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        out += kHex[(value >> shift) & 0xF];
+}
+
+}  // namespace
+
+void AppendEscape(std::string& out, char32_t c)
+{
+    switch (c) {
+    case '\t': out += "\\t"; return;
+    case '\n': out += "\\n"; return;
+    case '\r': out += "\\r"; return;
+    default: break;
+    }
+    out += c < 0x10000 ? "\\u" : "\\U";
+    AppendHex(out, c, c < 0x10000 ? 4 : 8);
+}
+
+void AppendForMessage(std::string& out, std::string_view text, RowEncoding encoding)
+{
+    ForEachCharacter(text, encoding, [&](const CellCharacter& c) {
+        if (!c.valid) {
+            out += "\\x";
+            AppendHex(out, c.codePoint, 2);
+        } else if (IsHidden(c.codePoint)) {
+            AppendEscape(out, c.codePoint);
+        } else {
+            AppendUtf8(out, c.codePoint);
+        }
+    });
+}
+
+std::string ForMessage(std::string_view utf8)
+{
+    std::string out;
+    AppendForMessage(out, utf8, RowEncoding::Utf8);
+    return out;
+}
+
+std::string Quoted(std::string_view utf8)
+{
+    return "\u201E" + std::string(utf8) + "\u201C";
+}
+
+bool IsBlankCell(std::string_view cell)
+{
+    return cell.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+std::string GroupedNumber(std::size_t n)
+{
+    std::string digits = std::to_string(n);
+    if (digits.size() <= 4)
+        return digits;
+    for (std::size_t i = digits.size() - 3; i > 0; i = i > 3 ? i - 3 : 0)
+        digits.insert(i, 1, '.');
+    return digits;
+}
+
+}  // namespace kennfix::batch

@@ -1,0 +1,63 @@
+#pragma once
+
+// The text of list cells: reading their characters in the encoding of their
+// row, and showing input text in messages, where characters that do not show
+// (controls, format characters, invalid bytes) appear escaped so that a cell
+// can neither hide text nor send control sequences to a terminal.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kennfix::batch {
+
+// How the bytes of one row are to be read. An ASCII row reads the same in
+// every encoding.
+enum class RowEncoding : unsigned char { Ascii, Utf8, Windows1252 };
+
+// One character of a cell. An invalid byte of UTF-8 comes as itself with
+// valid == false.
+struct CellCharacter {
+    char32_t codePoint;
+    std::size_t length;  // bytes it took
+    bool valid;
+};
+
+CellCharacter ReadCharacter(std::string_view text, std::size_t pos, RowEncoding encoding);
+
+// Calls f(CellCharacter) for each character of text.
+template <class F>
+void ForEachCharacter(std::string_view text, RowEncoding encoding, F f)
+{
+    for (std::size_t pos = 0; pos < text.size();) {
+        const CellCharacter c = ReadCharacter(text, pos, encoding);
+        f(c);
+        pos += c.length;
+    }
+}
+
+// Appends a code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
+// Whether a character is shown escaped: controls (the tab too), format
+// characters, line and paragraph separators.
+bool IsHidden(char32_t c);
+
+// \t \n \r, or \uXXXX (\UXXXXXXXX beyond the BMP).
+void AppendEscape(std::string& out, char32_t c);
+
+// Input text in a message: `text`, read in `encoding`, as UTF-8 with hidden
+// characters escaped and invalid bytes as \xHH.
+void AppendForMessage(std::string& out, std::string_view text, RowEncoding encoding);
+std::string ForMessage(std::string_view utf8);
+
+// „text“ for messages.
+std::string Quoted(std::string_view utf8);
+
+// Whether a cell holds nothing but blanks and tabs.
+bool IsBlankCell(std::string_view cell);
+
+// Numbers in messages: 1234 as it stands, 12345 as 12.345.
+std::string GroupedNumber(std::size_t n);
+
+}  // namespace kennfix::batch
