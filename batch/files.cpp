@@ -406,9 +406,16 @@ ListSummary ProcessListFile(const std::string& inputPath, const std::string& out
     CheckColumnOptions(options);
     InputFile input(inputPath);
     OutputFile output(outputPath, input.NewOutputMode());
+    ListCallbacks withSize = callbacks;
+    if (callbacks.onProgress) {
+        withSize.onProgress = [&](ListProgress progress) {
+            progress.totalBytes = input.Size();
+            return callbacks.onProgress(progress);
+        };
+    }
     ListSummary summary;
     try {
-        summary = ProcessList(input.Stream(), output.Stream(), options, callbacks);
+        summary = ProcessList(input.Stream(), output.Stream(), options, withSize);
     } catch (const ReadError&) {
         throw FileError(input.ReadFailure());
     } catch (const WriteError&) {

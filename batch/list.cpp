@@ -342,8 +342,11 @@ void ListProcessor::ReadHeader(const InputRow& row)
 
     ListLayout& l = m_layout;
     l.columnNames.assign(m_outputColumns, {});
-    for (std::size_t i = 0; i < m_inputColumns; ++i)
+    l.outputColumnOf.clear();
+    for (std::size_t i = 0; i < m_inputColumns; ++i) {
         l.columnNames[OutputColumn(i)] = ToUtf8(row.cell(i), row.encoding);
+        l.outputColumnOf.push_back(OutputColumn(i));
+    }
     l.familyNameColumn = OutputColumn(*m_wanted[0].column);
     l.firstNameColumn = OutputColumn(*m_wanted[1].column);
     l.birthDateColumn = OutputColumn(*m_wanted[2].column);
@@ -371,12 +374,15 @@ void ListProcessor::Emit(const InputRow& row)
         m_writer.Start(*m_output, m_form != InputForm::Plain, m_delimiter, row.terminator == '\r' ? "\r\n" : "\n");
     }
     NoteEncoding(row);
-    if (m_headerWritten)
+    if (m_headerWritten) {
         WriteDataRow(row);
-    else if (IsBlankRow(row))
-        m_writer.WriteBlankLine();  // blank lines before the header come back as they were
-    else
+    } else if (IsBlankRow(row)) {
+        // Blank lines before the header come back as they were.
+        ConvertCells(row, m_lost);
+        m_writer.WriteRow(m_converted);
+    } else {
         WriteHeader(row);
+    }
 }
 
 void ListProcessor::NoteEncoding(const InputRow& row)

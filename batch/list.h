@@ -67,6 +67,9 @@ enum class StoredEtinCheck {
 // The columns of the output, known once the header is read.
 struct ListLayout {
     std::vector<std::string> columnNames;  // UTF-8; the input's columns, then those added
+    // Where each column of the input's header went. Cells beyond the header
+    // follow all columns, in their order.
+    std::vector<std::size_t> outputColumnOf;
     std::size_t familyNameColumn = 0;
     std::size_t firstNameColumn = 0;
     std::size_t birthDateColumn = 0;
@@ -94,6 +97,7 @@ struct RowResult {
 
 struct ListProgress {
     std::uint64_t bytesRead = 0;
+    std::uint64_t totalBytes = 0;  // 0 when not known (a pipe); ProcessListFile fills it in
     std::size_t rows = 0;
 };
 
