@@ -54,6 +54,14 @@ NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& o
     bool convertible = true;
     bool refused = false;
     for (std::size_t pos = 0; pos < cell.size() && !refused;) {
+        // Plain letters, the most of any name, without decoding.
+        const char byte = cell[pos];
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z')) {
+            filled = true;
+            out += byte;
+            ++pos;
+            continue;
+        }
         const CellCharacter c = ReadCharacter(cell, pos, encoding);
         if (!c.valid) {
             convertible = false;

@@ -1,6 +1,7 @@
 #include "writer.h"
 
 #include <algorithm>
+#include <array>
 #include <ostream>
 
 #include "cp1252.h"
@@ -86,9 +87,16 @@ void AppendOwnText(std::string& out, std::string_view utf8, Encoding to)
 
 void AppendCsvCell(std::string& out, std::string_view cell, char delimiter)
 {
-    // A plain loop: find_first_of looks up the set once per byte.
-    const bool quote = std::any_of(cell.begin(), cell.end(),
-                                   [=](char c) { return c == delimiter || c == '"' || c == '\r' || c == '\n'; });
+    // One look-up a byte: the bytes that make a cell quoted, but for the
+    // delimiter, which is one of ; , tab.
+    static constexpr std::array<bool, 256> kSpecial = [] {
+        std::array<bool, 256> special{};
+        special['"'] = special['\r'] = special['\n'] = true;
+        return special;
+    }();
+    const bool quote = std::any_of(cell.begin(), cell.end(), [=](char c) {
+        return kSpecial[static_cast<unsigned char>(c)] || c == delimiter;
+    });
     if (!quote) {
         out += cell;
         return;
