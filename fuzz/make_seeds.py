@@ -158,42 +158,79 @@ DATEMASK_SEEDS = {
 }
 
 
-# --- list: an options byte, then the file -----------------------------------
+# --- list: two bytes of options, then the file --------------------------------
 
-SEMICOLON, COMMA, TAB = 0, 1, 2
-UTF8_IN, WINDOWS1252_IN = 1 << 2, 2 << 2
-UTF8_OUT, WINDOWS1252_OUT = 1 << 4, 2 << 4
-PIPE = 1 << 6
+AUTO_DELIMITER, SEMICOLON, COMMA, TAB = 0, 1, 2, 3
+UTF8, WINDOWS1252, UTF16LE, UTF16BE = 1, 2, 3, 4
+PIPE = 1 << 5
+
+
+def list_options(delimiter=AUTO_DELIMITER, encoding=0, output=0, pipe=False):
+    return bytes([delimiter | encoding << 2 | (PIPE if pipe else 0), output])
+
+
+def utf16(text, big_endian=False):
+    return (b"\xfe\xff" if big_endian else b"\xff\xfe") + text.encode("utf-16-be" if big_endian else "utf-16-le")
+
 
 HEADER = "Familienname;Vorname;Geburtsdatum\n"
 LIST_SEEDS = {
-    "personal": (0, "Personalnummer;Familienname;Vorname;Geburtsdatum\n1001;Müller;Hans;01.02.1980\n"
-                    "1002;Schön-Schulze;José María;28.02.52\n1003;Łukasiewicz;Ewa;03.07.1961\n"
-                    "1004;Meier;;15.05.1990\n1005;Weiß;Zoë;31.02.1985\n".encode()),
-    "bad-rows": (0, (HEADER + ";;01.02.80\nMeier;Li;29.02.01\nMeier;Li;\nOtto;Ute;  .  .  \n王;Li;01.02.80\n"
-                     "Li;😀;01.02.80\nMeier;Li;01.02.8Ω\n").encode()),
-    "quoted-cells": (0, "Nr;Familienname;Vorname;Geburtsdatum;Notiz\r\n1;\"Müller\";Hans;01.02.80;\"Straße 1; 2. Stock\"\r\n"
-                        "2;Meier;Li;01.02.80;\"sagt \"\"Hallo\"\"\"\r\n3;Meier;Li;01.02.80;\"zwei\r\nZeilen\"\r\n"
-                        "4;Meier;Li;01.02.80; Blanks bleiben \r\n".encode()),
-    "comma": (COMMA, "Familienname,Vorname,Geburtsdatum\n\"Müller, Dr.\",Hans,01.02.80\n".encode()),
-    "tab": (TAB, "Familienname\tVorname\tGeburtsdatum\nMüller\tHans\t01.02.80".encode()),
-    "short-and-long-rows": (0, (HEADER + "Meier;Li\nMeier;Li;01.02.80;;\nMeier;Li;01.02.80;Hamburg\n\n\n").encode()),
-    "columns-by-name": (0, "geburtsdatum; VORNAME ;FamilienName\n01.02.80;Hans;Müller\n".encode()),
-    "run-again": (0, "fehler;Familienname;Vorname;Geburtsdatum;ETIN\nalt;Müller;Hans;01.02.80;alt\n".encode()),
-    "bom": (0, "\ufeffFamilienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.80\n".encode()),
-    "windows-1252-pipe": (PIPE, (HEADER + "Meier;Li;01.02.80\nMeier;;01.02.80\nM\xFCller;J\xFCrgen;03.07.61\n").encode("cp1252")),
-    "windows-1252-to-utf8": (WINDOWS1252_IN | UTF8_OUT, (HEADER + "M\xFCller;\u20AC;01.02.80\n").encode("cp1252")),
-    "utf8-to-windows-1252": (WINDOWS1252_OUT, "Familienname;Vorname;Geburtsdatum;Ort\nŁukasiewicz;Zoë;01.02.80;Kraków\n"
-                                              "Wang;Li;01.02.80;北京\n".encode()),
-    "invalid-utf8": (UTF8_IN, HEADER.encode() + b"M\xFCller;Hans;01.02.80\n"),
-    "pipe-turns-out-wrong": (PIPE, (HEADER + "Müller;Hans;01.02.80\n\n").encode() + b"M\xFCller;Hans;01.02.80\n"),
-    "missing-columns": (0, b"Name;Vorname;Geburtstag\nMeier;Li;01.02.80\n"),
-    "column-twice": (0, b"Familienname;Vorname;vorname;Geburtsdatum\n"),
-    "open-quote": (0, (HEADER + "Meier;Li;01.02.80\n\"Meier;Li;01.02.80\nx\n").encode()),
-    "quote-in-cell": (0, (HEADER + "Meier;L\"i;01.02.80\n").encode()),
-    "text-after-quote": (0, (HEADER + "\"a\nb\"c;Li;01.02.80\n").encode()),
-    "empty": (0, b""),
-    "header-only": (0, b"Familienname;Vorname;Geburtsdatum"),
+    "personal": (list_options(), "Personalnummer;Familienname;Vorname;Geburtsdatum\n1001;Müller;Hans;01.02.1980\n"
+                                 "1002;Schön-Schulze;José María;28.02.52\n1003;Łukasiewicz;Ewa;03.07.1961\n"
+                                 "1004;Meier;;15.05.1990\n1005;Weiß;Zoë;31.02.1985\n".encode()),
+    "bad-rows": (list_options(), (HEADER + ";;01.02.80\nMeier;Li;29.02.01\nMeier;Li;\nOtto;Ute;  .  .  \n王;Li;01.02.80\n"
+                                  "Li;😀;01.02.80\nMeier;Li;01.02.8Ω\n").encode()),
+    "names": (list_options(), (HEADER + "Dr. Meier;Hans;01.02.80\nMeier2;Hans;01.02.80\n=HYPERLINK(\"x\");Hans;01.02.80\n"
+                               "Meier\u00a0Schulz;Hans;01.02.80\nMeier\u2013Schulz;Hans;01.02.80\nO’Neill;Hans;01.02.80\n"
+                               "O'Neill;Hans;01.02.80\nMeier\tSchulz;Hans;01.02.80\nMeier;Hans\x1b[2J;01.02.80\n").encode()),
+    "dates": (list_options(), (HEADER + "Meier;Li;01.02.198\nMeier;Li;01.02.2031\nMeier;Li;01.02.8\nMeier;Li;01.02\n"
+                               "Meier;Li;31.12.30\nMeier;Li;01.02.2026\n").encode()),
+    "stored-etins": (list_options(), ("Familienname;Vorname;Geburtsdatum;eTIN\nMüller;Hans;01.02.80;MLLRHNSA80B01H\n"
+                                      "Müller;Hans;01.02.80;\nMüller;Hans;01.02.80;MLLRHNSA80B01A\n"
+                                      "Müller;Hans;01.02.80; mllrhnsa80b01h\nMeier;;01.02.80;MREILIXX80B01Z\n").encode()),
+    "run-again": (list_options(), "fehler;Familienname;Vorname;Geburtsdatum;ETIN;prüfung\nalt;Müller;Hans;01.02.80;;alt\n"
+                                  .encode()),
+    "quoted-cells": (list_options(), "Nr;Familienname;Vorname;Geburtsdatum;Notiz\r\n1;\"Müller\";Hans;01.02.80;"
+                                     "\"Straße 1; 2. Stock\"\r\n2;Meier;Li;01.02.80;\"sagt \"\"Hallo\"\"\"\r\n"
+                                     "3;Meier;Li;01.02.80;\"zwei\r\nZeilen\"\r\n4;Meier;Li;01.02.80; Blanks bleiben \r\n"
+                                     "5;Meier;Li;01.02.80;Monitor 24\"\r\n6;Meier;Li;01.02.80;Hans \"Hansi\" M.\r\n".encode()),
+    "comma": (list_options(), "Familienname,Vorname,Geburtsdatum,Ort\nMüller,Hans,01.02.80,\"Bonn, Rhein\"\n".encode()),
+    "comma-given": (list_options(COMMA), "Familienname,Vorname,Geburtsdatum\nMüller,Hans,01.02.80\n".encode()),
+    "tab": (list_options(), "Familienname\tVorname\tGeburtsdatum\nMüller\tHans\t01.02.80".encode()),
+    "wrong-delimiter": (list_options(SEMICOLON), b"Familienname,Vorname,Geburtsdatum\n"),
+    "nothing-lost": (list_options(), (HEADER + "Meier;Li\n\nMeier;Li;01.02.80;;\n;;\nMeier;Li;01.02.80;Hamburg\n\n\n")
+                     .encode()),
+    "blank-lines-first": (list_options(), b"\r\n  \r\nFamilienname\tVorname\tGeburtsdatum\r\nMeier\tLi\t01.02.80\r\n"),
+    "columns-by-name": (list_options(), "geburtsdatum; VORNAME ;FamilienName\n01.02.80;Hans;Müller\n".encode()),
+    "bom": (list_options(), "\ufeffFamilienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.80\n".encode()),
+    "windows-1252-pipe": (list_options(pipe=True), (HEADER + "Meier;Li2;01.02.80\nMeier;;01.02.80\n"
+                                                    "M\xFCller;J\xFCrgen;03.07.61\n").encode("cp1252")),
+    "windows-1252-to-utf8": (list_options(encoding=WINDOWS1252, output=UTF8),
+                             (HEADER + "M\xFCller;\u0160arka;01.02.80\n").encode("cp1252")),
+    "utf8-to-windows-1252": (list_options(output=WINDOWS1252),
+                             "Familienname;Vorname;Geburtsdatum;Ort\nNowak;Zoë;01.02.80;Kraków\n"
+                             "Łukasiewicz;Ewa;01.02.80;Łódź\nWang;Li;01.02.80;北京\nWang;;01.02.80;北京\n".encode()),
+    "mixed-rows": (list_options(), HEADER.encode() + "Schön;José;28.02.52\n".encode() + b"Sch\xF6n;Jos\xE9;28.02.52\n"
+                   + "Schön;José;28.02.52\n".encode()),
+    "mixed-rows-pipe": (list_options(pipe=True), HEADER.encode() + b"Meier;Li;01.02.80\nSch\xF6n;Jos\xE9;28.02.52\n"
+                        + "Schön;José;28.02.52\n".encode()),
+    "invalid-utf8": (list_options(encoding=UTF8), HEADER.encode() + b"M\xFCller;Hans;01.02.80\n"),
+    "invalid-utf8-to-utf16": (list_options(encoding=UTF8, output=UTF16BE), HEADER.encode() + b"M\xFCller;Hans;M\xFC\n"),
+    "utf16le": (list_options(), utf16("Familienname\tVorname\tGeburtsdatum\r\nMüller\tHans\t01.02.80\r\n"
+                                      "Wang\t😀\t01.02.80\r\n")),
+    "utf16be-to-utf8": (list_options(output=UTF8), utf16("Familienname\tVorname\tGeburtsdatum\nMüller\tHans\t01.02.80\n",
+                                                         big_endian=True)),
+    "utf16-given": (list_options(SEMICOLON, encoding=UTF16LE), "Familienname;Vorname;Geburtsdatum\nMeier;Li;01.02.80\n"
+                    .encode("utf-16-le")),
+    "utf16-lone-surrogate": (list_options(), b"\xff\xfe" + "Familienname\tVorname\tGeburtsdatum\n".encode("utf-16-le")
+                             + b"\x00\xd8x\x00"),
+    "utf16-odd-byte": (list_options(), utf16("Familienname\tVorname\tGeburtsdatum\n") + b"x"),
+    "missing-columns": (list_options(), b"Name;Vorname;Geburtstag\nMeier;Li;01.02.80\n"),
+    "column-twice": (list_options(), b"Familienname;Vorname;vorname;Geburtsdatum\n"),
+    "open-quote": (list_options(), (HEADER + "Meier;Li;01.02.80\n\"Meier;Li;01.02.80\nx\n").encode()),
+    "text-after-quote": (list_options(), (HEADER + "\"a\nb\"c;Li;01.02.80\n").encode()),
+    "empty": (list_options(), b""),
+    "header-only": (list_options(), b"Familienname;Vorname;Geburtsdatum"),
 }
 
 
@@ -209,7 +246,7 @@ def main():
     write("etin", ETIN_SEEDS)
     write("cp1252", CP1252_SEEDS)
     write("datemask", DATEMASK_SEEDS)
-    write("list", {name: bytes([options]) + data for name, (options, data) in LIST_SEEDS.items()})
+    write("list", {name: options + data for name, (options, data) in LIST_SEEDS.items()})
 
 
 if __name__ == "__main__":
