@@ -1,7 +1,6 @@
 #include "list.h"
 
 #include <algorithm>
-#include <deque>
 #include <istream>
 #include <optional>
 
