@@ -74,8 +74,12 @@ QString ErrorBoxText(const QString& message)
 
 void ShowErrorBox(const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, kApplicationTitle, ErrorBoxText(message), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    ShowErrorBoxTitled(kApplicationTitle, message);
+}
+
+void ShowErrorBoxTitled(const QString& title, const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, title, ErrorBoxText(message), QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     ExecKeepingFocus(box);
 }

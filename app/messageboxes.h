@@ -31,6 +31,9 @@ void ShowMessageDialog(const QString& text);
 // unless the text is empty or ends in "." or a character below it.
 void ShowErrorBox(const QString& message);
 
+// The same with the caption of another program of the package.
+void ShowErrorBoxTitled(const QString& title, const QString& message);
+
 // The text of the error box for `message`.
 QString ErrorBoxText(const QString& message);
 

@@ -5,11 +5,9 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QTest>
 #include <QWindow>
 
-#include "messageboxes.h"
 
 namespace kennfix {
 
@@ -53,26 +51,6 @@ QStringList MenuEntries(const QMenu* menu)
             entries << QString(action->text()).remove(u'&');
     }
     return entries;
-}
-
-BoxWatcher::BoxWatcher()
-{
-    connect(&m_timer, &QTimer::timeout, this, &BoxWatcher::poll);
-    m_timer.start(10);
-}
-
-void BoxWatcher::poll()
-{
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible())
-        return;
-    boxes.append({box->windowTitle(), box->text(), box->icon() == QMessageBox::Critical,
-                  qobject_cast<MessageDialog*>(box) != nullptr});
-    QTest::keyClick(box, Qt::Key_Return);
-    // A box that Enter leaves open is the program's fault; the test ends
-    // here rather than close it by other means.
-    if (box->isVisible())
-        qFatal("Enter did not close the message box \"%s\"", qPrintable(box->text()));
 }
 
 ShownWindow::ShownWindow() : form(std::make_unique<TForm1>())

@@ -13,8 +13,8 @@
 #include <memory>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
+#include "boxwatcher.h"
 #include "platform.h"
 #include "unit1.h"
 
@@ -54,27 +54,6 @@ QMenu* OpenContextMenu(QWidget* widget, QPoint position = {});
 // The entries of `menu` as they read, without the marks of their access
 // keys ("&Kopieren" reads "Kopieren"), shortcuts after a tab.
 QStringList MenuEntries(const QMenu* menu);
-
-struct ShownBox {
-    QString title;
-    QString text;
-    bool stopIcon;
-    bool isMessageDialog;
-};
-
-// Closes every modal box as soon as it is open, by pressing Enter (the
-// default button), and keeps a record of each. A box that Enter does not
-// close aborts the test program.
-class BoxWatcher : public QObject {
-    Q_OBJECT
-public:
-    BoxWatcher();
-    QList<ShownBox> boxes;
-
-private:
-    void poll();
-    QTimer m_timer;
-};
 
 // The main window, shown and active, with a test platform and a box watcher
 // that outlive it.
