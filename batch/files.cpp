@@ -131,10 +131,7 @@ constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void RemoveTemporariesAndDie(int signal)
 {
-    for (TemporarySlot& slot : g_temporaries) {
-        if (slot.armed)
-            ::unlink(slot.path);
-    }
+    RemoveTemporaryFiles();
     // Die of the signal, as the shell expects: it is blocked while we are
     // here and strikes with its default action once we return.
     struct sigaction fallback {};
@@ -387,6 +384,14 @@ void OutputFile::Commit()
         fail(errno);
     Unregister(m_temporary);
     m_temporary.clear();
+}
+
+void RemoveTemporaryFiles()
+{
+    for (TemporarySlot& slot : g_temporaries) {
+        if (slot.armed)
+            ::unlink(slot.path);
+    }
 }
 
 void RemoveTemporaryFilesOnSignals()

@@ -104,6 +104,11 @@ private:
 // Programs call it once at start.
 void RemoveTemporaryFilesOnSignals();
 
+// Removes the temporary files of OutputFiles that are being written, as those
+// signals do: for a program that ends at once while another of its threads
+// writes a list. Async-signal-safe.
+void RemoveTemporaryFiles();
+
 // ProcessList from the file `inputPath` to the file `outputPath` ("" or "-":
 // standard input and output) under the rules above. Throws ListError,
 // FileError and ListCancelled; then no output file is left behind.

@@ -1,5 +1,5 @@
 // The file rules as a front end without a command line uses them: saving
-// that is cancelled or fails leaves nothing behind.
+// that is cancelled, fails or is abandoned leaves nothing behind.
 
 #include "files.h"
 
@@ -58,6 +58,23 @@ TEST_F(FilesTest, AFailedListLeavesTheOldFileAlone)
     std::string text((std::istreambuf_iterator<char>(out)), {});
     EXPECT_EQ(text, "alt");
     EXPECT_EQ(Files(), 3u);
+}
+
+// A program that ends at once while a list is being written (the window
+// closed during a save) removes the temporary file first; the target was
+// never touched, and committing afterwards fails instead of putting
+// anything in its place.
+TEST_F(FilesTest, RemovingTemporaryFilesLeavesTheTargetAlone)
+{
+    std::ofstream(m_dir / "out.csv") << "alt";
+    OutputFile output(m_dir / "out.csv", 0644);
+    output.Stream() << "neu";
+    EXPECT_EQ(Files(), 3u) << "no temporary file beside the target";
+    RemoveTemporaryFiles();
+    EXPECT_EQ(Files(), 2u);
+    EXPECT_THROW(output.Commit(), FileError);
+    std::ifstream out(m_dir / "out.csv");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(out)), {}), "alt");
 }
 
 TEST(SystemErrorText, German)
