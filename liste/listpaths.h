@@ -1,0 +1,18 @@
+#pragma once
+
+// Where the list window saves a list.
+
+#include <string>
+
+namespace kennfix::liste {
+
+// The file the save dialog proposes: beside the list, its name without the
+// extension and with "-etin.csv" ("/daten/personal.csv" ->
+// "/daten/personal-etin.csv").
+std::string ProposedSavePath(const std::string& listPath);
+
+// Whether both paths name the same existing file, through links too: the
+// list is the user's source data and is never saved over.
+bool IsSameFile(const std::string& a, const std::string& b);
+
+}  // namespace kennfix::liste
