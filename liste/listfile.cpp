@@ -1,0 +1,149 @@
+#include "listfile.h"
+
+#include <QCryptographicHash>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <istream>
+#include <ostream>
+#include <streambuf>
+
+#include "files.h"
+#include "listpaths.h"
+#include "text.h"
+
+namespace kennfix::liste {
+namespace {
+
+// Hands the bytes of another stream buffer through and takes their
+// fingerprint on the way. A read error of the source (an exception) goes
+// through to the istream, which turns it into badbit as the engine expects.
+class FingerprintingBuffer : public std::streambuf {
+public:
+    explicit FingerprintingBuffer(std::streambuf& source) : m_source(source) {}
+
+    Fingerprint fingerprint() const { return {m_size, m_hash.result()}; }
+
+protected:
+    std::streamsize xsgetn(char* s, std::streamsize n) override
+    {
+        std::streamsize done = 0;
+        if (gptr() < egptr()) {
+            s[0] = *gptr();
+            gbump(1);
+            done = 1;
+        }
+        const std::streamsize got = m_source.sgetn(s + done, n - done);
+        Take(s + done, got);
+        return done + got;
+    }
+
+    int_type underflow() override
+    {
+        const std::streamsize got = m_source.sgetn(&m_byte, 1);
+        if (got <= 0)
+            return traits_type::eof();
+        Take(&m_byte, got);
+        setg(&m_byte, &m_byte, &m_byte + 1);
+        return traits_type::to_int_type(m_byte);
+    }
+
+private:
+    void Take(const char* bytes, std::streamsize n)
+    {
+        if (n <= 0)
+            return;
+        m_hash.addData(QByteArrayView(bytes, static_cast<qsizetype>(n)));
+        m_size += static_cast<std::uint64_t>(n);
+    }
+
+    std::streambuf& m_source;
+    QCryptographicHash m_hash{QCryptographicHash::Blake2b_256};
+    std::uint64_t m_size = 0;
+    char m_byte = 0;
+};
+
+// What the engine writes while a list is read for the window: nothing.
+class DiscardingBuffer : public std::streambuf {
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+};
+
+std::string Named(const std::string& path)
+{
+    return batch::Quoted(batch::ForMessage(path));
+}
+
+batch::ListCallbacks WithProgress(batch::ListCallbacks callbacks, const ListProgress& progress, std::uint64_t total)
+{
+    if (progress)
+        callbacks.onProgress = [&progress, total](const batch::ListProgress& p) { return progress(p.bytesRead, total); };
+    return callbacks;
+}
+
+}  // namespace
+
+LoadedList ReadListFile(const std::string& path, const batch::ListOptions& options, const ListProgress& progress)
+{
+    // Opening a named pipe would wait for a writer, and a pipe or a device
+    // cannot be read a second time for saving.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        throw ListFileError(Named(path) + " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
+    batch::CheckColumnOptions(options);
+    // "-" would be standard input to the engine; here it is a file of that name.
+    batch::InputFile input(batch::IsStandardStream(path) ? "./" + path : path);
+    FingerprintingBuffer buffer(*input.Stream().rdbuf());
+    std::istream in(&buffer);
+    DiscardingBuffer discard;
+    std::ostream out(&discard);
+
+    LoadedList list{path, options, nullptr, {}};
+    batch::ListCallbacks callbacks;
+    callbacks.onHeader = [&](const batch::ListLayout& layout) { list.table = std::make_unique<ListTable>(layout); };
+    callbacks.onRow = [&](const batch::RowResult& row) { list.table->Add(row); };
+    try {
+        const batch::ListSummary summary = batch::ProcessList(in, out, options, WithProgress(callbacks, progress, input.Size()));
+        list.table->Finish(summary);
+    } catch (const batch::ReadError&) {
+        throw batch::FileError(input.ReadFailure());
+    }
+    list.fingerprint = buffer.fingerprint();
+    return list;
+}
+
+batch::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress)
+{
+    if (IsSameFile(list.path, target)) {
+        throw ListFileError(Named(target) +
+                            " ist die Liste selbst. Sie wird nicht überschrieben; bitte einen anderen Namen wählen.");
+    }
+    const auto changed = [&] {
+        return ListFileError(Named(list.path) +
+                             " wurde seit dem Öffnen verändert. Gespeichert wird nur, was angezeigt wird: bitte die "
+                             "Liste neu öffnen und dann speichern.");
+    };
+    batch::InputFile input(list.path);
+    batch::OutputFile output(target, input.NewOutputMode());
+    FingerprintingBuffer buffer(*input.Stream().rdbuf());
+    std::istream in(&buffer);
+    batch::ListSummary summary;
+    try {
+        summary = batch::ProcessList(in, output.Stream(), list.options, WithProgress({}, progress, input.Size()));
+    } catch (const batch::ReadError&) {
+        throw batch::FileError(input.ReadFailure());
+    } catch (const batch::WriteError&) {
+        throw batch::FileError(output.WriteFailure());
+    } catch (const batch::ListError&) {
+        // It was a list when it was read.
+        throw changed();
+    }
+    if (buffer.fingerprint() != list.fingerprint)
+        throw changed();
+    output.Commit();
+    return summary;
+}
+
+}  // namespace kennfix::liste

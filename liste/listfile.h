@@ -1,0 +1,63 @@
+#pragma once
+
+// Reading a list file for the window and saving the result, both through
+// the list engine and its file rules (files.h), so that a list saved from
+// the window is byte for byte the file kennfix-batch writes with the same
+// options.
+//
+// Saving runs the engine again from the list file into the target. The
+// bytes it reads must be the bytes that were read for the window: a list
+// changed on disk in between is refused rather than saved as something
+// else than what is shown. Both readings take a fingerprint of the bytes
+// (their number and a BLAKE2b digest).
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "list.h"
+#include "listtable.h"
+
+namespace kennfix::liste {
+
+struct Fingerprint {
+    std::uint64_t size = 0;
+    QByteArray digest;
+    bool operator==(const Fingerprint&) const = default;
+};
+
+// A list as read for the window.
+struct LoadedList {
+    std::string path;  // absolute
+    batch::ListOptions options;
+    std::unique_ptr<ListTable> table;
+    Fingerprint fingerprint;
+};
+
+// Bytes read so far and in all; returns false to cancel, which ends the
+// reading with batch::ListCancelled.
+using ListProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
+// The list file no longer holds what was read, or is not a list file at all.
+// what() says so in German, naming the file.
+class ListFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the list at `path` (a regular file) with `options`. Throws
+// batch::ListError (input that is no list), batch::FileError,
+// ListFileError (no regular file) and batch::ListCancelled.
+LoadedList ReadListFile(const std::string& path, const batch::ListOptions& options, const ListProgress& progress = {});
+
+// Writes `list` with eTINs to `target` as kennfix-batch does. Throws
+// batch::FileError, ListFileError (the list changed since it was read, or
+// `target` is the list itself) and batch::ListCancelled; then no file is
+// left behind and an existing target is untouched.
+batch::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress = {});
+
+}  // namespace kennfix::liste
