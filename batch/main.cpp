@@ -6,20 +6,17 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <iostream>
 #include <optional>
 #include <set>
 
-#include "cp1252.h"
 #include "files.h"
 #include "list.h"
+#include "options.h"
 #include "text.h"
 
 namespace {
 
-using kennfix::batch::Encoding;
 using kennfix::batch::ForMessage;
 using kennfix::batch::Quoted;
 
@@ -112,52 +109,10 @@ struct UsageError {
     std::string message;
 };
 
-std::optional<Encoding> ParseEncoding(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (text == "auto")
-        return Encoding::Auto;
-    if (text == "utf-8" || text == "utf8")
-        return Encoding::Utf8;
-    if (text == "windows-1252" || text == "cp1252")
-        return Encoding::Windows1252;
-    if (text == "utf-16le" || text == "utf-16")
-        return Encoding::Utf16LE;
-    if (text == "utf-16be")
-        return Encoding::Utf16BE;
-    return std::nullopt;
-}
-
-std::optional<char> ParseDelimiter(const std::string& text)
-{
-    if (text == "tab" || text == "\\t" || text == "\t")
-        return '\t';
-    if (text == ";" || text == ",")
-        return text[0];
-    return std::nullopt;
-}
-
-std::optional<kennfix::DateOrder> ParseDateOrder(const std::string& text)
-{
-    if (text == "dmy")
-        return kennfix::DateOrder::DayMonthYear;
-    if (text == "mdy")
-        return kennfix::DateOrder::MonthDayYear;
-    if (text == "ymd")
-        return kennfix::DateOrder::YearMonthDay;
-    return std::nullopt;
-}
-
 struct Arguments {
     std::string input;
     std::string output;
-    std::optional<std::string> delimiter;
-    std::string encoding = "auto";
-    std::string outputEncoding = "auto";
-    std::string dateSeparator = ".";
-    std::string dateOrder = "dmy";
-    std::optional<std::string> year;
+    kennfix::batch::ListOptionTexts texts;
     kennfix::batch::ListOptions list;
 };
 
@@ -179,21 +134,21 @@ void AddOptions(CLI::App& app, Arguments& a)
 
     app.add_option("EINGABE", a.input, "die Liste (CSV)")->type_name("DATEI");
     app.add_option("AUSGABE", a.output, "wohin die Liste mit eTIN geht")->type_name("DATEI");
-    app.add_option("-d,--delimiter", a.delimiter, "; , oder tab (Vorgabe: aus der Kopfzeile)")->type_name("ZEICHEN");
-    app.add_option("--encoding", a.encoding, "der Eingabe: auto, utf-8, windows-1252, utf-16le, utf-16be")
+    app.add_option("-d,--delimiter", a.texts.delimiter, "; , oder tab (Vorgabe: aus der Kopfzeile)")->type_name("ZEICHEN");
+    app.add_option("--encoding", a.texts.encoding, "der Eingabe: auto, utf-8, windows-1252, utf-16le, utf-16be")
         ->type_name("KODIERUNG");
-    app.add_option("--output-encoding", a.outputEncoding, "der Ausgabe: auto (wie die Eingabe) oder wie --encoding")
+    app.add_option("--output-encoding", a.texts.outputEncoding, "der Ausgabe: auto (wie die Eingabe) oder wie --encoding")
         ->type_name("KODIERUNG");
-    app.add_option("--family-name-column", a.list.familyNameColumn, "Spalte des Familiennamens (Familienname)")
+    app.add_option("--family-name-column", a.texts.familyNameColumn, "Spalte des Familiennamens (Familienname)")
         ->type_name("NAME");
-    app.add_option("--first-name-column", a.list.firstNameColumn, "Spalte des Vornamens (Vorname)")
+    app.add_option("--first-name-column", a.texts.firstNameColumn, "Spalte des Vornamens (Vorname)")
         ->type_name("NAME");
-    app.add_option("--birth-date-column", a.list.birthDateColumn, "Spalte des Geburtsdatums (Geburtsdatum)")
+    app.add_option("--birth-date-column", a.texts.birthDateColumn, "Spalte des Geburtsdatums (Geburtsdatum)")
         ->type_name("NAME");
-    app.add_option("--date-separator", a.dateSeparator, "Trennzeichen im Datum (.)")->type_name("ZEICHEN");
-    app.add_option("--date-order", a.dateOrder, "dmy (Vorgabe), mdy oder ymd: Tag, Monat, Jahr")
+    app.add_option("--date-separator", a.texts.dateSeparator, "Trennzeichen im Datum (.)")->type_name("ZEICHEN");
+    app.add_option("--date-order", a.texts.dateOrder, "dmy (Vorgabe), mdy oder ymd: Tag, Monat, Jahr")
         ->type_name("FOLGE");
-    app.add_option("--year", a.year, "das laufende Jahr (Vorgabe: heute)")->type_name("JAHR");
+    app.add_option("--year", a.texts.year, "das laufende Jahr (Vorgabe: heute)")->type_name("JAHR");
 }
 
 // An option at the end of the command line, or before another option, has no value.
@@ -231,57 +186,12 @@ void CheckRemaining(const CLI::App& app)
     throw UsageError{"Ein Argument zu viel: " + Quoted(ForMessage(first)) + "."};
 }
 
-// The options that CLI11 takes as text, checked here with German messages.
+// The options that CLI11 takes as text, checked with German messages.
 void CheckArguments(Arguments& a)
 {
-    if (a.delimiter) {
-        const auto delimiter = ParseDelimiter(*a.delimiter);
-        if (!delimiter)
-            throw UsageError{"--delimiter erwartet ; , oder tab, nicht " + Quoted(ForMessage(*a.delimiter)) + "."};
-        a.list.delimiter = *delimiter;
-    }
-
-    const auto input = ParseEncoding(a.encoding);
-    const auto output = ParseEncoding(a.outputEncoding);
-    if (!input) {
-        throw UsageError{"--encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
-                         Quoted(ForMessage(a.encoding)) + "."};
-    }
-    if (!output) {
-        throw UsageError{"--output-encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
-                         Quoted(ForMessage(a.outputEncoding)) + "."};
-    }
-    a.list.inputEncoding = *input;
-    a.list.outputEncoding = *output;
-
-    if (a.dateSeparator.size() != 1) {
-        throw UsageError{"--date-separator erwartet genau ein Zeichen, nicht " + Quoted(ForMessage(a.dateSeparator)) +
-                         "."};
-    }
-    const auto order = ParseDateOrder(a.dateOrder);
-    if (!order)
-        throw UsageError{"--date-order erwartet dmy, mdy oder ymd, nicht " + Quoted(ForMessage(a.dateOrder)) + "."};
-    a.list.dateSettings = {a.dateSeparator[0], *order};
-
-    a.list.currentYear = kennfix::CurrentYear();
-    if (a.year) {
-        int year = 0;
-        const char* end = a.year->data() + a.year->size();
-        const auto [ptr, ec] = std::from_chars(a.year->data(), end, year);
-        if (ec != std::errc() || ptr != end || year < 1 || year > 9999) {
-            throw UsageError{"--year erwartet ein Jahr von 1 bis 9999, nicht " + Quoted(ForMessage(*a.year)) +
-                             " (ungültiger Wert)."};
-        }
-        a.list.currentYear = year;
-    }
-
-    for (const std::string* column : {&a.list.familyNameColumn, &a.list.firstNameColumn, &a.list.birthDateColumn}) {
-        if (!kennfix::IsValidUtf8(*column))
-            throw UsageError{"Spaltennamen müssen in UTF-8 angegeben werden."};
-    }
     try {
-        kennfix::batch::CheckColumnOptions(a.list);
-    } catch (const kennfix::batch::ListError& e) {
+        a.list = kennfix::batch::ListOptionsFrom(a.texts);
+    } catch (const kennfix::batch::OptionError& e) {
         throw UsageError{e.what()};
     }
 }

@@ -1,0 +1,111 @@
+#include "options.h"
+
+#include <cctype>
+#include <charconv>
+
+#include "cp1252.h"
+#include "text.h"
+
+namespace kennfix::batch {
+namespace {
+
+std::optional<Encoding> ParseEncoding(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (text == "auto")
+        return Encoding::Auto;
+    if (text == "utf-8" || text == "utf8")
+        return Encoding::Utf8;
+    if (text == "windows-1252" || text == "cp1252")
+        return Encoding::Windows1252;
+    if (text == "utf-16le" || text == "utf-16")
+        return Encoding::Utf16LE;
+    if (text == "utf-16be")
+        return Encoding::Utf16BE;
+    return std::nullopt;
+}
+
+std::optional<char> ParseDelimiter(const std::string& text)
+{
+    if (text == "tab" || text == "\\t" || text == "\t")
+        return '\t';
+    if (text == ";" || text == ",")
+        return text[0];
+    return std::nullopt;
+}
+
+std::optional<DateOrder> ParseDateOrder(const std::string& text)
+{
+    if (text == "dmy")
+        return DateOrder::DayMonthYear;
+    if (text == "mdy")
+        return DateOrder::MonthDayYear;
+    if (text == "ymd")
+        return DateOrder::YearMonthDay;
+    return std::nullopt;
+}
+
+std::string Given(const std::string& text)
+{
+    return Quoted(ForMessage(text));
+}
+
+}  // namespace
+
+ListOptions ListOptionsFrom(const ListOptionTexts& texts)
+{
+    ListOptions options;
+    if (texts.delimiter) {
+        const auto delimiter = ParseDelimiter(*texts.delimiter);
+        if (!delimiter)
+            throw OptionError("--delimiter erwartet ; , oder tab, nicht " + Given(*texts.delimiter) + ".");
+        options.delimiter = *delimiter;
+    }
+
+    const auto input = ParseEncoding(texts.encoding);
+    const auto output = ParseEncoding(texts.outputEncoding);
+    if (!input) {
+        throw OptionError("--encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
+                          Given(texts.encoding) + ".");
+    }
+    if (!output) {
+        throw OptionError("--output-encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
+                          Given(texts.outputEncoding) + ".");
+    }
+    options.inputEncoding = *input;
+    options.outputEncoding = *output;
+
+    if (texts.dateSeparator.size() != 1)
+        throw OptionError("--date-separator erwartet genau ein Zeichen, nicht " + Given(texts.dateSeparator) + ".");
+    const auto order = ParseDateOrder(texts.dateOrder);
+    if (!order)
+        throw OptionError("--date-order erwartet dmy, mdy oder ymd, nicht " + Given(texts.dateOrder) + ".");
+    options.dateSettings = {texts.dateSeparator[0], *order};
+
+    options.currentYear = CurrentYear();
+    if (texts.year) {
+        int year = 0;
+        const char* end = texts.year->data() + texts.year->size();
+        const auto [ptr, ec] = std::from_chars(texts.year->data(), end, year);
+        if (ec != std::errc() || ptr != end || year < 1 || year > 9999)
+            throw OptionError("--year erwartet ein Jahr von 1 bis 9999, nicht " + Given(*texts.year) + " (ungültiger Wert).");
+        options.currentYear = year;
+    }
+
+    options.familyNameColumn = texts.familyNameColumn;
+    options.firstNameColumn = texts.firstNameColumn;
+    options.birthDateColumn = texts.birthDateColumn;
+    for (const std::string* column : {&options.familyNameColumn, &options.firstNameColumn, &options.birthDateColumn}) {
+        if (!IsValidUtf8(*column))
+            throw OptionError("Spaltennamen müssen in UTF-8 angegeben werden.");
+    }
+    try {
+        CheckColumnOptions(options);
+    } catch (const ListError& e) {
+        throw OptionError(e.what());
+    }
+    return options;
+}
+
+}  // namespace kennfix::batch
