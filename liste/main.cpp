@@ -1,17 +1,16 @@
 // kennfix-liste: a staff list in a window, for clerks who open files by
-// double-clicking them. The window is in listwindow.h; this file reads the
-// command line and ends the program at once when the window closes, also
-// while a list is still being read or saved.
+// double-clicking them. The window is in listwindow.h, the command line in
+// commandline.h; this file starts the window and ends the program at once
+// when the window closes, also while a list is still being read or saved.
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string_view>
 
+#include "commandline.h"
 #include "files.h"
 #include "listjobs.h"
 #include "listwindow.h"
@@ -25,56 +24,24 @@ constexpr int kUsageError = 2;
 // milliseconds; only a file system that hangs takes longer.
 constexpr int kSaveEndsMs = 2000;
 
-struct Options {
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Diese Hilfe zeigen")};
-    QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Die Versionsnummer zeigen")};
-};
+const QString kVersion = QStringLiteral(KENNFIX_VERSION);
 
-void SetUp(QCommandLineParser& parser, const Options& options)
+// --help, --version and a wrong call answer on the terminal.
+int Answer(const kennfix::liste::CommandLine& line)
 {
-    parser.setApplicationDescription(QStringLiteral(
-        "Zeigt eine Personalliste (CSV) mit der eTIN jeder Zeile und speichert sie so, wie kennfix-batch sie\n"
-        "schreibt. Zeilen mit Fehler oder abweichender gespeicherter eTIN sind hervorgehoben."));
-    parser.addOption(options.help);
-    parser.addOption(options.version);
-    parser.addPositionalArgument(QStringLiteral("DATEI"), QStringLiteral("die Liste, die beim Start geöffnet wird"),
-                                 QStringLiteral("[DATEI]"));
-}
-
-void Print(std::FILE* stream, const QString& text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-}
-
-// A wrong call, --help and --version answer on the terminal and need no
-// display; the program then ends with this status.
-std::optional<int> Answered(const QCommandLineParser& parser, const Options& options)
-{
-    const QString name = QStringLiteral("kennfix-liste");
-    if (parser.isSet(options.help)) {
-        // Qt names the program as it was called, path and all.
-        QString help = parser.helpText();
-        help.replace(help.indexOf(QCoreApplication::arguments().constFirst()),
-                     QCoreApplication::arguments().constFirst().size(), name);
-        Print(stdout, help);
-        return EXIT_SUCCESS;
+    using Action = kennfix::liste::CommandLine::Action;
+    if (line.action == Action::Refuse) {
+        std::fprintf(stderr, "kennfix-liste: %s\nHilfe: kennfix-liste --help\n", line.text.toLocal8Bit().constData());
+        return kUsageError;
     }
-    if (parser.isSet(options.version)) {
-        Print(stdout, name + QStringLiteral(" " KENNFIX_VERSION "\n"));
-        return EXIT_SUCCESS;
-    }
-    QString error = parser.errorText();
-    if (error.isEmpty() && parser.positionalArguments().size() > 1)
-        error = QStringLiteral("Ein Argument zu viel: „%1“.").arg(parser.positionalArguments().at(1));
-    if (error.isEmpty())
-        return std::nullopt;
-    Print(stderr, name + QStringLiteral(": ") + error + QStringLiteral("\nHilfe: ") + name + QStringLiteral(" --help\n"));
-    return kUsageError;
+    std::fputs(line.text.toLocal8Bit().constData(), stdout);
+    if (!line.text.endsWith(u'\n'))
+        std::fputc('\n', stdout);
+    return EXIT_SUCCESS;
 }
 
-// --help and --version before the window's application object exists,
-// which would need a display; Qt's options (-platform ...) are not
-// understood here, so only these two come this way.
+// Whether the call asks for --help or --version, which are answered before
+// the window's application object exists: that needs a display.
 bool AsksForText(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
@@ -87,46 +54,34 @@ bool AsksForText(int argc, char** argv)
     return false;
 }
 
-std::optional<int> AnswerForText(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    kennfix::LoadGermanQtTexts(app);
-    QCommandLineParser parser;
-    const Options options;
-    SetUp(parser, options);
-    parser.parse(QCoreApplication::arguments());
-    return Answered(parser, options);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    using kennfix::liste::CommandLine;
     kennfix::batch::RemoveTemporaryFilesOnSignals();
     if (AsksForText(argc, argv)) {
-        if (const std::optional<int> status = AnswerForText(argc, argv))
-            return *status;
+        QCoreApplication app(argc, argv);
+        kennfix::LoadGermanQtTexts(app);
+        return Answer(kennfix::liste::ParseCommandLine(QCoreApplication::arguments(), kVersion));
     }
 
+    // Takes Qt's own options (-platform, -display ...) off the command line.
     QApplication app(argc, argv);
     if (!kennfix::LoadGermanQtTexts(app))
         qWarning("kennfix-liste: Qts deutsche Übersetzungen (qtbase_de) fehlen; Dialoge und Knöpfe von Qt bleiben englisch.");
+    const CommandLine line = kennfix::liste::ParseCommandLine(QApplication::arguments(), kVersion);
+    if (line.action != CommandLine::Action::ShowWindow)
+        return Answer(line);
     QApplication::setApplicationName(QStringLiteral("kennfix-liste"));
     // Ties the window to the installed desktop entry (on Wayland, its app id).
     QApplication::setDesktopFileName(QStringLiteral(KENNFIX_LISTE_APP_ID));
     QApplication::setWindowIcon(kennfix::WindowIcon());
 
-    QCommandLineParser parser;
-    const Options options;
-    SetUp(parser, options);
-    parser.parse(QApplication::arguments());
-    if (const std::optional<int> status = Answered(parser, options))
-        return *status;
-
-    kennfix::liste::ListWindow window;
+    kennfix::liste::ListWindow window(line.options);
     window.show();
-    if (!parser.positionalArguments().isEmpty())
-        window.openList(parser.positionalArguments().first());
+    if (!line.file.isEmpty())
+        window.openList(line.file);
     const int status = QApplication::exec();
 
     // The window is closed: a list still being read is dropped where it is;

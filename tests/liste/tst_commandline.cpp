@@ -1,0 +1,89 @@
+// kennfix-liste's command line: the list to open, the list options as
+// kennfix-batch takes them, and what is answered on the terminal.
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include "commandline.h"
+#include "qttranslations.h"
+
+namespace kennfix::liste {
+
+using Action = CommandLine::Action;
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(LoadGermanQtTexts(*QCoreApplication::instance())); }
+    void answers_data();
+    void answers();
+    void listOptions();
+};
+
+void TestCommandLine::answers_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("text");  // the start of it
+    QTest::addColumn<QString>("file");
+    QTest::newRow("nothing") << QStringList() << int(Action::ShowWindow) << QString() << QString();
+    QTest::newRow("a list") << QStringList{"personal.csv"} << int(Action::ShowWindow) << QString() << "personal.csv";
+    QTest::newRow("a list named like an option") << QStringList{"--", "-d"} << int(Action::ShowWindow) << QString() << "-d";
+    QTest::newRow("help") << QStringList{"--help"} << int(Action::ShowHelp)
+                          << "Aufruf: kennfix-liste [Optionen] [DATEI]\n" << QString();
+    QTest::newRow("version") << QStringList{"--version"} << int(Action::ShowVersion) << "kennfix-liste 9.9.9" << QString();
+    QTest::newRow("two lists") << QStringList{"a.csv", "b.csv"} << int(Action::Refuse) << "Ein Argument zu viel: „b.csv“."
+                               << QString();
+    QTest::newRow("unknown option") << QStringList{"--bla"} << int(Action::Refuse) << "Unbekannte Option 'bla'." << QString();
+    QTest::newRow("no value") << QStringList{"--year"} << int(Action::Refuse) << "Nach '--year' fehlt der Wert." << QString();
+    // The list options' checks and messages are kennfix-batch's.
+    QTest::newRow("wrong delimiter") << QStringList{"-d", "x", "a.csv"} << int(Action::Refuse)
+                                     << "--delimiter erwartet ; , oder tab, nicht „x“." << QString();
+    QTest::newRow("one column, two jobs") << QStringList{"--first-name-column", "Familienname"} << int(Action::Refuse)
+                                          << "Die Spalte „Familienname“ ist zugleich" << QString();
+}
+
+void TestCommandLine::answers()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, text);
+    QFETCH(QString, file);
+    const CommandLine line = ParseCommandLine(QStringList{"/usr/bin/kennfix-liste"} + arguments, QStringLiteral("9.9.9"));
+    QCOMPARE(int(line.action), action);
+    QVERIFY2(line.text.startsWith(text), qPrintable(line.text));
+    QVERIFY(!text.isEmpty() || line.text.isEmpty());
+    QCOMPARE(line.file, file);
+}
+
+void TestCommandLine::listOptions()
+{
+    const CommandLine line =
+        ParseCommandLine({"kennfix-liste", "--delimiter", ",", "--encoding", "windows-1252", "--family-name-column",
+                          "Nachname", "--date-order", "ymd", "--date-separator", "-", "--year", "2030", "liste.csv"},
+                         QStringLiteral("1.0.0"));
+    QCOMPARE(int(line.action), int(Action::ShowWindow));
+    QCOMPARE(line.file, QStringLiteral("liste.csv"));
+    QCOMPARE(line.options.delimiter, std::optional<char>(','));
+    QCOMPARE(line.options.inputEncoding, batch::Encoding::Windows1252);
+    QCOMPARE(line.options.outputEncoding, batch::Encoding::Auto);
+    QCOMPARE(line.options.familyNameColumn, std::string("Nachname"));
+    QCOMPARE(line.options.firstNameColumn, std::string("Vorname"));
+    QCOMPARE(line.options.dateSettings.separator, '-');
+    QCOMPARE(line.options.dateSettings.order, DateOrder::YearMonthDay);
+    QCOMPARE(line.options.currentYear, 2030);
+
+    // Without options, kennfix-batch's defaults.
+    const CommandLine plain = ParseCommandLine({"kennfix-liste"}, QStringLiteral("1.0.0"));
+    const batch::ListOptions defaults;
+    QCOMPARE(plain.options.delimiter, defaults.delimiter);
+    QCOMPARE(plain.options.familyNameColumn, defaults.familyNameColumn);
+    QCOMPARE(plain.options.dateSettings.separator, defaults.dateSettings.separator);
+    QCOMPARE(plain.options.currentYear, defaults.currentYear);
+}
+
+}  // namespace kennfix::liste
+
+QTEST_GUILESS_MAIN(kennfix::liste::TestCommandLine)
+#include "tst_commandline.moc"
