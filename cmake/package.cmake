@@ -8,11 +8,12 @@ set(CPACK_PACKAGE_DESCRIPTION [[
 Kennfix computes the eTIN, the 14-character electronic transfer
 identification number of German wage-tax certificates, from family name,
 first name and date of birth, shows it and prints it on a one-page sheet.
-kennfix-batch does the same for a whole staff list in CSV.
+kennfix-liste shows a whole staff list in CSV with the eTIN of every row
+and saves it; kennfix-batch does the same on the command line.
 
 Kennfix berechnet die eTIN der Lohnsteuerbescheinigung aus Familienname,
-Vorname und Geburtsdatum, zeigt sie an und druckt sie; kennfix-batch
-ergänzt ganze Personallisten im CSV-Format um die eTIN.]])
+Vorname und Geburtsdatum, zeigt sie an und druckt sie; kennfix-liste und
+kennfix-batch ergänzen ganze Personallisten im CSV-Format um die eTIN.]])
 # Stripped after installing, as dh_strip does it (see strip-package.cmake).
 set(CPACK_STRIP_FILES OFF)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip-package.cmake)

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The Debian package as a user meets it: builds it with cpack, installs it
 # with `apt-get install ./kennfix_*.deb`, runs the installed kennfix-batch on
-# a list, reads its manual page with man, starts the installed kennfix under
-# an X server of its own until its window appears, closes it with "Programm
-# beenden" and removes the package again. Installing needs root; without it
+# a list, reads its manual page with man, checks that the desktop offers
+# kennfix-liste for CSV files, starts the installed kennfix under an X server
+# of its own until its window appears, closes it with "Programm beenden",
+# starts kennfix-liste on a list as a file manager does, closes it with
+# Ctrl+Q, and removes the package again. Installing needs root; without it
 # the test is skipped.
 #
-#   deb_test.sh BUILD_DIR APP_ID
+#   deb_test.sh BUILD_DIR APP_ID LISTE_APP_ID
 set -uo pipefail
-build=$1 id=$2
+build=$1 id=$2 liste_id=$3
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "installing the package needs root (CI runs as root)"
@@ -49,12 +51,23 @@ echo "== apt-get install ./$(basename "${debs[0]}")"
 installed=1
 (cd "$work" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=120 \
     "./$(basename "${debs[0]}")") >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; die "apt-get install failed"; }
-for file in /usr/bin/kennfix /usr/bin/kennfix-batch "/usr/share/applications/$id.desktop" \
-    "/usr/share/metainfo/$id.metainfo.xml" "/usr/share/icons/hicolor/scalable/apps/$id.svg" \
+for file in /usr/bin/kennfix /usr/bin/kennfix-batch /usr/bin/kennfix-liste "/usr/share/applications/$id.desktop" \
+    "/usr/share/applications/$liste_id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
+    "/usr/share/metainfo/$liste_id.metainfo.xml" "/usr/share/icons/hicolor/scalable/apps/$id.svg" \
     "/usr/share/icons/hicolor/48x48/apps/$id.png" /usr/share/man/man1/kennfix.1.gz \
-    /usr/share/man/man1/kennfix-batch.1.gz /usr/share/doc/kennfix/copyright /usr/share/doc/kennfix/changelog.gz; do
+    /usr/share/man/man1/kennfix-batch.1.gz /usr/share/man/man1/kennfix-liste.1.gz \
+    /usr/share/doc/kennfix/copyright /usr/share/doc/kennfix/changelog.gz; do
     dpkg -S "$file" >/dev/null 2>&1 || die "$file is not in the installed package"
 done
+
+echo "== kennfix-liste for CSV files"
+# What a file manager reads: the entry's MIME type, and the cache that
+# update-desktop-database (triggered by dpkg) makes of all entries.
+entry=/usr/share/applications/$liste_id.desktop
+[ "$(sed -n 's/^MimeType=//p' "$entry")" = "text/csv;" ] || die "$entry does not take text/csv: $(grep MimeType "$entry")"
+[ "$(sed -n 's/^Exec=//p' "$entry")" = "kennfix-liste %f" ] || die "$entry starts: $(grep Exec "$entry")"
+grep -q "^text/csv=.*$liste_id.desktop" /usr/share/applications/mimeinfo.cache ||
+    die "the desktop's MIME cache does not offer $liste_id for text/csv"
 
 echo "== kennfix-batch"
 list=$(printf 'Familienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.1980\n' | timeout 20 /usr/bin/kennfix-batch) ||
@@ -111,3 +124,28 @@ status=$?
 program_pid=''
 [ $status -eq 0 ] || { cat "$work/kennfix.log"; die "kennfix ended with status $status"; }
 echo "kennfix ended with status 0"
+
+echo "== kennfix-liste under Xvfb"
+# As a file manager starts it for a CSV file: Exec with the file for %f.
+printf 'Familienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.1980\n' >"$work/personal.csv"
+QT_QPA_PLATFORM=xcb kennfix-liste "$work/personal.csv" >"$work/kennfix-liste.log" 2>&1 &
+program_pid=$!
+# The title names the list once it has been read.
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^personal\.csv ' 2>/dev/null | head -n 1)
+if [ -z "$window" ]; then
+    cat "$work/kennfix-liste.log"
+    die "no window showing personal.csv within 20 seconds"
+fi
+echo "window $window shows the list"
+# No window manager here to activate it: the keyboard's focus is given directly.
+xdotool windowfocus --sync "$window" key ctrl+q
+for _ in $(seq 100); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && die "kennfix-liste did not end within 10 seconds of Ctrl+Q"
+wait "$program_pid"
+status=$?
+program_pid=''
+[ $status -eq 0 ] || { cat "$work/kennfix-liste.log"; die "kennfix-liste ended with status $status"; }
+echo "kennfix-liste ended with status 0"
