@@ -6,9 +6,6 @@
 // print server that never answers.
 
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSet>
@@ -18,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+#include "accessibletree.h"
 #include "cupssandbox.h"
 #include "desktopsession.h"
 #include "printedsheet.h"
@@ -55,28 +53,6 @@ constexpr Person kPeople[] = {
     {"separator jumps", "Lüdtke", "Jürgen", "3.7.61", "LDTKJRGN61G03F"},
     {"sharp s", "Weiß", "Zoë", "120385", "WSSIZEOX85C12C"},
 };
-
-// One object of the program as a screen reader meets it (atspi_tree.py).
-struct Accessible {
-    QString role;
-    QString name;
-    QString description;
-    QStringList states;
-    std::optional<QString> text;
-};
-
-void Flatten(const QJsonObject& object, QList<Accessible>& into)
-{
-    Accessible accessible{object.value(QLatin1String("role")).toString(), object.value(QLatin1String("name")).toString(),
-                          object.value(QLatin1String("description")).toString(), {}, std::nullopt};
-    for (const QJsonValue state : object.value(QLatin1String("states")).toArray())
-        accessible.states << state.toString();
-    if (object.contains(QLatin1String("text")))
-        accessible.text = object.value(QLatin1String("text")).toString();
-    into << accessible;
-    for (const QJsonValue child : object.value(QLatin1String("children")).toArray())
-        Flatten(child.toObject(), into);
-}
 
 // How far the frame's centre lies from the screen's, or why it cannot be
 // told; empty when it stands in the centre.
@@ -259,17 +235,7 @@ QList<Accessible> TestEndToEnd::accessibleObjects(const std::function<bool(const
     QList<Accessible> objects;
     const bool found = QTest::qWaitFor(
         [&] {
-            QProcess reader;
-            reader.setProcessEnvironment(m_desktop->Environment());
-            reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            reader.start(qEnvironmentVariable("KENNFIX_ATSPI_TREE"), {QString::number(m_program->processId())});
-            if (!reader.waitForFinished(kWaitMs)) {
-                reader.kill();
-                reader.waitForFinished();
-                return false;
-            }
-            objects.clear();
-            Flatten(QJsonDocument::fromJson(reader.readAllStandardOutput()).object(), objects);
+            objects = ReadAccessibleTree(*m_desktop, m_program->processId());
             return std::any_of(objects.cbegin(), objects.cend(), wanted);
         },
         kWaitMs);

@@ -1,0 +1,24 @@
+#pragma once
+
+// A program's objects as a screen reader meets them over AT-SPI, read by
+// atspi_tree.py (its path in KENNFIX_ATSPI_TREE) on a test's desktop.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class DesktopSession;
+
+struct Accessible {
+    QString role;
+    QString name;
+    QString description;
+    QStringList states;
+    std::optional<QString> text;
+};
+
+// Every object of the program with process id `pid`, the application
+// first and then depth first; empty when the tree cannot be read.
+QList<Accessible> ReadAccessibleTree(const DesktopSession& desktop, qint64 pid);
