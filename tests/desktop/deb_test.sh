@@ -35,6 +35,37 @@ cleanup() {
 }
 trap cleanup EXIT
 die() { echo "FAIL: $*"; exit 1; }
+# starts LOG TITLE PROGRAM [ARGUMENT...]: starts the installed PROGRAM on
+# the test's X server and waits up to 20 s for its window titled TITLE (a
+# regular expression), which it puts in $window.
+starts() {
+    local log=$1 title=$2
+    shift 2
+    QT_QPA_PLATFORM=xcb "$@" >"$log" 2>&1 &
+    program_pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" 2>/dev/null | head -n 1)
+    [ -n "$window" ] || { cat "$log"; die "no window '$title' of $1 within 20 seconds"; }
+    echo "window $window of $1 is mapped"
+    # The desktop entry finds the window by its class.
+    local entry=/usr/share/applications/$([ "$1" = kennfix ] && echo "$id" || echo "$liste_id").desktop
+    local wm_class
+    wm_class=$(xprop -id "$window" WM_CLASS)
+    [[ $wm_class == *"\"$(sed -n 's/^StartupWMClass=//p' "$entry")\""* ]] ||
+        die "$1's WM_CLASS ($wm_class) does not match the StartupWMClass of $entry"
+}
+# ends NAME LOG: waits up to 10 s for the program started last to end, with status 0.
+ends() {
+    for _ in $(seq 100); do
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$program_pid" 2>/dev/null && die "$1 did not end within 10 seconds"
+    wait "$program_pid"
+    local status=$?
+    program_pid=''
+    [ $status -eq 0 ] || { cat "$2"; die "$1 ended with status $status"; }
+    echo "$1 ended with status 0"
+}
 
 echo "== cpack"
 cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; die "cpack failed"; }
@@ -91,21 +122,8 @@ unset WAYLAND_DISPLAY
 
 # The installed program as the desktop entry starts it: from PATH, no
 # arguments, with the plugins and fonts the package depends on.
-QT_QPA_PLATFORM=xcb kennfix >"$work/kennfix.log" 2>&1 &
-program_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Kennfix$' 2>/dev/null | head -n 1)
-if [ -z "$window" ]; then
-    cat "$work/kennfix.log"
-    die "no window 'Kennfix' within 20 seconds"
-fi
-echo "window $window is mapped"
-
-# The desktop entry finds the window by its class, and the title bar shows
-# the program's own icon.
-wm_class=$(xprop -id "$window" WM_CLASS)
-[[ $wm_class == *"\"$(sed -n 's/^StartupWMClass=//p' "/usr/share/applications/$id.desktop")\""* ]] ||
-    die "WM_CLASS ($wm_class) does not match the desktop entry's StartupWMClass"
-# The icon may be set a moment after the window is mapped; a loaded machine takes longer.
+starts "$work/kennfix.log" '^Kennfix$' kennfix
+# The title bar shows the program's own icon. It may be set a moment after the window is mapped; a loaded machine takes longer.
 for _ in $(seq 200); do
     xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (64 x 64)' && break
     sleep 0.1
@@ -114,38 +132,13 @@ xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || die "the window h
 
 # "Programm beenden" sits at 240,106 with a size of 129x25 in the window.
 xdotool mousemove --window "$window" 304 118 click 1
-for _ in $(seq 100); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$program_pid" 2>/dev/null && die "kennfix did not end within 10 seconds of 'Programm beenden'"
-wait "$program_pid"
-status=$?
-program_pid=''
-[ $status -eq 0 ] || { cat "$work/kennfix.log"; die "kennfix ended with status $status"; }
-echo "kennfix ended with status 0"
+ends kennfix "$work/kennfix.log"
 
 echo "== kennfix-liste under Xvfb"
 # As a file manager starts it for a CSV file: Exec with the file for %f.
 printf 'Familienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.1980\n' >"$work/personal.csv"
-QT_QPA_PLATFORM=xcb kennfix-liste "$work/personal.csv" >"$work/kennfix-liste.log" 2>&1 &
-program_pid=$!
 # The title names the list once it has been read.
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^personal\.csv ' 2>/dev/null | head -n 1)
-if [ -z "$window" ]; then
-    cat "$work/kennfix-liste.log"
-    die "no window showing personal.csv within 20 seconds"
-fi
-echo "window $window shows the list"
+starts "$work/kennfix-liste.log" '^personal\.csv ' kennfix-liste "$work/personal.csv"
 # No window manager here to activate it: the keyboard's focus is given directly.
 xdotool windowfocus --sync "$window" key ctrl+q
-for _ in $(seq 100); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$program_pid" 2>/dev/null && die "kennfix-liste did not end within 10 seconds of Ctrl+Q"
-wait "$program_pid"
-status=$?
-program_pid=''
-[ $status -eq 0 ] || { cat "$work/kennfix-liste.log"; die "kennfix-liste ended with status $status"; }
-echo "kennfix-liste ended with status 0"
+ends kennfix-liste "$work/kennfix-liste.log"

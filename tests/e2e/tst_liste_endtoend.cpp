@@ -80,6 +80,8 @@ private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
     QStringList files() const { return QDir(m_dir->path()).entryList(QDir::Files, QDir::Name); }
     void saveScreenshot(const QString& name);
+    // personal.csv, with every kind of row; lang.csv, two million rows.
+    bool writeStaffList();
     bool writeLongList();
     // Waits until a screen reader reads the switch as checked or not.
     bool switchIs(bool checked);
@@ -165,6 +167,13 @@ bool TestListeEndToEnd::switchIs(bool checked)
         kWaitMs);
 }
 
+bool TestListeEndToEnd::writeStaffList()
+{
+    QFile list(path("personal.csv"));
+    const std::string_view text = kennfix::liste::test::kStaffList;
+    return list.open(QIODevice::WriteOnly) && list.write(text.data(), qint64(text.size())) == qint64(text.size());
+}
+
 bool TestListeEndToEnd::writeLongList()
 {
     QProcess maker;
@@ -179,11 +188,8 @@ bool TestListeEndToEnd::writeLongList()
 void TestListeEndToEnd::savesWhatKennfixBatchWrites()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    QFile list(path("personal.csv"));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write(kennfix::liste::test::kStaffList.data(), qint64(kennfix::liste::test::kStaffList.size()));
-    list.close();
-    QVERIFY(list.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    QVERIFY(writeStaffList());
+    QVERIFY(QFile::setPermissions(path("personal.csv"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     QVERIFY2(startProgram(path("personal.csv")), "no window showing personal.csv");
     saveScreenshot(QStringLiteral("kennfix-liste.png"));
     // Alt+N: only the rows that need attention, and back.
@@ -217,10 +223,7 @@ void TestListeEndToEnd::savesWhatKennfixBatchWrites()
 void TestListeEndToEnd::readByScreenReaders()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    QFile list(path("personal.csv"));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write(kennfix::liste::test::kStaffList.data(), qint64(kennfix::liste::test::kStaffList.size()));
-    list.close();
+    QVERIFY(writeStaffList());
     QVERIFY2(startProgram(path("personal.csv")), "no window showing personal.csv");
 
     QList<Accessible> objects;
