@@ -123,12 +123,16 @@ unset WAYLAND_DISPLAY
 # The installed program as the desktop entry starts it: from PATH, no
 # arguments, with the plugins and fonts the package depends on.
 starts "$work/kennfix.log" '^Kennfix$' kennfix
-# The title bar shows the program's own icon. It may be set a moment after the window is mapped; a loaded machine takes longer.
+# The title bar shows the program's own icon. It may be set a moment after
+# the window is mapped; a loaded machine takes longer. xprop's answer is read
+# whole: `grep -q` would stop reading it at the match, and under pipefail
+# xprop's broken pipe would then count as no icon.
+has_icon() { [[ $(xprop -id "$window" _NET_WM_ICON 2>/dev/null) == *"Icon (64 x 64)"* ]]; }
 for _ in $(seq 200); do
-    xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (64 x 64)' && break
+    has_icon && break
     sleep 0.1
 done
-xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || die "the window has no 64x64 icon"
+has_icon || die "the window has no 64x64 icon"
 
 # "Programm beenden" sits at 240,106 with a size of 129x25 in the window.
 xdotool mousemove --window "$window" 304 118 click 1
