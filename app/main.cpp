@@ -5,13 +5,14 @@
 #include "messageboxes.h"
 #include "qttranslations.h"
 #include "sheetprinter.h"
+#include "startapplication.h"
 #include "unit1.h"
 #include "windowicon.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    if (!kennfix::LoadGermanQtTexts(app))
+    const auto app = kennfix::StartApplication(argc, argv, "kennfix");
+    if (!kennfix::LoadGermanQtTexts(*app))
         qWarning("kennfix: Qts deutsche Übersetzungen (qtbase_de) fehlen; Menüs und Knöpfe von Qt bleiben englisch.");
     QApplication::setApplicationName(kennfix::kApplicationTitle);
     // Ties the window to the installed desktop entry (on Wayland, its app id).

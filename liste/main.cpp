@@ -15,6 +15,7 @@
 #include "listjobs.h"
 #include "listwindow.h"
 #include "qttranslations.h"
+#include "startapplication.h"
 #include "windowicon.h"
 
 namespace {
@@ -67,8 +68,8 @@ int main(int argc, char* argv[])
     }
 
     // Takes Qt's own options (-platform, -display ...) off the command line.
-    QApplication app(argc, argv);
-    if (!kennfix::LoadGermanQtTexts(app))
+    const auto app = kennfix::StartApplication(argc, argv, "kennfix-liste");
+    if (!kennfix::LoadGermanQtTexts(*app))
         qWarning("kennfix-liste: Qts deutsche Übersetzungen (qtbase_de) fehlen; Dialoge und Knöpfe von Qt bleiben englisch.");
     const CommandLine line = kennfix::liste::ParseCommandLine(QApplication::arguments(), kVersion);
     if (line.action != CommandLine::Action::ShowWindow)

@@ -1,0 +1,20 @@
+#pragma once
+
+// The application object of a window program. Without a display to reach
+// (no DISPLAY, a dead X server, a Wayland session gone), Qt would end the
+// program with an English message and a core dump; this ends it with a
+// German message and status 1 instead.
+
+#include <memory>
+
+class QApplication;
+
+namespace kennfix {
+
+inline constexpr int kNoDisplayStatus = 1;
+
+// Creates the QApplication for `argc` and `argv` (which must outlive it).
+// `program` names the program in the message, as on the command line.
+std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, const char* program);
+
+}  // namespace kennfix
