@@ -14,8 +14,9 @@ KENNFIX_BUILD_PACKAGES+=(scdoc qt6-wayland)
 KENNFIX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev unicode-data python3 clang libclang-rt-14-dev
     desktop-file-utils appstream dpkg-dev file xvfb xdotool x11-utils libxcb1-dev)
 
-# The core's instruction count per call is taken by callgrind.
-KENNFIX_TEST_PACKAGES+=(valgrind)
+# The core's instruction count per call is taken by callgrind; GNU time
+# gives bench/list_vs_cp.py the list tool's peak memory.
+KENNFIX_TEST_PACKAGES+=(valgrind time)
 
 # The printing tests run a CUPS scheduler of their own and read what it received.
 KENNFIX_TEST_PACKAGES+=(cups cups-daemon cups-client libcups2-dev poppler-utils)
