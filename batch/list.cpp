@@ -275,7 +275,8 @@ void ListProcessor::OnRow(const InputRow& row)
 
 void ListProcessor::OnProgress(std::uint64_t bytesRead)
 {
-    if (m_callbacks.onProgress && !m_callbacks.onProgress({bytesRead, m_summary.rows + m_summary.blankRows}))
+    if (m_callbacks.onProgress &&
+        !m_callbacks.onProgress({.bytesRead = bytesRead, .rows = m_summary.rows + m_summary.blankRows}))
         throw ListCancelled();
 }
 

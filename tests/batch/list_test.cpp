@@ -555,18 +555,24 @@ TEST(ProcessList, CallbacksSeeEveryRowAsWritten)
     EXPECT_EQ(checks, (std::vector<StoredEtinCheck>{StoredEtinCheck::Filled, StoredEtinCheck::None,
                                                     StoredEtinCheck::None}));
 
-    // Progress comes between chunks of the input, and false stops the run.
+    // Progress comes between chunks of the input with the rows written so
+    // far, and false stops the run.
     std::string big(kHeader);
+    big += "Müller;Hans;01.02.80\n";  // the output's encoding is known at once: rows are written as they come
     for (int i = 0; i < 20000; ++i)
         big += "Meier;Li;01.02.80\n";
-    std::size_t calls = 0;
+    std::vector<ListProgress> progress;
     ListCallbacks stop;
-    stop.onProgress = [&](const ListProgress& progress) {
-        EXPECT_GT(progress.bytesRead, 0u);
-        return ++calls < 2;
+    stop.onProgress = [&](const ListProgress& p) {
+        progress.push_back(p);
+        return progress.size() < 2;
     };
     EXPECT_THROW(Process(big, Options(), Source::File, stop), ListCancelled);
-    EXPECT_EQ(calls, 2u);
+    ASSERT_EQ(progress.size(), 2u);
+    EXPECT_EQ(progress[0].bytesRead, 65536u);
+    EXPECT_EQ(progress[0].totalBytes, 0u);  // not known to ProcessList
+    EXPECT_GT(progress[0].rows, 3000u);
+    EXPECT_GT(progress[1].rows, progress[0].rows);
 }
 
 struct BrokenListCase {
