@@ -63,6 +63,10 @@ EtinResult ComputeEtin(const AnsiText& familyName, const AnsiText& firstName, co
 // The same with German settings and the year of the local clock.
 EtinResult ComputeEtin(const AnsiText& familyName, const AnsiText& firstName, const AnsiText& dateText);
 
+// The same for a date of birth read already (ReadShortDate), for callers that
+// check the date on their own first and need not read it twice.
+EtinResult ComputeEtin(const AnsiText& familyName, const AnsiText& firstName, const Date& dateOfBirth);
+
 // Upper case, accents folded, "SCH" replaced by "Y", hyphens and blanks removed.
 AnsiText NormaliseName(const AnsiText& name);
 

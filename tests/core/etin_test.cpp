@@ -52,6 +52,21 @@ TEST(ComputeEtin, ResultTable)
     }
 }
 
+// For a date read already, the eTIN is the one of the date's text.
+TEST(ComputeEtin, DateReadAlready)
+{
+    for (const EtinCase& c : kEtinCases) {
+        const std::string_view text = c.date == kEmptyDateText ? "01.01.00" : c.date;
+        const Date date = ParseShortDate(text, DateSettings{}, kYear);
+        const EtinResult r =
+            ComputeEtin(Utf8ToWindows1252(c.family).text, Utf8ToWindows1252(c.first).text, date);
+        EXPECT_EQ(r.kind, EtinResult::Ok) << c.family << " / " << c.first << " / '" << c.date << "'";
+        EXPECT_EQ(r.etin, c.etin) << c.family << " / " << c.first << " / '" << c.date << "'";
+    }
+    EXPECT_EQ(ComputeEtin("", "Li", Date{1980, 2, 1}).kind, EtinResult::FamilyNameMissing);
+    EXPECT_EQ(ComputeEtin("Meier", "", Date{1980, 2, 1}).kind, EtinResult::FirstNameMissing);
+}
+
 TEST(ComputeEtin, MissingNamesAreReportedBeforeTheDateIsRead)
 {
     EXPECT_EQ(Compute("", "", "xx").kind, EtinResult::FamilyNameMissing);
