@@ -33,23 +33,6 @@ int NoBlanksAreSpace(unsigned char)
     return 0;
 }
 
-bool IsAscii(std::string_view bytes)
-{
-    // Eight bytes at a time: a row is mostly plain letters and digits.
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + i, sizeof word);
-        if (word & 0x8080808080808080u)
-            return false;
-    }
-    for (; i < bytes.size(); ++i) {
-        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // The first line that is not blank, and whether the text holds all of it: a
 // line break inside quotes does not end it, so it goes on while its quotes
 // are uneven. A stray quote in an unquoted cell makes them uneven too; then

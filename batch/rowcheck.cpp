@@ -21,6 +21,11 @@ constexpr std::string_view kBirthDateInFuture = "Geburtsdatum liegt in der Zukun
 // The typographic apostrophe ’ keeps its byte, as in the window.
 constexpr char kWindows1252RightQuote = '\x92';
 
+bool IsAsciiLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 bool IsBlank(char32_t c)
 {
     return ClassifyNameCharacter(c) == NameCharacterClass::Blank;
@@ -54,12 +59,14 @@ NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& o
     bool convertible = true;
     bool refused = false;
     for (std::size_t pos = 0; pos < cell.size() && !refused;) {
-        // Plain letters, the most of any name, without decoding.
-        const char byte = cell[pos];
-        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z')) {
+        // Plain letters, the most of any name, without decoding and at once.
+        std::size_t letters = pos;
+        while (letters < cell.size() && IsAsciiLetter(cell[letters]))
+            ++letters;
+        if (letters > pos) {
             filled = true;
-            out += byte;
-            ++pos;
+            out.append(cell, pos, letters - pos);
+            pos = letters;
             continue;
         }
         const CellCharacter c = ReadCharacter(cell, pos, encoding);
@@ -128,9 +135,8 @@ void PersonCheck::Check(const PersonCells& cells, PersonResult& result)
         result.error.append(kFirstNameForbidden).append(Quoted(m_forbiddenFirst));
     } else if (first == NameVerdict::NotConvertible) {
         result.error = kFirstNameNotConvertible;
-    } else if (CheckDate(cells, result)) {
-        // ComputeEtin reads the date again; it cannot fail where CheckDate passed.
-        EtinResult r = ComputeEtin(m_family, m_first, m_date, m_settings, m_currentYear);
+    } else if (const std::optional<Date> date = CheckDate(cells, result)) {
+        EtinResult r = ComputeEtin(m_family, m_first, *date);
         result.etin = std::move(r.etin);
         result.ok = true;
     }
@@ -140,40 +146,39 @@ void PersonCheck::Check(const PersonCells& cells, PersonResult& result)
 // is a missing value. A year of one or three digits is a typing error, a
 // missing one too (the window never hands over either), and a four-digit
 // year after this one cannot be right.
-bool PersonCheck::CheckDate(const PersonCells& cells, PersonResult& result)
+std::optional<Date> PersonCheck::CheckDate(const PersonCells& cells, PersonResult& result)
 {
     const std::string_view date = cells.birthDate;
     if (IsBlankCell(date) || date == kEmptyDateText) {
         result.error = kBirthDateMissing;
-        return false;
+        return std::nullopt;
     }
+    // The date as the core reads it, in Windows-1252; mostly it is ASCII.
     bool valid = true;
-    const bool ascii = std::all_of(date.begin(), date.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (cells.encoding == RowEncoding::Utf8 && !ascii) {
+    std::string_view ansiDate = date;
+    if (cells.encoding == RowEncoding::Utf8 && !IsAscii(date)) {
         Windows1252Text converted = Utf8ToWindows1252(date);
         valid = converted.unmapped.empty();
         m_date = std::move(converted.text);
-    } else {
-        m_date.assign(date);
+        ansiDate = m_date;
     }
     if (valid) {
         try {
-            const ShortDate read = ReadShortDate(m_date, m_settings, m_currentYear);
-            valid = read.yearDigits == 2 || read.yearDigits >= 4;
-            if (valid && read.yearDigits >= 4 && read.date.year > m_currentYear) {
-                result.error = kBirthDateInFuture;
-                return false;
+            const ShortDate read = ReadShortDate(ansiDate, m_settings, m_currentYear);
+            if (read.yearDigits == 2 || read.yearDigits >= 4) {
+                if (read.yearDigits >= 4 && read.date.year > m_currentYear) {
+                    result.error = kBirthDateInFuture;
+                    return std::nullopt;
+                }
+                return read.date;
             }
         } catch (const DateConversionError&) {
-            valid = false;
         }
     }
-    if (!valid) {
-        std::string shown;
-        AppendForMessage(shown, date, cells.encoding);
-        result.error = DateConversionError(shown).what();
-    }
-    return valid;
+    std::string shown;
+    AppendForMessage(shown, date, cells.encoding);
+    result.error = DateConversionError(shown).what();
+    return std::nullopt;
 }
 
 StoredEtinCheck JudgeStoredEtin(std::string_view storedCell, RowEncoding encoding, std::string_view computedEtin)

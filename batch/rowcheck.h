@@ -13,6 +13,7 @@
 // - A year is written with two or four digits; a four-digit year after the
 //   current one is refused.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -56,7 +57,8 @@ public:
     void Check(const PersonCells& cells, PersonResult& result);
 
 private:
-    bool CheckDate(const PersonCells& cells, PersonResult& result);
+    // The date of birth, or nothing and the reason in result.error.
+    std::optional<Date> CheckDate(const PersonCells& cells, PersonResult& result);
 
     DateSettings m_settings;
     int m_currentYear;

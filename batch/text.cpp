@@ -1,5 +1,8 @@
 #include "text.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "cp1252.h"
 #include "namechars.h"
 
@@ -91,9 +94,27 @@ std::string Quoted(std::string_view utf8)
     return "\u201E" + std::string(utf8) + "\u201C";
 }
 
+std::size_t SkipAscii(std::string_view text, std::size_t pos)
+{
+    // Eight bytes at a time: a row is mostly plain letters and digits.
+    for (; pos + 8 <= text.size(); pos += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + pos, sizeof word);
+        if (word & 0x8080808080808080u)
+            break;
+    }
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80)
+        ++pos;
+    return pos;
+}
+
 bool IsBlankCell(std::string_view cell)
 {
-    return cell.find_first_not_of(" \t") == std::string_view::npos;
+    for (char c : cell) {
+        if (c != ' ' && c != '\t')
+            return false;
+    }
+    return true;
 }
 
 std::string GroupedNumber(std::size_t n)

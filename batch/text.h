@@ -54,6 +54,13 @@ std::string ForMessage(std::string_view utf8);
 // „text“ for messages.
 std::string Quoted(std::string_view utf8);
 
+// Where the first byte above 127 is from `pos` on; the size when there is none.
+std::size_t SkipAscii(std::string_view text, std::size_t pos = 0);
+inline bool IsAscii(std::string_view text)
+{
+    return SkipAscii(text) == text.size();
+}
+
 // Whether a cell holds nothing but blanks and tabs.
 bool IsBlankCell(std::string_view cell);
 
