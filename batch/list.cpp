@@ -87,7 +87,7 @@ public:
         m_bytes += row.bytes;
         for (std::uint32_t end : row.ends)
             m_ends.push_back(base + end);
-        m_rows.push_back({row.line, row.lastLine, row.encoding, row.terminator, row.size()});
+        m_rows.push_back({row.line, row.lastLine, row.encoding, row.terminator, row.plain, row.size()});
     }
     std::size_t bytes() const { return m_bytes.size(); }
 
@@ -109,6 +109,7 @@ public:
             row.lastLine = m.lastLine;
             row.encoding = m.encoding;
             row.terminator = m.terminator;
+            row.plain = m.plain;
             f(row);
             cell += m.cells;
             base += size;
@@ -125,6 +126,7 @@ private:
         std::size_t lastLine;
         RowEncoding encoding;
         int terminator;
+        bool plain;
         std::size_t cells;
     };
     std::string m_bytes;

@@ -3,6 +3,7 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <exception>
 #include <istream>
@@ -31,6 +32,19 @@ constexpr char kDelimiterCandidates[] = {';', '\t', ','};
 int NoBlanksAreSpace(unsigned char)
 {
     return 0;
+}
+
+// IsValidUtf8 with the ASCII between the characters above 127 skipped
+// eight bytes at a time.
+bool IsValidUtf8From(std::string_view bytes, std::size_t pos)
+{
+    while ((pos = SkipAscii(bytes, pos)) < bytes.size()) {
+        const Utf8Character c = DecodeUtf8(bytes, pos);
+        if (c.length == 0)
+            return false;
+        pos += c.length;
+    }
+    return true;
 }
 
 // The first line that is not blank, and whether the text holds all of it: a
@@ -66,6 +80,7 @@ HeaderLine FindHeaderLine(std::string_view text)
 
 // libcsv's callbacks for splitting one header line under a candidate delimiter.
 struct SplitRow {
+    char delimiter;
     std::string bytes;
     std::vector<std::uint32_t> ends;
     bool done = false;
@@ -76,6 +91,8 @@ void OnSplitCell(void* data, std::size_t size, void* self)
     auto& row = *static_cast<SplitRow*>(self);
     if (row.done)
         return;
+    if (!row.ends.empty())
+        row.bytes += row.delimiter;
     row.bytes.append(static_cast<const char*>(data), size);
     row.ends.push_back(static_cast<std::uint32_t>(row.bytes.size()));
 }
@@ -87,7 +104,7 @@ void OnSplitRowEnd(int, void* self)
 
 SplitRow SplitHeader(std::string_view line, char delimiter)
 {
-    SplitRow row;
+    SplitRow row{delimiter, {}, {}};
     csv_parser parser;
     csv_init(&parser, 0);
     csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
@@ -102,17 +119,16 @@ SplitRow SplitHeader(std::string_view line, char delimiter)
 
 RowEncoding ClassifyRow(const InputRow& row, Encoding inputEncoding)
 {
-    if (IsAscii(row.bytes))
+    const std::size_t firstHigh = SkipAscii(row.bytes, 0);
+    if (firstHigh == row.bytes.size())
         return RowEncoding::Ascii;
     if (inputEncoding == Encoding::Windows1252)
         return RowEncoding::Windows1252;
     if (inputEncoding != Encoding::Auto)
         return RowEncoding::Utf8;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (!IsValidUtf8(row.cell(i)))
-            return RowEncoding::Windows1252;
-    }
-    return RowEncoding::Utf8;
+    // The byte between two cells is ASCII: the bytes are valid exactly when
+    // every cell is.
+    return IsValidUtf8From(row.bytes, firstHigh) ? RowEncoding::Utf8 : RowEncoding::Windows1252;
 }
 
 class ListReader::Impl {
@@ -142,8 +158,10 @@ private:
     char ChooseDelimiter(std::string_view headerLine) const;
     void Start(char delimiter);
     void FeedLines(std::string_view data);
+    bool TakePlainLine(std::string_view line);
     void Feed(std::string_view line);
     void EndRow(int terminator);
+    void SendRow(std::string_view bytes, int terminator, bool plain);
     void Rethrow();
 
     ReaderOptions m_options;
@@ -154,6 +172,8 @@ private:
     InputForm m_form = InputForm::Plain;
     Encoding m_encoding = Encoding::Auto;  // of the bytes libcsv sees: UTF-16 is decoded first
     bool m_started = false;
+    char m_delimiter = ';';
+    std::array<bool, 256> m_stops{};  // the bytes a plain line is looked at for: delimiter, quote, CR
     std::string m_pending;  // input held back until the delimiter is known
 
     std::string m_utf16Carry;  // bytes of a UTF-16 character cut by the chunk's end
@@ -163,6 +183,8 @@ private:
     std::size_t m_line = 1;      // line being fed to the parser
     std::size_t m_rowLine = 1;   // line the row being read began on
     int m_lastTerminator = 0;
+    bool m_quotesInPiece = false;  // in the bytes being fed to the parser
+    bool m_quotesInRow = false;    // in earlier bytes of the row being read
     std::string m_row;           // the cells of the row being read
     std::vector<std::uint32_t> m_ends;
 };
@@ -297,6 +319,9 @@ char ListReader::Impl::ChooseDelimiter(std::string_view headerLine) const
 void ListReader::Impl::Start(char delimiter)
 {
     m_started = true;
+    m_delimiter = delimiter;
+    for (char stop : {delimiter, '"', '\r'})
+        m_stops[static_cast<unsigned char>(stop)] = true;
     csv_set_delim(&m_parser, static_cast<unsigned char>(delimiter));
     m_sink.OnStart(m_form, delimiter);
 }
@@ -307,15 +332,53 @@ void ListReader::Impl::FeedLines(std::string_view data)
     while (!data.empty()) {
         const std::size_t end = data.find('\n');
         const std::size_t length = end == std::string_view::npos ? data.size() : end + 1;
-        Feed(data.substr(0, length));
+        const std::string_view line = data.substr(0, length);
+        if (end == std::string_view::npos || !TakePlainLine(line))
+            Feed(line);
         data.remove_prefix(length);
     }
+}
+
+// A whole line without quotes whose only CR is one before its LF, read
+// between rows, is one row whose cells lie between its delimiters, as libcsv
+// reads it too: a blank line is a row without cells. Its cells are taken
+// where they stand. Any other line goes to libcsv.
+bool ListReader::Impl::TakePlainLine(std::string_view line)
+{
+    // After a CR, libcsv would read the LF of a CR LF cut by the chunk's end.
+    if (m_parser.pstate != kParserBetweenRows || m_lastTerminator == '\r')
+        return false;
+    std::string_view text = line.substr(0, line.size() - 1);
+    int terminator = '\n';
+    if (text.ends_with('\r')) {
+        text.remove_suffix(1);
+        terminator = '\r';
+    }
+    m_ends.clear();
+    for (std::size_t pos = 0; pos < text.size(); ++pos) {
+        if (!m_stops[static_cast<unsigned char>(text[pos])])
+            continue;
+        if (text[pos] != m_delimiter) {  // a quote or a CR
+            m_ends.clear();
+            return false;
+        }
+        m_ends.push_back(static_cast<std::uint32_t>(pos));
+    }
+    if (!text.empty())
+        m_ends.push_back(static_cast<std::uint32_t>(text.size()));
+    m_rowLine = m_line;
+    SendRow(text, terminator, true);
+    m_ends.clear();
+    m_lastTerminator = '\n';
+    ++m_line;
+    return true;
 }
 
 void ListReader::Impl::Feed(std::string_view line)
 {
     if (m_parser.pstate == kParserBetweenRows)
         m_rowLine = m_line;
+    m_quotesInPiece = line.find('"') != std::string_view::npos;
     while (!line.empty()) {
         const std::size_t parsed = csv_parse(&m_parser, line.data(), line.size(), OnCell, OnRowEnd, this);
         Rethrow();
@@ -335,7 +398,10 @@ void ListReader::Impl::Feed(std::string_view line)
                                       "in Anführungszeichen stehen; ein Anführungszeichen darin wird verdoppelt (\"\")."
                                     : "Die Zeile ist zu lang.");
     }
-    if (m_row.size() + m_parser.entry_pos > kMaxRowSize)
+    if (m_parser.pstate != kParserBetweenRows)
+        m_quotesInRow = m_quotesInRow || m_quotesInPiece;
+    const std::size_t cellBytes = m_row.size() - (m_ends.empty() ? 0 : m_ends.size() - 1);  // without the bytes between them
+    if (cellBytes + m_parser.entry_pos > kMaxRowSize)
         throw ListError(m_rowLine, "Die Zeile ist länger als 16 MiB. Fehlt ein schließendes Anführungszeichen?");
     if (line.ends_with('\n'))
         ++m_line;
@@ -346,6 +412,8 @@ void ListReader::Impl::OnCell(void* data, std::size_t size, void* self)
     auto& r = *static_cast<Impl*>(self);
     if (r.m_error)
         return;
+    if (!r.m_ends.empty())
+        r.m_row += r.m_delimiter;
     r.m_row.append(static_cast<const char*>(data), size);
     r.m_ends.push_back(static_cast<std::uint32_t>(r.m_row.size()));
 }
@@ -362,6 +430,7 @@ void ListReader::Impl::OnRowEnd(int terminator, void* self)
     }
     r.m_row.clear();
     r.m_ends.clear();
+    r.m_quotesInRow = false;
     r.m_lastTerminator = terminator;
     r.m_rowLine = r.m_line;
 }
@@ -372,13 +441,19 @@ void ListReader::Impl::EndRow(int terminator)
     // line feed of a CR LF is none.
     if (m_ends.empty() && terminator == '\n' && m_lastTerminator == '\r')
         return;
+    SendRow(m_row, terminator, !m_quotesInRow && !m_quotesInPiece);
+}
+
+void ListReader::Impl::SendRow(std::string_view bytes, int terminator, bool plain)
+{
     InputRow row;
-    row.bytes = m_row;
+    row.bytes = bytes;
     row.ends = m_ends;
     row.line = m_rowLine;
     row.lastLine = m_line;
     row.terminator = terminator;
     row.encoding = ClassifyRow(row, m_encoding);
+    row.plain = plain;
     m_sink.OnRow(row);
 }
 

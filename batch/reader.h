@@ -2,7 +2,10 @@
 
 // Reading a list: bytes -> rows of cells, each with the lines it came from
 // and the encoding its bytes are in. One pass over the input, a chunk at a
-// time; libcsv splits the cells.
+// time; libcsv splits the cells. A line without quotes, which is most lines
+// of most lists, is split at its delimiters without libcsv, which would
+// split it no differently: libcsv would take nearly half of the time the
+// list engine needs for a row (see the README, Benchmarks).
 //
 // - A byte order mark tells the form of the whole input: UTF-8, or UTF-16 LE
 //   or BE, which is decoded to UTF-8 here, so later steps see UTF-8 only.
@@ -33,17 +36,24 @@ namespace kennfix::batch {
 
 // One row as read, its cells undecoded. The views hold during the call only.
 struct InputRow {
-    std::string_view bytes;               // the cells one after the other
+    // The cells one after the other, each but the last followed by one byte
+    // that belongs to none (the delimiter), so that a character can never
+    // run from one cell into the next. For a plain row, the line as it is.
+    std::string_view bytes;
     std::span<const std::uint32_t> ends;  // where each cell ends in bytes
     std::size_t line = 0;                 // the line the row begins on, from 1
     std::size_t lastLine = 0;             // the line it ends on (a quoted cell may span lines)
     RowEncoding encoding = RowEncoding::Ascii;
     int terminator = -1;                  // '\r' or '\n' that ended it; -1 at the end of the input
+    // No quote was among the bytes the row was read from, so none of its
+    // cells holds a quote, a line break or the delimiter: written back, they
+    // need no quotes.
+    bool plain = false;
 
     std::size_t size() const { return ends.size(); }
     std::string_view cell(std::size_t i) const
     {
-        const std::uint32_t begin = i == 0 ? 0 : ends[i - 1];
+        const std::uint32_t begin = i == 0 ? 0 : ends[i - 1] + 1;
         return bytes.substr(begin, ends[i] - begin);
     }
 };

@@ -22,12 +22,14 @@ public:
         for (std::size_t i = 0; i < row.size(); ++i)
             text += std::string(row.cell(i)) + "|";
         rows.push_back(text);
+        plain.push_back(row.plain);
     }
     void OnProgress(std::uint64_t) override {}
 
     InputForm form = InputForm::Plain;
     char delimiter = 0;
     std::vector<std::string> rows;
+    std::vector<bool> plain;
 };
 
 Collector Read(std::string_view input, ReaderOptions options = {})
@@ -52,6 +54,24 @@ TEST(ListReader, EveryRowWithItsLinesAndEncoding)
                       }));
     EXPECT_EQ(c.delimiter, ';');
     EXPECT_EQ(c.form, InputForm::Plain);
+}
+
+// Lines without quotes are split at their delimiters, and their cells need no
+// quotes when written back; line ends other than LF and CR LF, and lines cut
+// by the end of a chunk read, are read by libcsv: each the same way.
+TEST(ListReader, PlainLines)
+{
+    const Collector c = Read("a;b\r\n;\n\r\nx\ry;z\n\"q\";r\n" + std::string(70000, 'w') + ";v\n");
+    EXPECT_EQ(c.rows, (std::vector<std::string>{
+                          "1-1 A:a|b|",
+                          "2-2 A:||",
+                          "3-3 A:",
+                          "4-4 A:x|",  // a lone CR ends a row too
+                          "4-4 A:y|z|",
+                          "5-5 A:q|r|",
+                          "6-6 A:" + std::string(70000, 'w') + "|v|",
+                      }));
+    EXPECT_EQ(c.plain, (std::vector<bool>{true, true, true, true, true, false, true}));
 }
 
 // Spreadsheets read a quote inside an unquoted cell as a character; text
@@ -93,11 +113,14 @@ TEST(ListReader, DelimiterFromTheHeaderLine)
 
 TEST(ClassifyRow, ByTheBytesOfItsCells)
 {
-    const auto classify = [](std::string_view cells, Encoding encoding) {
+    // The cells of the row: the text cut in two halves.
+    const auto classify = [](std::string_view text, Encoding encoding) {
+        const std::string bytes = std::string(text.substr(0, text.size() / 2)) + ";" +
+                                  std::string(text.substr(text.size() / 2));
         InputRow row;
-        row.bytes = cells;
-        const std::uint32_t ends[] = {static_cast<std::uint32_t>(cells.size() / 2),
-                                      static_cast<std::uint32_t>(cells.size())};
+        row.bytes = bytes;
+        const std::uint32_t ends[] = {static_cast<std::uint32_t>(text.size() / 2),
+                                      static_cast<std::uint32_t>(bytes.size())};
         row.ends = ends;
         return ClassifyRow(row, encoding);
     };
