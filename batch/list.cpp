@@ -163,7 +163,9 @@ private:
     void WriteHeader(const InputRow& row);
     void WriteDataRow(const InputRow& row);
     std::size_t OutputColumn(std::size_t inputColumn) const;
-    void ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns);
+    bool ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns);
+    void WriteCells(const InputRow& row, bool cellsAsRead);
+    void LayOutCells(const InputRow& row);
     void AppendLostColumns(std::string& error, const std::vector<std::size_t>& lostColumns) const;
     void ReportRow(const InputRow& row, bool blank, StoredEtinCheck check);
 
@@ -190,14 +192,19 @@ private:
     std::optional<std::size_t> m_etinIn, m_errorIn, m_checkIn;
     bool m_checkAdded = false;
     std::size_t m_outputColumns = 0;
+    // Whether an output column holds a cell of the input as it was read,
+    // rather than eTIN, Prüfung or Fehler of ours.
+    std::vector<char> m_holdsInputCell;
 
     // Buffers of one row, kept from row to row.
     std::vector<std::string> m_scratch;
     std::vector<std::string_view> m_converted;
-    std::vector<std::string_view> m_outCells;
+    std::vector<std::string_view> m_outCells;  // laid out for front ends and for rows not written as read
+    bool m_cellsLaidOut = false;
     std::vector<std::size_t> m_lost;
     PersonResult m_result;
-    std::string m_etinText, m_etinUtf8, m_checkUtf8, m_checkText, m_errorText;
+    std::string m_etinUtf8, m_etinTextBuffer, m_checkUtf8, m_checkText, m_errorText;
+    std::string_view m_etinText;  // the computed eTIN in the output's text
     std::string_view m_etinCell;
 };
 
@@ -361,6 +368,13 @@ void ListProcessor::ReadHeader(const InputRow& row)
     if (l.checkColumn)
         l.columnNames[*l.checkColumn] = m_checkIn ? l.columnNames[*l.checkColumn] : std::string(kCheckHeader);
     l.delimiter = m_delimiter;
+
+    m_holdsInputCell.assign(m_outputColumns, false);
+    for (std::size_t i = 0; i < m_inputColumns; ++i)
+        m_holdsInputCell[OutputColumn(i)] = true;
+    m_holdsInputCell[l.etinColumn] = m_holdsInputCell[l.errorColumn] = false;
+    if (l.checkColumn)
+        m_holdsInputCell[*l.checkColumn] = false;
 }
 
 // Where a column of the input goes: Prüfung, when added, comes right after eTIN.
@@ -394,19 +408,28 @@ void ListProcessor::NoteEncoding(const InputRow& row)
 }
 
 // Every cell in the output's text encoding, noting the columns that lost
-// characters on the way.
-void ListProcessor::ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns)
+// characters on the way. True when the cells are the ones read.
+bool ListProcessor::ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns)
 {
     lostColumns.clear();
+    m_converted.resize(row.size());
+    // Mostly the row is in the output's encoding already: its cells stay as they are.
+    const Encoding output = *m_output;
+    if (row.encoding == RowEncoding::Ascii || (row.encoding == RowEncoding::Utf8 && output == Encoding::Utf8) ||
+        (row.encoding == RowEncoding::Windows1252 && output == Encoding::Windows1252)) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            m_converted[i] = row.cell(i);
+        return true;
+    }
     if (m_scratch.size() < row.size())
         m_scratch.resize(row.size());
-    m_converted.resize(row.size());
     for (std::size_t i = 0; i < row.size(); ++i) {
         bool lost = false;
         m_converted[i] = ConvertCell(row.cell(i), row.encoding, *m_output, m_scratch[i], lost);
         if (lost)
             lostColumns.push_back(i);
     }
+    return false;
 }
 
 void ListProcessor::WriteHeader(const InputRow& row)
@@ -444,24 +467,26 @@ void ListProcessor::WriteDataRow(const InputRow& row)
         m_writer.WriteBlankLine();
         ++m_summary.blankRows;
         m_outCells.clear();
+        m_cellsLaidOut = true;
         m_result.ok = false;
+        m_etinText = {};
         m_etinCell = {};
         m_checkText.clear();
         m_errorText.clear();
         ReportRow(row, true, StoredEtinCheck::None);
         return;
     }
-    ConvertCells(row, m_lost);
+    const bool cellsAsRead = ConvertCells(row, m_lost);
     const auto cell = [&](std::optional<std::size_t> i) { return i && *i < n ? row.cell(*i) : std::string_view(); };
 
     // A row is blank when nothing but our own columns holds anything.
     bool blank = true;
     bool surplus = false;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < n && !(surplus || (!blank && n <= m_inputColumns)); ++i) {
         if (i == m_errorIn || i == m_checkIn || IsBlankCell(row.cell(i)))
             continue;
         blank = false;
-        surplus = surplus || i >= m_inputColumns;
+        surplus = i >= m_inputColumns;
     }
     std::erase_if(m_lost, [&](std::size_t i) { return i == m_errorIn || i == m_checkIn; });
 
@@ -477,12 +502,17 @@ void ListProcessor::WriteDataRow(const InputRow& row)
         }
     }
 
-    // The computed eTIN as text of the output; Š and the like stay in a name code.
-    const bool asciiEtin = std::all_of(m_result.etin.begin(), m_result.etin.end(),
-                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    m_etinUtf8 = asciiEtin ? m_result.etin : Windows1252ToUtf8(m_result.etin);
-    m_etinText.clear();
-    AppendOwnText(m_etinText, m_etinUtf8, text);
+    // The computed eTIN as text of the output: an ASCII one is that in every
+    // encoding; Š and the like stay in a name code.
+    std::string_view etinUtf8 = m_result.etin;
+    m_etinText = m_result.etin;
+    if (!IsAscii(m_result.etin)) {
+        m_etinUtf8 = Windows1252ToUtf8(m_result.etin);
+        m_etinTextBuffer.clear();
+        AppendOwnText(m_etinTextBuffer, m_etinUtf8, text);
+        etinUtf8 = m_etinUtf8;
+        m_etinText = m_etinTextBuffer;
+    }
 
     StoredEtinCheck check = StoredEtinCheck::None;
     m_etinCell = m_etinText;
@@ -494,27 +524,19 @@ void ListProcessor::WriteDataRow(const InputRow& row)
         if (!m_result.ok || !IsEmptyEtinCell(stored, row.encoding))
             m_etinCell = *m_etinIn < n ? m_converted[*m_etinIn] : std::string_view();
     }
-    m_checkUtf8.clear();
-    AppendCheckText(m_checkUtf8, check, m_etinUtf8);
     m_checkText.clear();
-    AppendOwnText(m_checkText, m_checkUtf8, text);
+    if (check != StoredEtinCheck::None) {
+        m_checkUtf8.clear();
+        AppendCheckText(m_checkUtf8, check, etinUtf8);
+        AppendOwnText(m_checkText, m_checkUtf8, text);
+    }
 
     AppendLostColumns(m_result.error, m_lost);
     m_errorText.clear();
-    AppendOwnText(m_errorText, m_result.error, text);
+    if (!m_result.error.empty())
+        AppendOwnText(m_errorText, m_result.error, text);
 
-    const std::size_t surplusCells = n > m_inputColumns ? n - m_inputColumns : 0;
-    m_outCells.assign(m_outputColumns + surplusCells, {});
-    for (std::size_t i = 0; i < std::min(n, m_inputColumns); ++i)
-        m_outCells[OutputColumn(i)] = m_converted[i];
-    // Cells beyond the header go last, so that our columns stay in their places.
-    for (std::size_t k = 0; k < surplusCells; ++k)
-        m_outCells[m_outputColumns + k] = m_converted[m_inputColumns + k];
-    m_outCells[m_layout.etinColumn] = m_etinCell;
-    if (m_layout.checkColumn)
-        m_outCells[*m_layout.checkColumn] = m_checkText;
-    m_outCells[m_layout.errorColumn] = m_errorText;
-    m_writer.WriteRow(m_outCells);
+    WriteCells(row, cellsAsRead);
 
     if (blank) {
         ++m_summary.blankRows;
@@ -526,6 +548,48 @@ void ListProcessor::WriteDataRow(const InputRow& row)
         m_summary.filledRows += check == StoredEtinCheck::Filled;
     }
     ReportRow(row, blank, check);
+}
+
+// Writes a data row's cells, ours in their places.
+void ListProcessor::WriteCells(const InputRow& row, bool cellsAsRead)
+{
+    m_cellsLaidOut = false;
+    // Mostly a row is a plain line in the output's encoding with a cell for
+    // each column and no column of ours among them: its bytes are its cells
+    // as they are written, and ours follow.
+    if (row.plain && cellsAsRead && row.size() == m_inputColumns && !m_etinIn && !m_errorIn) {
+        m_writer.PlainCell(row.bytes);
+        m_writer.Cell(m_etinCell);
+        m_writer.Cell(m_errorText);
+        m_writer.EndRow();
+        return;
+    }
+    LayOutCells(row);
+    for (std::size_t j = 0; j < m_outCells.size(); ++j) {
+        if (row.plain && (j >= m_outputColumns || m_holdsInputCell[j]))
+            m_writer.PlainCell(m_outCells[j]);
+        else
+            m_writer.Cell(m_outCells[j]);
+    }
+    m_writer.EndRow();
+}
+
+// The cells of a data row as they are written, into m_outCells.
+void ListProcessor::LayOutCells(const InputRow& row)
+{
+    const std::size_t n = row.size();
+    const std::size_t surplusCells = n > m_inputColumns ? n - m_inputColumns : 0;
+    m_outCells.assign(m_outputColumns + surplusCells, {});
+    for (std::size_t i = 0; i < std::min(n, m_inputColumns); ++i)
+        m_outCells[OutputColumn(i)] = m_converted[i];
+    // Cells beyond the header go last, so that our columns stay in their places.
+    for (std::size_t k = 0; k < surplusCells; ++k)
+        m_outCells[m_outputColumns + k] = m_converted[m_inputColumns + k];
+    m_outCells[m_layout.etinColumn] = m_etinCell;
+    if (m_layout.checkColumn)
+        m_outCells[*m_layout.checkColumn] = m_checkText;
+    m_outCells[m_layout.errorColumn] = m_errorText;
+    m_cellsLaidOut = true;
 }
 
 void ListProcessor::AppendLostColumns(std::string& error, const std::vector<std::size_t>& lostColumns) const
@@ -552,12 +616,14 @@ void ListProcessor::ReportRow(const InputRow& row, bool blank, StoredEtinCheck c
 {
     if (!m_callbacks.onRow)
         return;
+    if (!m_cellsLaidOut)
+        LayOutCells(row);
     RowResult r;
     r.line = row.line;
     r.blank = blank;
     r.cells = m_outCells;
     r.etin = m_etinCell;
-    r.computedEtin = m_result.ok ? std::string_view(m_etinText) : std::string_view();
+    r.computedEtin = m_result.ok ? m_etinText : std::string_view();
     r.check = check;
     r.checkText = m_checkText;
     r.error = m_errorText;

@@ -115,17 +115,15 @@ void ListWriter::Start(Encoding output, bool byteOrderMark, char delimiter, std:
     m_output = output;
     m_delimiter = delimiter;
     m_lineEnd = lineEnd;
+    m_buffer.reserve(kFlushSize + (1 << 12));
     if (IsUtf16(output) || (byteOrderMark && output == Encoding::Utf8))
         m_buffer += kUtf8Bom;  // UTF-16 output makes its mark from this one
 }
 
 void ListWriter::WriteRow(std::span<const std::string_view> cells)
 {
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0)
-            m_buffer += m_delimiter;
-        AppendCsvCell(m_buffer, cells[i], m_delimiter);
-    }
+    for (std::string_view cell : cells)
+        Cell(cell);
     EndRow();
 }
 
@@ -136,6 +134,7 @@ void ListWriter::WriteBlankLine()
 
 void ListWriter::EndRow()
 {
+    m_cellsInRow = 0;
     m_buffer += m_lineEnd;
     if (m_buffer.size() >= kFlushSize)
         Flush();

@@ -48,17 +48,38 @@ public:
     // Cells in TextEncodingFor(output).
     void WriteRow(std::span<const std::string_view> cells);
     void WriteBlankLine();
+
+    // A row cell by cell, ended by EndRow. PlainCell takes a cell that is
+    // known to hold no quote, line break or delimiter (see InputRow::plain)
+    // as it is, without looking for them.
+    void Cell(std::string_view cell)
+    {
+        Separate();
+        AppendCsvCell(m_buffer, cell, m_delimiter);
+    }
+    void PlainCell(std::string_view cell)
+    {
+        Separate();
+        m_buffer += cell;
+    }
+    void EndRow();
+
     // Throws WriteError.
     void Finish();
 
 private:
-    void EndRow();
+    void Separate()
+    {
+        if (m_cellsInRow++ > 0)
+            m_buffer += m_delimiter;
+    }
     void Flush();
 
     std::ostream& m_out;
     Encoding m_output = Encoding::Utf8;
     char m_delimiter = ';';
     std::string m_lineEnd = "\n";
+    std::size_t m_cellsInRow = 0;
     std::string m_buffer;
     std::string m_utf16;
 };

@@ -555,6 +555,16 @@ TEST(ProcessList, CallbacksSeeEveryRowAsWritten)
     EXPECT_EQ(checks, (std::vector<StoredEtinCheck>{StoredEtinCheck::Filled, StoredEtinCheck::None,
                                                     StoredEtinCheck::None}));
 
+    // Rows written as they were read, and a blank line after one.
+    rows.clear();
+    Process("Familienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.80\n\nMeier;\"Li\";01.02.80\n", Options(),
+            Source::File, callbacks);
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "2:Müller|Hans|01.02.80|MLLRHNSA80B01H|| etin=MLLRHNSA80B01H error=",
+                        "3 blank: etin= error=",
+                        "4:Meier|Li|01.02.80|MREILIXX80B01Z|| etin=MREILIXX80B01Z error=",
+                    }));
+
     // Progress comes between chunks of the input with the rows written so
     // far, and false stops the run.
     std::string big(kHeader);
