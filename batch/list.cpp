@@ -163,8 +163,10 @@ private:
     void WriteHeader(const InputRow& row);
     void WriteDataRow(const InputRow& row);
     std::size_t OutputColumn(std::size_t inputColumn) const;
-    bool ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns);
-    void WriteCells(const InputRow& row, bool cellsAsRead);
+    bool InOutputEncoding(const InputRow& row) const;
+    void ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns);
+    std::string_view OutputCell(const InputRow& row, std::size_t i) const;
+    void WriteCells(const InputRow& row);
     void LayOutCells(const InputRow& row);
     void AppendLostColumns(std::string& error, const std::vector<std::size_t>& lostColumns) const;
     void ReportRow(const InputRow& row, bool blank, StoredEtinCheck check);
@@ -199,6 +201,7 @@ private:
     // Buffers of one row, kept from row to row.
     std::vector<std::string> m_scratch;
     std::vector<std::string_view> m_converted;
+    bool m_cellsAsRead = false;  // the data row is in the output's encoding: m_converted is not filled
     std::vector<std::string_view> m_outCells;  // laid out for front ends and for rows not written as read
     bool m_cellsLaidOut = false;
     std::vector<std::size_t> m_lost;
@@ -407,29 +410,34 @@ void ListProcessor::NoteEncoding(const InputRow& row)
         m_summary.otherEncodingRows.Add(row.line, row.lastLine);
 }
 
+// Whether the row's cells are text of the output as they were read.
+bool ListProcessor::InOutputEncoding(const InputRow& row) const
+{
+    const Encoding output = *m_output;
+    return row.encoding == RowEncoding::Ascii || (row.encoding == RowEncoding::Utf8 && output == Encoding::Utf8) ||
+           (row.encoding == RowEncoding::Windows1252 && output == Encoding::Windows1252);
+}
+
 // Every cell in the output's text encoding, noting the columns that lost
-// characters on the way. True when the cells are the ones read.
-bool ListProcessor::ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns)
+// characters on the way.
+void ListProcessor::ConvertCells(const InputRow& row, std::vector<std::size_t>& lostColumns)
 {
     lostColumns.clear();
-    m_converted.resize(row.size());
-    // Mostly the row is in the output's encoding already: its cells stay as they are.
-    const Encoding output = *m_output;
-    if (row.encoding == RowEncoding::Ascii || (row.encoding == RowEncoding::Utf8 && output == Encoding::Utf8) ||
-        (row.encoding == RowEncoding::Windows1252 && output == Encoding::Windows1252)) {
-        for (std::size_t i = 0; i < row.size(); ++i)
-            m_converted[i] = row.cell(i);
-        return true;
-    }
     if (m_scratch.size() < row.size())
         m_scratch.resize(row.size());
+    m_converted.resize(row.size());
     for (std::size_t i = 0; i < row.size(); ++i) {
         bool lost = false;
         m_converted[i] = ConvertCell(row.cell(i), row.encoding, *m_output, m_scratch[i], lost);
         if (lost)
             lostColumns.push_back(i);
     }
-    return false;
+}
+
+// A cell of a data row in the output's text encoding.
+std::string_view ListProcessor::OutputCell(const InputRow& row, std::size_t i) const
+{
+    return m_cellsAsRead ? row.cell(i) : m_converted[i];
 }
 
 void ListProcessor::WriteHeader(const InputRow& row)
@@ -476,7 +484,12 @@ void ListProcessor::WriteDataRow(const InputRow& row)
         ReportRow(row, true, StoredEtinCheck::None);
         return;
     }
-    const bool cellsAsRead = ConvertCells(row, m_lost);
+    // Mostly a row is in the output's encoding already: its cells stay as they were read.
+    m_cellsAsRead = InOutputEncoding(row);
+    if (m_cellsAsRead)
+        m_lost.clear();
+    else
+        ConvertCells(row, m_lost);
     const auto cell = [&](std::optional<std::size_t> i) { return i && *i < n ? row.cell(*i) : std::string_view(); };
 
     // A row is blank when nothing but our own columns holds anything.
@@ -522,7 +535,7 @@ void ListProcessor::WriteDataRow(const InputRow& row)
             check = JudgeStoredEtin(stored, row.encoding, m_result.etin);
         // A stored eTIN is never changed; only an empty cell takes the computed one.
         if (!m_result.ok || !IsEmptyEtinCell(stored, row.encoding))
-            m_etinCell = *m_etinIn < n ? m_converted[*m_etinIn] : std::string_view();
+            m_etinCell = *m_etinIn < n ? OutputCell(row, *m_etinIn) : std::string_view();
     }
     m_checkText.clear();
     if (check != StoredEtinCheck::None) {
@@ -536,7 +549,7 @@ void ListProcessor::WriteDataRow(const InputRow& row)
     if (!m_result.error.empty())
         AppendOwnText(m_errorText, m_result.error, text);
 
-    WriteCells(row, cellsAsRead);
+    WriteCells(row);
 
     if (blank) {
         ++m_summary.blankRows;
@@ -551,13 +564,13 @@ void ListProcessor::WriteDataRow(const InputRow& row)
 }
 
 // Writes a data row's cells, ours in their places.
-void ListProcessor::WriteCells(const InputRow& row, bool cellsAsRead)
+void ListProcessor::WriteCells(const InputRow& row)
 {
     m_cellsLaidOut = false;
     // Mostly a row is a plain line in the output's encoding with a cell for
     // each column and no column of ours among them: its bytes are its cells
     // as they are written, and ours follow.
-    if (row.plain && cellsAsRead && row.size() == m_inputColumns && !m_etinIn && !m_errorIn) {
+    if (row.plain && m_cellsAsRead && row.size() == m_inputColumns && !m_etinIn && !m_errorIn) {
         m_writer.PlainCell(row.bytes);
         m_writer.Cell(m_etinCell);
         m_writer.Cell(m_errorText);
@@ -581,10 +594,10 @@ void ListProcessor::LayOutCells(const InputRow& row)
     const std::size_t surplusCells = n > m_inputColumns ? n - m_inputColumns : 0;
     m_outCells.assign(m_outputColumns + surplusCells, {});
     for (std::size_t i = 0; i < std::min(n, m_inputColumns); ++i)
-        m_outCells[OutputColumn(i)] = m_converted[i];
+        m_outCells[OutputColumn(i)] = OutputCell(row, i);
     // Cells beyond the header go last, so that our columns stay in their places.
     for (std::size_t k = 0; k < surplusCells; ++k)
-        m_outCells[m_outputColumns + k] = m_converted[m_inputColumns + k];
+        m_outCells[m_outputColumns + k] = OutputCell(row, m_inputColumns + k);
     m_outCells[m_layout.etinColumn] = m_etinCell;
     if (m_layout.checkColumn)
         m_outCells[*m_layout.checkColumn] = m_checkText;
