@@ -3,7 +3,6 @@
 #include <csv.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <exception>
 #include <istream>
@@ -161,7 +160,7 @@ private:
     bool TakePlainLine(std::string_view line);
     void Feed(std::string_view line);
     void EndRow(int terminator);
-    void SendRow(std::string_view bytes, int terminator, bool plain);
+    void SendRow(std::string_view bytes, std::span<const std::uint32_t> ends, int terminator, bool plain);
     void Rethrow();
 
     ReaderOptions m_options;
@@ -173,7 +172,6 @@ private:
     Encoding m_encoding = Encoding::Auto;  // of the bytes libcsv sees: UTF-16 is decoded first
     bool m_started = false;
     char m_delimiter = ';';
-    std::array<bool, 256> m_stops{};  // the bytes a plain line is looked at for: delimiter, quote, CR
     std::string m_pending;  // input held back until the delimiter is known
 
     std::string m_utf16Carry;  // bytes of a UTF-16 character cut by the chunk's end
@@ -187,6 +185,7 @@ private:
     bool m_quotesInRow = false;    // in earlier bytes of the row being read
     std::string m_row;           // the cells of the row being read
     std::vector<std::uint32_t> m_ends;
+    std::vector<std::uint32_t> m_lineEnds;  // of the cells of a plain line, as many as its bytes and one more
 };
 
 void ListReader::Impl::Read(std::istream& in)
@@ -320,8 +319,6 @@ void ListReader::Impl::Start(char delimiter)
 {
     m_started = true;
     m_delimiter = delimiter;
-    for (char stop : {delimiter, '"', '\r'})
-        m_stops[static_cast<unsigned char>(stop)] = true;
     csv_set_delim(&m_parser, static_cast<unsigned char>(delimiter));
     m_sink.OnStart(m_form, delimiter);
 }
@@ -354,21 +351,18 @@ bool ListReader::Impl::TakePlainLine(std::string_view line)
         text.remove_suffix(1);
         terminator = '\r';
     }
-    m_ends.clear();
-    for (std::size_t pos = 0; pos < text.size(); ++pos) {
-        if (!m_stops[static_cast<unsigned char>(text[pos])])
-            continue;
-        if (text[pos] != m_delimiter) {  // a quote or a CR
-            m_ends.clear();
-            return false;
-        }
-        m_ends.push_back(static_cast<std::uint32_t>(pos));
-    }
+    if (text.find('"') != std::string_view::npos || text.find('\r') != std::string_view::npos)
+        return false;
+    if (m_lineEnds.size() <= text.size())
+        m_lineEnds.resize(text.size() + 1);
+    std::uint32_t* const ends = m_lineEnds.data();
+    std::size_t cells = 0;
+    for (std::size_t pos = 0; (pos = text.find(m_delimiter, pos)) != std::string_view::npos; ++pos)
+        ends[cells++] = static_cast<std::uint32_t>(pos);
     if (!text.empty())
-        m_ends.push_back(static_cast<std::uint32_t>(text.size()));
+        ends[cells++] = static_cast<std::uint32_t>(text.size());
     m_rowLine = m_line;
-    SendRow(text, terminator, true);
-    m_ends.clear();
+    SendRow(text, {ends, cells}, terminator, true);
     m_lastTerminator = '\n';
     ++m_line;
     return true;
@@ -441,14 +435,15 @@ void ListReader::Impl::EndRow(int terminator)
     // line feed of a CR LF is none.
     if (m_ends.empty() && terminator == '\n' && m_lastTerminator == '\r')
         return;
-    SendRow(m_row, terminator, !m_quotesInRow && !m_quotesInPiece);
+    SendRow(m_row, m_ends, terminator, !m_quotesInRow && !m_quotesInPiece);
 }
 
-void ListReader::Impl::SendRow(std::string_view bytes, int terminator, bool plain)
+void ListReader::Impl::SendRow(std::string_view bytes, std::span<const std::uint32_t> ends, int terminator,
+                               bool plain)
 {
     InputRow row;
     row.bytes = bytes;
-    row.ends = m_ends;
+    row.ends = ends;
     row.line = m_rowLine;
     row.lastLine = m_line;
     row.terminator = terminator;

@@ -135,8 +135,8 @@ void PersonCheck::Check(const PersonCells& cells, PersonResult& result)
         result.error.append(kFirstNameForbidden).append(Quoted(m_forbiddenFirst));
     } else if (first == NameVerdict::NotConvertible) {
         result.error = kFirstNameNotConvertible;
-    } else if (const std::optional<Date> date = CheckDate(cells, result)) {
-        EtinResult r = ComputeEtin(m_family, m_first, *date);
+    } else if (Date date{}; CheckDate(cells, result, date)) {
+        EtinResult r = ComputeEtin(m_family, m_first, date);
         result.etin = std::move(r.etin);
         result.ok = true;
     }
@@ -146,18 +146,18 @@ void PersonCheck::Check(const PersonCells& cells, PersonResult& result)
 // is a missing value. A year of one or three digits is a typing error, a
 // missing one too (the window never hands over either), and a four-digit
 // year after this one cannot be right.
-std::optional<Date> PersonCheck::CheckDate(const PersonCells& cells, PersonResult& result)
+bool PersonCheck::CheckDate(const PersonCells& cells, PersonResult& result, Date& date)
 {
-    const std::string_view date = cells.birthDate;
-    if (IsBlankCell(date) || date == kEmptyDateText) {
+    const std::string_view text = cells.birthDate;
+    if (IsBlankCell(text) || text == kEmptyDateText) {
         result.error = kBirthDateMissing;
-        return std::nullopt;
+        return false;
     }
     // The date as the core reads it, in Windows-1252; mostly it is ASCII.
     bool valid = true;
-    std::string_view ansiDate = date;
-    if (cells.encoding == RowEncoding::Utf8 && !IsAscii(date)) {
-        Windows1252Text converted = Utf8ToWindows1252(date);
+    std::string_view ansiDate = text;
+    if (cells.encoding == RowEncoding::Utf8 && !IsAscii(text)) {
+        Windows1252Text converted = Utf8ToWindows1252(text);
         valid = converted.unmapped.empty();
         m_date = std::move(converted.text);
         ansiDate = m_date;
@@ -168,17 +168,20 @@ std::optional<Date> PersonCheck::CheckDate(const PersonCells& cells, PersonResul
             if (read.yearDigits == 2 || read.yearDigits >= 4) {
                 if (read.yearDigits >= 4 && read.date.year > m_currentYear) {
                     result.error = kBirthDateInFuture;
-                    return std::nullopt;
+                    return false;
                 }
-                return read.date;
+                // Given back field by field: a copy of the whole would wait
+                // for the fields just written, a few per cent of a row.
+                date = read.date;
+                return true;
             }
         } catch (const DateConversionError&) {
         }
     }
     std::string shown;
-    AppendForMessage(shown, date, cells.encoding);
+    AppendForMessage(shown, text, cells.encoding);
     result.error = DateConversionError(shown).what();
-    return std::nullopt;
+    return false;
 }
 
 StoredEtinCheck JudgeStoredEtin(std::string_view storedCell, RowEncoding encoding, std::string_view computedEtin)

@@ -13,7 +13,6 @@
 // - A year is written with two or four digits; a four-digit year after the
 //   current one is refused.
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,8 +56,9 @@ public:
     void Check(const PersonCells& cells, PersonResult& result);
 
 private:
-    // The date of birth, or nothing and the reason in result.error.
-    std::optional<Date> CheckDate(const PersonCells& cells, PersonResult& result);
+    // The date of birth into date; false, and the reason in result.error,
+    // when there is none.
+    bool CheckDate(const PersonCells& cells, PersonResult& result, Date& date);
 
     DateSettings m_settings;
     int m_currentYear;
