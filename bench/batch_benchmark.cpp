@@ -4,7 +4,8 @@
 #include <benchmark/benchmark.h>
 #include <csv.h>
 
-#include <sstream>
+#include <istream>
+#include <ostream>
 #include <streambuf>
 #include <string>
 
@@ -33,6 +34,17 @@ const std::string& StaffList()
     return list;
 }
 
+// Reads the list where it is, as a file read in chunks: a copy of it for
+// each run would be counted too.
+class ListBuffer : public std::streambuf {
+public:
+    explicit ListBuffer(const std::string& text)
+    {
+        char* begin = const_cast<char*>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
+
 // Counts what is written and keeps nothing.
 class NullBuffer : public std::streambuf {
 protected:
@@ -44,9 +56,11 @@ void BM_ProcessList_MillionRows(benchmark::State& state)
 {
     kennfix::batch::ListOptions options;
     options.currentYear = 2026;
+    const std::string& staffList = StaffList();  // made before the clock runs
     std::size_t rows = 0;
     for (auto _ : state) {
-        std::istringstream in(StaffList());
+        ListBuffer list(staffList);
+        std::istream in(&list);
         NullBuffer sink;
         std::ostream out(&sink);
         rows += kennfix::batch::ProcessList(in, out, options).rows;
@@ -59,6 +73,7 @@ BENCHMARK(BM_ProcessList_MillionRows)->Unit(benchmark::kMillisecond)->Iterations
 // Baseline: libcsv splitting the same list into cells, nothing else.
 void BM_CsvCellsOnly_MillionRows(benchmark::State& state)
 {
+    const std::string& staffList = StaffList();
     std::size_t rows = 0;
     for (auto _ : state) {
         csv_parser parser;
@@ -66,7 +81,7 @@ void BM_CsvCellsOnly_MillionRows(benchmark::State& state)
         csv_set_delim(&parser, ';');
         const auto onCell = [](void*, std::size_t, void*) {};
         const auto onRow = [](int, void* count) { ++*static_cast<std::size_t*>(count); };
-        csv_parse(&parser, StaffList().data(), StaffList().size(), onCell, onRow, &rows);
+        csv_parse(&parser, staffList.data(), staffList.size(), onCell, onRow, &rows);
         csv_fini(&parser, onCell, onRow, &rows);
         csv_free(&parser);
     }
