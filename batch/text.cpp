@@ -8,19 +8,6 @@
 
 namespace kennfix::batch {
 
-CellCharacter ReadCharacter(std::string_view text, std::size_t pos, RowEncoding encoding)
-{
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80)
-        return {byte, 1, true};
-    if (encoding == RowEncoding::Windows1252)
-        return {Windows1252CodePoint(byte), 1, true};
-    const Utf8Character c = DecodeUtf8(text, pos);
-    if (c.length == 0)
-        return {byte, 1, false};
-    return {c.codePoint, c.length, true};
-}
-
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {

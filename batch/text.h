@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "cp1252.h"
+
 namespace kennfix::batch {
 
 // How the bytes of one row are to be read. An ASCII row reads the same in
@@ -23,7 +25,19 @@ struct CellCharacter {
     bool valid;
 };
 
-CellCharacter ReadCharacter(std::string_view text, std::size_t pos, RowEncoding encoding);
+// Inline: names are read a character at a time.
+inline CellCharacter ReadCharacter(std::string_view text, std::size_t pos, RowEncoding encoding)
+{
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80)
+        return {byte, 1, true};
+    if (encoding == RowEncoding::Windows1252)
+        return {Windows1252CodePoint(byte), 1, true};
+    const Utf8Character c = DecodeUtf8(text, pos);
+    if (c.length == 0)
+        return {byte, 1, false};
+    return {c.codePoint, c.length, true};
+}
 
 // Calls f(CellCharacter) for each character of text.
 template <class F>
