@@ -87,7 +87,7 @@ public:
         m_bytes += row.bytes;
         for (std::uint32_t end : row.ends)
             m_ends.push_back(base + end);
-        m_rows.push_back({row.line, row.lastLine, row.encoding, row.terminator, row.plain, row.size()});
+        m_rows.push_back({row.line, row.lastLine, row.size(), row.terminator, row.encoding, row.plain});
     }
     std::size_t bytes() const { return m_bytes.size(); }
 
@@ -124,10 +124,10 @@ private:
     struct Meta {
         std::size_t line;
         std::size_t lastLine;
-        RowEncoding encoding;
-        int terminator;
-        bool plain;
         std::size_t cells;
+        int terminator;
+        RowEncoding encoding;
+        bool plain;
     };
     std::string m_bytes;
     std::vector<std::uint32_t> m_ends;
