@@ -10,6 +10,7 @@ measures it, as a process started from Python would count Python's own
 memory as its peak.
 
   list_vs_cp.py [--rows N] [--runs R] [--memory-rows N,N...] KENNFIX_BATCH
+  list_vs_cp.py --rows N --write-list FILE     (the list alone, to profile with)
 
 The list is the one of bench/batch_benchmark.cpp: UTF-8, ';', five columns,
 umlauts and double names, every row a valid person. It is written to a
@@ -66,12 +67,18 @@ def peak_memory(command, output, folder):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("program", help="the kennfix-batch program")
+    parser.add_argument("program", nargs="?", help="the kennfix-batch program")
     parser.add_argument("--rows", type=int, default=2_000_000, help="rows of the timed list")
     parser.add_argument("--runs", type=int, default=7, help="runs of each program, in turn")
     parser.add_argument("--memory-rows", default="1000000,2000000",
                         help="list lengths whose peak memory is shown, comma-separated")
+    parser.add_argument("--write-list", metavar="FILE", help="only write the list to FILE")
     args = parser.parse_args()
+    if args.write_list:
+        write_list(args.write_list, args.rows)
+        return 0
+    if not args.program:
+        parser.error("the kennfix-batch program is missing")
 
     with tempfile.TemporaryDirectory(prefix="kennfix-list-vs-cp-") as folder:
         source = os.path.join(folder, "liste.csv")
