@@ -2,8 +2,6 @@
 
 #include <csv.h>
 
-#include <algorithm>
-#include <cstring>
 #include <exception>
 #include <istream>
 #include <utility>

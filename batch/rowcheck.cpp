@@ -1,6 +1,5 @@
 #include "rowcheck.h"
 
-#include <algorithm>
 
 #include "cp1252.h"
 #include "namechars.h"
