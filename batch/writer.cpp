@@ -122,6 +122,13 @@ void ListWriter::Start(Encoding output, bool byteOrderMark, char delimiter, std:
 
 void ListWriter::WriteRow(std::span<const std::string_view> cells)
 {
+    // A row of one empty cell ("" in the input) would be a blank line, a row
+    // without cells, when read again: quoted, it keeps its cell.
+    if (cells.size() == 1 && cells[0].empty()) {
+        m_buffer += "\"\"";
+        EndRow();
+        return;
+    }
     for (std::string_view cell : cells)
         Cell(cell);
     EndRow();

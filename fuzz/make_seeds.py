@@ -201,6 +201,7 @@ LIST_SEEDS = {
     "nothing-lost": (list_options(), (HEADER + "Meier;Li\n\nMeier;Li;01.02.80;;\n;;\nMeier;Li;01.02.80;Hamburg\n\n\n")
                      .encode()),
     "blank-lines-first": (list_options(), b"\r\n  \r\nFamilienname\tVorname\tGeburtsdatum\r\nMeier\tLi\t01.02.80\r\n"),
+    "one-empty-cell-first": (list_options(), b'""\r\n' + HEADER.encode()),
     "columns-by-name": (list_options(), "geburtsdatum; VORNAME ;FamilienName\n01.02.80;Hans;Müller\n".encode()),
     "bom": (list_options(), "\ufeffFamilienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.80\n".encode()),
     "windows-1252-pipe": (list_options(pipe=True), (HEADER + "Meier;Li2;01.02.80\nMeier;;01.02.80\n"

@@ -295,6 +295,9 @@ TEST(ProcessList, NothingIsLost)
     EXPECT_EQ(p.summary.rows, 3u);
     EXPECT_EQ(p.summary.blankRows, 4u);
     EXPECT_EQ(p.summary.failedRows, 2u);
+    // A row of one empty cell stays one: as an empty line it would have none.
+    EXPECT_EQ(ProcessBoth("\"\"\r\n" + std::string(kHeader)).output,
+              "\"\"\r\nFamilienname;Vorname;Geburtsdatum;eTIN;Fehler\r\n");
 }
 
 TEST(ProcessList, BadRowsKeepCountAndOrder)
