@@ -75,6 +75,17 @@ HeaderLine FindHeaderLine(std::string_view text)
     return {text.substr(start), false};
 }
 
+// Adds a cell that libcsv hands over to a row kept as its cells' bytes, one
+// delimiter between two cells, and where each cell ends.
+void AppendCell(std::string& bytes, std::vector<std::uint32_t>& ends, char delimiter, const void* data,
+                std::size_t size)
+{
+    if (!ends.empty())
+        bytes += delimiter;
+    bytes.append(static_cast<const char*>(data), size);
+    ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+}
+
 // libcsv's callbacks for splitting one header line under a candidate delimiter.
 struct SplitRow {
     char delimiter;
@@ -86,12 +97,8 @@ struct SplitRow {
 void OnSplitCell(void* data, std::size_t size, void* self)
 {
     auto& row = *static_cast<SplitRow*>(self);
-    if (row.done)
-        return;
-    if (!row.ends.empty())
-        row.bytes += row.delimiter;
-    row.bytes.append(static_cast<const char*>(data), size);
-    row.ends.push_back(static_cast<std::uint32_t>(row.bytes.size()));
+    if (!row.done)
+        AppendCell(row.bytes, row.ends, row.delimiter, data, size);
 }
 
 void OnSplitRowEnd(int, void* self)
@@ -402,12 +409,8 @@ void ListReader::Impl::Feed(std::string_view line)
 void ListReader::Impl::OnCell(void* data, std::size_t size, void* self)
 {
     auto& r = *static_cast<Impl*>(self);
-    if (r.m_error)
-        return;
-    if (!r.m_ends.empty())
-        r.m_row += r.m_delimiter;
-    r.m_row.append(static_cast<const char*>(data), size);
-    r.m_ends.push_back(static_cast<std::uint32_t>(r.m_row.size()));
+    if (!r.m_error)
+        AppendCell(r.m_row, r.m_ends, r.m_delimiter, data, size);
 }
 
 void ListReader::Impl::OnRowEnd(int terminator, void* self)

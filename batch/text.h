@@ -50,9 +50,6 @@ void ForEachCharacter(std::string_view text, RowEncoding encoding, F f)
     }
 }
 
-// Appends a code point as UTF-8.
-void AppendUtf8(std::string& out, char32_t c);
-
 // Whether a character is shown escaped: controls (the tab too), format
 // characters, line and paragraph separators.
 bool IsHidden(char32_t c);

@@ -122,6 +122,25 @@ Windows1252Text Utf8ToWindows1252(std::string_view utf8)
     return result;
 }
 
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 std::string Windows1252ToUtf8(std::string_view ansi)
 {
     std::size_t size = 0;
@@ -130,23 +149,8 @@ std::string Windows1252ToUtf8(std::string_view ansi)
 
     std::string utf8;
     utf8.reserve(size);
-    for (char byte : ansi) {
-        const char32_t c = Windows1252CodePoint(static_cast<unsigned char>(byte));
-        switch (Utf8Length(c)) {
-        case 1:
-            utf8 += static_cast<char>(c);
-            break;
-        case 2:
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-            break;
-        default:
-            utf8 += static_cast<char>(0xE0 | (c >> 12));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-            break;
-        }
-    }
+    for (char byte : ansi)
+        AppendUtf8(utf8, Windows1252CodePoint(static_cast<unsigned char>(byte)));
     return utf8;
 }
 

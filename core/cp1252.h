@@ -34,6 +34,9 @@ struct Utf8Character {
 // Reads the character at text[pos], which must exist.
 Utf8Character DecodeUtf8(std::string_view text, std::size_t pos);
 
+// Appends a code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
 // Appends the byte or two bytes that Utf8ToWindows1252 makes of one code
 // point; false, appending nothing, when it makes none.
 bool AppendWindows1252(char32_t codePoint, AnsiText& out);

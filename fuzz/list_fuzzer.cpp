@@ -81,7 +81,7 @@ std::optional<std::string> FromUtf16(std::string_view bytes, bool bigEndian)
             c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
             i += 2;
         }
-        kennfix::batch::AppendUtf8(utf8, c);
+        kennfix::AppendUtf8(utf8, c);
     }
     return utf8;
 }
