@@ -251,20 +251,28 @@ bool IsStandardStream(const std::string& path)
     return path.empty() || path == "-";
 }
 
-InputFile::InputFile(const std::string& path) : m_path(path)
+InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
 {
     if (IsStandardStream(path)) {
         m_fd = STDIN_FILENO;
     } else {
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        // Opening a named pipe waits for a writer, unless it is not to wait.
+        const int waiting = kinds == FileKinds::RegularOnly ? O_NONBLOCK : 0;
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | waiting);
         if (m_fd < 0)
             throw FileError(Failure(Named(path), "kann nicht gelesen werden", errno));
-        struct stat st {};
+        struct stat& st = m_opened;
         if (::fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
             const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
             ::close(m_fd);
             throw FileError(Failure(Named(path), "kann nicht gelesen werden", error));
         }
+        if (kinds == FileKinds::RegularOnly && !S_ISREG(st.st_mode)) {
+            ::close(m_fd);
+            throw FileError(Named(path) + " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
+        }
+        if (waiting != 0)
+            ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
         // A list is never executable; its read and write bits carry over.
         m_newOutputMode = st.st_mode & 0666;
         m_size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
@@ -290,7 +298,19 @@ std::string InputFile::ReadFailure() const
     return Failure(what, "kann nicht gelesen werden", m_buffer->error() ? m_buffer->error() : EIO);
 }
 
-OutputFile::OutputFile(const std::string& path, mode_t newFileMode) : m_path(path)
+bool InputFile::ChangedSinceOpened() const
+{
+    if (!S_ISREG(m_opened.st_mode))
+        return false;
+    struct stat now {};
+    if (::fstat(m_fd, &now) != 0)
+        return true;
+    const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+    return now.st_size != m_opened.st_size || !same(now.st_mtim, m_opened.st_mtim) ||
+           !same(now.st_ctim, m_opened.st_ctim);
+}
+
+OutputFile::OutputFile(const std::string& path, mode_t newFileMode, FileKinds kinds) : m_path(path)
 {
     if (IsStandardStream(path)) {
         m_fd = STDOUT_FILENO;
@@ -300,6 +320,10 @@ OutputFile::OutputFile(const std::string& path, mode_t newFileMode) : m_path(pat
         m_existed = ::stat(m_target.c_str(), &st) == 0;
         if (m_existed && S_ISDIR(st.st_mode))
             throw FileError(Failure(Named(path), "kann nicht geschrieben werden", EISDIR));
+        if (m_existed && !S_ISREG(st.st_mode) && kinds == FileKinds::RegularOnly) {
+            throw FileError(Named(path) +
+                            " ist keine gewöhnliche Datei; eine Liste wird nur in eine gewöhnliche Datei gespeichert.");
+        }
         if (m_existed && !S_ISREG(st.st_mode)) {
             // A pipe or a device takes what we write; replacing it would break it.
             m_fd = ::open(m_target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
@@ -354,8 +378,12 @@ std::string OutputFile::WriteFailure() const
     return Failure(what, "kann nicht geschrieben werden", m_buffer->error() ? m_buffer->error() : EIO);
 }
 
-void OutputFile::Commit()
+void OutputFile::Commit(const BeforeCommit& beforeCommit)
 {
+    if (beforeCommit && !beforeCommit()) {
+        RemoveTemporary();
+        throw ListCancelled();
+    }
     m_stream->flush();
     if (!*m_stream)
         throw FileError(WriteFailure());

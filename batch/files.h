@@ -15,11 +15,14 @@
 //   as far as we may set them, and is refused when it is not writable.
 // - A symbolic link is followed and its target written.
 // - A named pipe, a device or anything else that is no regular file is
-//   written directly, never replaced.
+//   written directly, never replaced; or, for a front end that asks for
+//   regular files only, refused without waiting for it to open.
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -44,10 +47,16 @@ std::string SystemErrorText(int error);
 // Whether a path names standard input or output: "" or "-".
 bool IsStandardStream(const std::string& path);
 
+// The files a front end takes. The list window reads a list twice (to show
+// it and to save it) and must never wait for a pipe that nobody reads or
+// writes; kennfix-batch reads and writes pipes as they come.
+enum class FileKinds { Any, RegularOnly };
+
 class InputFile {
 public:
-    // Throws FileError.
-    explicit InputFile(const std::string& path);
+    // Throws FileError, also for anything but a regular file (or standard
+    // input) under FileKinds::RegularOnly, which is never waited for.
+    explicit InputFile(const std::string& path, FileKinds kinds = FileKinds::Any);
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -57,10 +66,15 @@ public:
     std::uint64_t Size() const { return m_size; }  // 0 when it is not known (a pipe)
     // The message for a read that failed, naming the file and the reason.
     std::string ReadFailure() const;
+    // Whether the regular file was written to (its size, its modification
+    // or status change time) since it was opened: what was read of it may
+    // be torn. False for a pipe.
+    bool ChangedSinceOpened() const;
 
 private:
     std::string m_path;
     int m_fd = -1;
+    struct stat m_opened {};
     mode_t m_newOutputMode = 0600;
     std::uint64_t m_size = 0;
     std::unique_ptr<FdBuffer> m_buffer;
@@ -70,16 +84,23 @@ private:
 class OutputFile {
 public:
     // `newFileMode`: permission bits for a file that does not exist yet.
-    // Throws FileError.
-    OutputFile(const std::string& path, mode_t newFileMode);
+    // Throws FileError, also for an existing file that is no regular file
+    // under FileKinds::RegularOnly.
+    OutputFile(const std::string& path, mode_t newFileMode, FileKinds kinds = FileKinds::Any);
     // Removes the temporary file unless Commit() has put it in place.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
     std::ostream& Stream();
-    // Puts the complete result in place. Throws FileError.
-    void Commit();
+    // Asked once the result is complete, before it takes the target's place:
+    // the last moment at which it can still be cancelled. False cancels;
+    // true passes the point of no return.
+    using BeforeCommit = std::function<bool()>;
+    // Puts the complete result in place. Throws FileError, and
+    // ListCancelled when `beforeCommit` says no: then the temporary file is
+    // removed and nothing replaced.
+    void Commit(const BeforeCommit& beforeCommit = {});
     // The message for a write that failed, naming the file and the reason.
     std::string WriteFailure() const;
 

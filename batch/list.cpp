@@ -144,7 +144,7 @@ public:
 
     ListSummary Run(std::istream& in);
 
-    void OnStart(InputForm form, char delimiter) override;
+    void OnStart(InputForm form, char delimiter, std::string_view headerLine) override;
     void OnRow(const InputRow& row) override;
     void OnProgress(std::uint64_t bytesRead) override;
 
@@ -179,6 +179,7 @@ private:
 
     InputForm m_form = InputForm::Plain;
     char m_delimiter = ';';
+    std::string m_headerLine;  // for the names under other delimiters, should a column be missing
     std::optional<RowEncoding> m_mainRows;  // the rows' encoding that is not "other"
     std::optional<Encoding> m_output;
     bool m_writerStarted = false;
@@ -239,10 +240,11 @@ ListSummary ListProcessor::Run(std::istream& in)
     return m_summary;
 }
 
-void ListProcessor::OnStart(InputForm form, char delimiter)
+void ListProcessor::OnStart(InputForm form, char delimiter, std::string_view headerLine)
 {
     m_form = form;
     m_delimiter = delimiter;
+    m_headerLine = headerLine;
     Encoding main = Encoding::Auto;
     switch (m_options.inputEncoding) {
     case Encoding::Auto:
@@ -330,19 +332,18 @@ void ListProcessor::ReadHeader(const InputRow& row)
     std::vector<std::string> missing;
     for (std::size_t k = 0; k < 3; ++k) {
         if (!m_wanted[k].column)
-            missing.push_back(Quoted(ForMessage(m_wanted[k].utf8Name)));
+            missing.emplace_back(m_wanted[k].utf8Name);
     }
     if (!missing.empty()) {
-        const std::string what = missing.size() == 1 ? "fehlt die Spalte " + missing[0]
-                                 : missing.size() == 2
-                                     ? "fehlen die Spalten " + missing[0] + " und " + missing[1]
-                                     : "fehlen die Spalten " + missing[0] + ", " + missing[1] + " und " + missing[2];
-        std::string found;
-        for (const std::string& name : m_columnNames)
-            found += (found.empty() ? "" : ", ") + Quoted(name);
-        throw ListError(row.line, "In der Kopfzeile " + what + " (gefunden: " + found +
-                                      "). Andere Spaltennamen geben --family-name-column, --first-name-column und "
-                                      "--birth-date-column an; das Trennzeichen gibt --delimiter an.");
+        std::vector<MissingColumnsError::Header> headers(1, {m_delimiter, {}});
+        for (std::size_t i = 0; i < row.size(); ++i)
+            headers[0].names.push_back(ToUtf8(row.cell(i), row.encoding));
+        const bool guessed = !m_options.delimiter;
+        for (const char other : kDelimiterCandidates) {
+            if (guessed && other != m_delimiter)
+                headers.push_back({other, SplitHeaderLine(m_headerLine, other, m_options.inputEncoding)});
+        }
+        throw MissingColumnsError(row.line, std::move(missing), std::move(headers), guessed);
     }
 
     m_etinIn = m_wanted[3].column;
@@ -666,6 +667,44 @@ void LineList::Add(std::size_t first, std::size_t last)
 ListError::ListError(std::size_t line, const std::string& message)
     : std::runtime_error(WithLine(line, message)), m_line(line)
 {
+}
+
+namespace {
+
+std::string MissingText(const std::vector<std::string>& columns)
+{
+    std::vector<std::string> quoted;
+    for (const std::string& column : columns)
+        quoted.push_back(Quoted(ForMessage(column)));
+    switch (quoted.size()) {
+    case 1: return "In der Kopfzeile fehlt die Spalte " + quoted[0];
+    case 2: return "In der Kopfzeile fehlen die Spalten " + quoted[0] + " und " + quoted[1];
+    default: return "In der Kopfzeile fehlen die Spalten " + quoted[0] + ", " + quoted[1] + " und " + quoted[2];
+    }
+}
+
+std::string MissingColumnsMessage(const std::string& missingText, const MissingColumnsError::Header& header)
+{
+    std::string found;
+    for (const std::string& name : header.names)
+        found += (found.empty() ? "" : ", ") + Quoted(ForMessage(name));
+    return missingText + " (gefunden: " + found +
+           "). Andere Spaltennamen geben --family-name-column, --first-name-column und --birth-date-column an; das "
+           "Trennzeichen gibt --delimiter an.";
+}
+
+}  // namespace
+
+MissingColumnsError::MissingColumnsError(std::size_t line, std::vector<std::string> missing,
+                                         std::vector<Header> headers, bool delimiterGuessed)
+    : ListError(line, MissingColumnsMessage(MissingText(missing), headers.at(0))),
+      m_missingText(MissingText(missing)), m_headers(std::move(headers)), m_delimiterGuessed(delimiterGuessed)
+{
+}
+
+bool SameColumnName(std::string_view cell, std::string_view name)
+{
+    return HeaderKey(cell, RowEncoding::Utf8) == HeaderKey(name, RowEncoding::Utf8);
 }
 
 ReadError::ReadError() : std::runtime_error("Die Eingabe kann nicht gelesen werden.") {}

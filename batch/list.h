@@ -160,6 +160,39 @@ private:
     std::size_t m_line;
 };
 
+// The header lacks a column that the options name. A front end that lets
+// the user choose the columns finds here what the header offers; what()
+// names the columns missing and found, and the options that choose others.
+class MissingColumnsError : public ListError {
+public:
+    // The header line as one delimiter splits it; its names in UTF-8, as
+    // they stand.
+    struct Header {
+        char delimiter = ';';
+        std::vector<std::string> names;
+    };
+
+    // `missing`: the options' names of the columns not found, UTF-8.
+    // `headers`: the header as it was read, then, when the delimiter was
+    // found from the header line, as each other delimiter splits it.
+    MissingColumnsError(std::size_t line, std::vector<std::string> missing, std::vector<Header> headers,
+                        bool delimiterGuessed);
+
+    // "In der Kopfzeile fehlt die Spalte „Vorname“", without the line.
+    const std::string& missingText() const { return m_missingText; }
+    const std::vector<Header>& headers() const { return m_headers; }
+    bool delimiterGuessed() const { return m_delimiterGuessed; }
+
+private:
+    std::string m_missingText;
+    std::vector<Header> m_headers;
+    bool m_delimiterGuessed;
+};
+
+// Whether a header cell names the column `name` (both UTF-8), as the engine
+// finds columns: ignoring case and blanks around them.
+bool SameColumnName(std::string_view cell, std::string_view name);
+
 // Reading the input or writing the output failed. files.h turns them into
 // messages that name the file and the reason.
 class ReadError : public std::runtime_error {

@@ -23,7 +23,6 @@ constexpr std::size_t kMaxRowSize = 16 << 20;
 constexpr std::size_t kMaxHeaderLookahead = 1 << 16;
 // libcsv's state of a parser between rows (ROW_NOT_BEGUN in libcsv.c).
 constexpr int kParserBetweenRows = 0;
-constexpr char kDelimiterCandidates[] = {';', '\t', ','};
 
 // Blanks around unquoted cells belong to the cell: it passes through unchanged.
 int NoBlanksAreSpace(unsigned char)
@@ -121,6 +120,19 @@ SplitRow SplitHeader(std::string_view line, char delimiter)
 
 }  // namespace
 
+std::vector<std::string> SplitHeaderLine(std::string_view headerLine, char delimiter, Encoding inputEncoding)
+{
+    const SplitRow split = SplitHeader(headerLine, delimiter);
+    InputRow row;
+    row.bytes = split.bytes;
+    row.ends = split.ends;
+    const bool windows1252 = ClassifyRow(row, inputEncoding) == RowEncoding::Windows1252;
+    std::vector<std::string> cells;
+    for (std::size_t i = 0; i < row.size(); ++i)
+        cells.push_back(windows1252 ? Windows1252ToUtf8(row.cell(i)) : std::string(row.cell(i)));
+    return cells;
+}
+
 RowEncoding ClassifyRow(const InputRow& row, Encoding inputEncoding)
 {
     const std::size_t firstHigh = SkipAscii(row.bytes, 0);
@@ -160,7 +172,7 @@ private:
     std::string_view DecodeUtf16(std::string_view data);
     void Consume(std::string_view data, bool end);
     char ChooseDelimiter(std::string_view headerLine) const;
-    void Start(char delimiter);
+    void Start(char delimiter, std::string_view headerLine);
     void FeedLines(std::string_view data);
     bool TakePlainLine(std::string_view line);
     void Feed(std::string_view line);
@@ -288,7 +300,7 @@ void ListReader::Impl::Consume(std::string_view data, bool end)
     const HeaderLine header = FindHeaderLine(m_pending);
     if (!header.complete && !end && m_pending.size() < kMaxHeaderLookahead)
         return;
-    Start(m_options.delimiter ? *m_options.delimiter : ChooseDelimiter(header.text));
+    Start(m_options.delimiter ? *m_options.delimiter : ChooseDelimiter(header.text), header.text);
     std::string pending = std::move(m_pending);
     m_pending.clear();
     FeedLines(pending);
@@ -320,12 +332,14 @@ char ListReader::Impl::ChooseDelimiter(std::string_view headerLine) const
     return best;
 }
 
-void ListReader::Impl::Start(char delimiter)
+void ListReader::Impl::Start(char delimiter, std::string_view headerLine)
 {
     m_started = true;
     m_delimiter = delimiter;
     csv_set_delim(&m_parser, static_cast<unsigned char>(delimiter));
-    m_sink.OnStart(m_form, delimiter);
+    if (headerLine.ends_with('\r'))
+        headerLine.remove_suffix(1);
+    m_sink.OnStart(m_form, delimiter, headerLine);
 }
 
 void ListReader::Impl::FeedLines(std::string_view data)

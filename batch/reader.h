@@ -63,8 +63,10 @@ enum class InputForm { Plain, Utf8Bom, Utf16LE, Utf16BE };
 
 class RowSink {
 public:
-    // Once, before the first row: the form of the input and the delimiter.
-    virtual void OnStart(InputForm form, char delimiter) = 0;
+    // Once, before the first row: the form of the input, the delimiter, and
+    // the first line that is not blank as far as it was looked at for the
+    // delimiter (UTF-16 decoded, otherwise as it stands).
+    virtual void OnStart(InputForm form, char delimiter, std::string_view headerLine) = 0;
     virtual void OnRow(const InputRow& row) = 0;
     // After every chunk read, with the bytes read so far.
     virtual void OnProgress(std::uint64_t bytesRead) = 0;
@@ -96,6 +98,13 @@ private:
     class Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+// The delimiters the reader chooses from, in the order it prefers them.
+inline constexpr char kDelimiterCandidates[] = {';', '\t', ','};
+
+// The cells of a header line (RowSink::OnStart) under `delimiter`, in
+// UTF-8, read in the input encoding asked for as a row would be.
+std::vector<std::string> SplitHeaderLine(std::string_view headerLine, char delimiter, Encoding inputEncoding);
 
 // The encoding of a row's cells under the input encoding asked for: an ASCII
 // row is Ascii; Auto gives Utf8 when every cell is valid UTF-8, else

@@ -3,7 +3,9 @@
 
 #include "files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -75,6 +77,62 @@ TEST_F(FilesTest, RemovingTemporaryFilesLeavesTheTargetAlone)
     EXPECT_THROW(output.Commit(), FileError);
     std::ifstream out(m_dir / "out.csv");
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(out)), {}), "alt");
+}
+
+// The last moment a save can be cancelled is once its result is complete,
+// before anything is replaced: a no removes the temporary file and leaves
+// the old one; a yes puts the result in place.
+TEST_F(FilesTest, CommitAsksBeforeReplacing)
+{
+    for (const bool answer : {false, true}) {
+        std::ofstream(m_dir / "out.csv") << "alt";
+        OutputFile output(m_dir / "out.csv", 0644);
+        output.Stream() << "neu";
+        std::size_t filesWhenAsked = 0;
+        const auto ask = [&] {
+            filesWhenAsked = Files();
+            return answer;
+        };
+        if (answer)
+            output.Commit(ask);
+        else
+            EXPECT_THROW(output.Commit(ask), ListCancelled);
+        EXPECT_EQ(filesWhenAsked, 3u) << "asked once the temporary file beside the target is complete";
+        EXPECT_EQ(Files(), 2u);
+        std::ifstream out(m_dir / "out.csv");
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(out)), {}), answer ? "neu" : "alt");
+    }
+}
+
+// A front end that takes regular files only never waits for a pipe's other
+// end: nobody is there, and a wait would hang the test. Others write to it.
+TEST_F(FilesTest, APipeIsRefusedAtOnceWhereOnlyRegularFilesDo)
+{
+    const fs::path pipe = m_dir / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_THROW(InputFile(pipe, FileKinds::RegularOnly), FileError);
+    EXPECT_THROW(OutputFile(pipe, 0600, FileKinds::RegularOnly), FileError);
+    EXPECT_NO_THROW(InputFile(m_dir / "in.csv", FileKinds::RegularOnly));
+    EXPECT_EQ(Files(), 2u);
+}
+
+TEST_F(FilesTest, ChangedSinceOpened)
+{
+    const timespec longAgo[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (m_dir / "in.csv").c_str(), longAgo, 0), 0);
+    InputFile input(m_dir / "in.csv");
+    std::string firstLine;
+    std::getline(input.Stream(), firstLine);
+    EXPECT_FALSE(input.ChangedSinceOpened()) << "reading is no change";
+    std::ofstream(m_dir / "in.csv", std::ios::app) << "Meier;Li;01.02.80\n";
+    EXPECT_TRUE(input.ChangedSinceOpened()) << "a row more";
+
+    ASSERT_EQ(::utimensat(AT_FDCWD, (m_dir / "in.csv").c_str(), longAgo, 0), 0);
+    InputFile again(m_dir / "in.csv");
+    const auto size = fs::file_size(m_dir / "in.csv");
+    std::ofstream(m_dir / "in.csv", std::ios::in | std::ios::out) << "Maier";
+    EXPECT_EQ(fs::file_size(m_dir / "in.csv"), size);
+    EXPECT_TRUE(again.ChangedSinceOpened()) << "as long, other bytes";
 }
 
 TEST(SystemErrorText, German)

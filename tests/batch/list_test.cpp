@@ -629,6 +629,62 @@ TEST(ProcessList, BrokenListsStopWithTheLine)
               std::string::npos);
 }
 
+// A front end that lets the user choose the columns learns what the header
+// offers: its names as read, and under the other delimiters when the
+// delimiter was a guess; the message stays that of kennfix-batch.
+TEST(ProcessList, MissingColumnsTellWhatTheHeaderOffers)
+{
+    const auto failure = [](std::string_view input, const ListOptions& options) {
+        try {
+            Process(input, options);
+        } catch (const MissingColumnsError& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no MissingColumnsError for " << input;
+        return MissingColumnsError(0, {"?"}, {{}}, false);
+    };
+    using Header = MissingColumnsError::Header;
+    const auto equal = [](const Header& a, const Header& b) { return a.delimiter == b.delimiter && a.names == b.names; };
+
+    // Windows-1252, commas.
+    const MissingColumnsError guessed = failure("Nachname,Stra\xDF" "e,Vorname,Geb.-Datum\nMeier,,Li,01.02.80\n", Options());
+    EXPECT_EQ(guessed.line(), 1u);
+    EXPECT_TRUE(guessed.delimiterGuessed());
+    EXPECT_EQ(guessed.missingText(), "In der Kopfzeile fehlen die Spalten „Familienname“ und „Geburtsdatum“");
+    EXPECT_EQ(std::string(guessed.what()),
+              "Zeile 1: In der Kopfzeile fehlen die Spalten „Familienname“ und „Geburtsdatum“ (gefunden: „Nachname“, "
+              "„Straße“, „Vorname“, „Geb.-Datum“). Andere Spaltennamen geben --family-name-column, --first-name-column "
+              "und --birth-date-column an; das Trennzeichen gibt --delimiter an.");
+    ASSERT_EQ(guessed.headers().size(), 3u);
+    EXPECT_TRUE(equal(guessed.headers()[0], {',', {"Nachname", "Straße", "Vorname", "Geb.-Datum"}}));
+    EXPECT_TRUE(equal(guessed.headers()[1], {';', {"Nachname,Straße,Vorname,Geb.-Datum"}}));
+    EXPECT_TRUE(equal(guessed.headers()[2], {'\t', {"Nachname,Straße,Vorname,Geb.-Datum"}}));
+
+    // UTF-16 is taken as tab-separated; split by ";" it has every column.
+    const MissingColumnsError utf16 = failure(Utf16(u"Familienname;Vorname;Geburtsdatum\r\nMüller;Hans;01.02.80\r\n", false), Options());
+    ASSERT_EQ(utf16.headers().size(), 3u);
+    EXPECT_TRUE(equal(utf16.headers()[0], {'\t', {"Familienname;Vorname;Geburtsdatum"}}));
+    EXPECT_TRUE(equal(utf16.headers()[1], {';', {"Familienname", "Vorname", "Geburtsdatum"}}));
+
+    // A delimiter given is no guess.
+    ListOptions comma = Options();
+    comma.delimiter = ',';
+    const MissingColumnsError given = failure("Nachname,Vorname,Geburtsdatum\n", comma);
+    EXPECT_FALSE(given.delimiterGuessed());
+    ASSERT_EQ(given.headers().size(), 1u);
+    EXPECT_EQ(given.missingText(), "In der Kopfzeile fehlt die Spalte „Familienname“");
+}
+
+// With its delimiter given, a UTF-16 list separated by ";" is read and
+// written back so.
+TEST(ProcessList, Utf16WithAnotherDelimiter)
+{
+    ListOptions semicolon = Options();
+    semicolon.delimiter = ';';
+    EXPECT_EQ(ProcessBoth(Utf16(u"Familienname;Vorname;Geburtsdatum\r\nMüller;Hans;01.02.80\r\n", false), semicolon).output,
+              Utf16(u"Familienname;Vorname;Geburtsdatum;eTIN;Fehler\r\nMüller;Hans;01.02.80;MLLRHNSA80B01H;\r\n", false));
+}
+
 TEST(ProcessList, HeaderOnlyGivesHeaderOnly)
 {
     const Processed p = ProcessBoth("Familienname;Vorname;Geburtsdatum");

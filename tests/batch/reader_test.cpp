@@ -10,7 +10,7 @@ namespace {
 // Collects the rows as "line-lastLine encoding: cell|cell|".
 class Collector : public RowSink {
 public:
-    void OnStart(InputForm form, char delimiter) override
+    void OnStart(InputForm form, char delimiter, std::string_view) override
     {
         this->form = form;
         this->delimiter = delimiter;
