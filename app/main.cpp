@@ -13,7 +13,8 @@ int main(int argc, char* argv[])
 {
     const auto app = kennfix::StartApplication(argc, argv, "kennfix");
     if (!kennfix::LoadGermanQtTexts(*app))
-        qWarning("kennfix: Qts deutsche Übersetzungen (qtbase_de) fehlen; Menüs und Knöpfe von Qt bleiben englisch.");
+        kennfix::PrintNotice(QStringLiteral("kennfix: Qts deutsche Übersetzungen (qtbase_de) fehlen; Menüs und Knöpfe von "
+                                            "Qt bleiben englisch."));
     QApplication::setApplicationName(kennfix::kApplicationTitle);
     // Ties the window to the installed desktop entry (on Wayland, its app id).
     QApplication::setDesktopFileName(QStringLiteral(KENNFIX_APP_ID));

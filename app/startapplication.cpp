@@ -1,8 +1,7 @@
 #include "startapplication.h"
 
 #include <QApplication>
-#include <QByteArray>
-#include <QList>
+#include <QSettings>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,22 +9,18 @@
 namespace kennfix {
 namespace {
 
-// What Qt says while the application object comes into being. It is held
-// back, since Qt's complaints about the display are English and the German
-// message says it all; once the object exists, the rest is passed on.
-struct HeldMessage {
-    QtMsgType type;
-    QByteArray category;
-    QString text;
-};
-
-QList<HeldMessage>* g_held = nullptr;
 const char* g_program = "";
+bool g_starting = false;
+// Qt's messages are English and speak to developers: a user can do nothing
+// with "QStandardPaths: XDG_RUNTIME_DIR not set" but worry. They reach
+// standard error only when asked for through Qt's own switch for them,
+// QT_LOGGING_RULES.
+bool g_passQtMessages = false;
 QtMessageHandler g_previous = nullptr;
 
-void HoldOrEnd(QtMsgType type, const QMessageLogContext& context, const QString& text)
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (type == QtFatalMsg) {
+    if (type == QtFatalMsg && g_starting) {
         // Qt ends the program after a fatal message: it cannot open a window.
         std::fprintf(stderr,
                      "%s: Das Fenster kann nicht geöffnet werden: keine grafische Oberfläche erreichbar "
@@ -34,25 +29,43 @@ void HoldOrEnd(QtMsgType type, const QMessageLogContext& context, const QString&
         std::fflush(stderr);
         std::_Exit(kNoDisplayStatus);
     }
-    g_held->append({type, QByteArray(context.category ? context.category : ""), text});
+    if (type == QtFatalMsg || g_passQtMessages)
+        g_previous(type, context, text);
+}
+
+// Qt's widgets keep records of their own through QSettings, under the
+// organisation "QtProject": the file dialog the folders it showed and their
+// history, which would tell anyone who may read the user's configuration
+// where staff lists live. They go to a place where nothing can be written
+// or read, beneath a file that is no folder. (On Windows Qt keeps them in
+// the registry instead, which no path moves.)
+constexpr auto kNowhere = "/dev/null";
+
+void KeepQtSettingsNowhere()
+{
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, QString::fromLatin1(kNowhere));
+    }
 }
 
 }  // namespace
 
 std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, const char* program)
 {
-    QList<HeldMessage> held;
-    g_held = &held;
+    KeepQtSettingsNowhere();
     g_program = program;
-    g_previous = qInstallMessageHandler(HoldOrEnd);
+    g_passQtMessages = qEnvironmentVariableIsSet("QT_LOGGING_RULES");
+    g_starting = true;
+    g_previous = qInstallMessageHandler(OnQtMessage);
     auto app = std::make_unique<QApplication>(argc, argv);
-    qInstallMessageHandler(g_previous);
-    g_held = nullptr;
-    for (const HeldMessage& message : held) {
-        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
-        qt_message_output(message.type, context, message.text);
-    }
+    g_starting = false;
     return app;
+}
+
+void PrintNotice(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
 }  // namespace kennfix

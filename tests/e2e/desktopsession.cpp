@@ -175,8 +175,10 @@ QProcessEnvironment DesktopSession::Environment(QProcessEnvironment base) const
 {
     base.insert(QStringLiteral("DISPLAY"), m_display);
     base.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // No XDG_RUNTIME_DIR, as in a session started without one (su, cron,
+    // some remote desktops), where Qt would complain in English.
     for (const char* name : {"WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING",
-                             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "XAUTHORITY"})
+                             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "XAUTHORITY", "XDG_RUNTIME_DIR"})
         base.remove(QString::fromLatin1(name));
     return base;
 }

@@ -33,7 +33,8 @@ public:
     void Stop();
     QString Error() const { return m_error; }
 
-    // The environment for a program on this desktop, based on `base`.
+    // The environment for a program on this desktop, based on `base`,
+    // without XDG_RUNTIME_DIR.
     QProcessEnvironment Environment(QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
 
     struct ToolRun {

@@ -3,7 +3,7 @@
 // accessibility bus): started as the desktop starts it, typed into and
 // clicked with xdotool, read by a screen reader over AT-SPI, and printing to
 // a CUPS scheduler of the test's own, which may stop answering, or to a
-// print server that never answers.
+// print server that never answers; all without a word on standard error.
 
 #include <QDir>
 #include <QProcess>
@@ -157,6 +157,11 @@ bool TestEndToEnd::bindLettersToKeys()
 
 void TestEndToEnd::cleanup()
 {
+    // Nothing on standard error: Qt's English warnings do not reach the user.
+    if (m_program) {
+        const QByteArray errors = m_program->readAllStandardError();
+        QVERIFY2(errors.isEmpty(), errors.constData());
+    }
     if (m_program && m_program->state() != QProcess::NotRunning) {
         m_program->kill();
         m_program->waitForFinished();
@@ -179,7 +184,7 @@ bool TestEndToEnd::startProgram(const QProcessEnvironment& environment, QSize cl
     programEnvironment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
     m_program = std::make_unique<QProcess>();
     m_program->setProcessEnvironment(programEnvironment);
-    m_program->setProcessChannelMode(QProcess::ForwardedChannels);
+    m_program->setProcessChannelMode(QProcess::ForwardedOutputChannel);
     m_program->start(qEnvironmentVariable("KENNFIX_PROGRAM"), {});
     if (!m_program->waitForStarted())
         return false;
