@@ -74,14 +74,26 @@ QString ErrorBoxText(const QString& message)
 
 void ShowErrorBox(const QString& message)
 {
-    ShowErrorBoxTitled(kApplicationTitle, message);
+    ShowErrorBoxTitled(kApplicationTitle, ErrorBoxText(message));
 }
 
 void ShowErrorBoxTitled(const QString& title, const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, title, ErrorBoxText(message), QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     ExecKeepingFocus(box);
+}
+
+bool AskTitled(const QString& title, const QString& question, const QString& acceptText)
+{
+    QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::NoButton, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* accept = box.addButton(acceptText, QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(accept);
+    box.setEscapeButton(cancel);
+    ExecKeepingFocus(box);
+    return box.clickedButton() == accept;
 }
 
 }  // namespace kennfix

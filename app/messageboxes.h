@@ -31,8 +31,14 @@ void ShowMessageDialog(const QString& text);
 // unless the text is empty or ends in "." or a character below it.
 void ShowErrorBox(const QString& message);
 
-// The same with the caption of another program of the package.
+// The error box of another program of the package, with its caption and
+// `message` as it stands: sentences complete with their marks, which may
+// span lines.
 void ShowErrorBoxTitled(const QString& title, const QString& message);
+
+// A question with a warning icon: `acceptText` (the default button, Enter)
+// or "Abbrechen" (Escape). True when `acceptText` was chosen.
+bool AskTitled(const QString& title, const QString& question, const QString& acceptText);
 
 // The text of the error box for `message`.
 QString ErrorBoxText(const QString& message);

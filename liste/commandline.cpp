@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include "options.h"
+#include "text.h"
 
 namespace kennfix::liste {
 namespace {
@@ -19,6 +20,27 @@ const QString kDescription = QStringLiteral(
 std::string Text(const QString& value)
 {
     return value.toStdString();
+}
+
+QString Quoted(const QString& text)
+{
+    return QString::fromStdString(batch::Quoted(batch::ForMessage(text.toStdString())));
+}
+
+// What is wrong with a call the parser refused, worded as kennfix-batch words
+// it, the option in German quotes.
+QString UsageError(const QCommandLineParser& parser, const QStringList& arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString& name = unknown.first();
+        const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+        return QStringLiteral("Unbekannte Option ") + Quoted(dashes + name) + u'.';
+    }
+    // The other refusal: an option that takes a value came last.
+    if (arguments.size() > 1 && arguments.last().startsWith(u'-'))
+        return QStringLiteral("Der Option ") + Quoted(arguments.last()) + QStringLiteral(" fehlt ihr Wert.");
+    return parser.errorText();
 }
 
 }  // namespace
@@ -72,7 +94,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& versio
     }
     line.action = CommandLine::Action::Refuse;
     if (!parsed) {
-        line.text = parser.errorText();
+        line.text = UsageError(parser, arguments);
         return line;
     }
     const QStringList files = parser.positionalArguments();

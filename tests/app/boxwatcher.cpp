@@ -1,6 +1,7 @@
 #include "boxwatcher.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
 
@@ -19,13 +20,16 @@ void BoxWatcher::poll()
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
+    QStringList buttons;
+    for (const QAbstractButton* button : box->buttons())
+        buttons << button->text();
     boxes.append({box->windowTitle(), box->text(), box->icon() == QMessageBox::Critical,
-                  qobject_cast<MessageDialog*>(box) != nullptr});
-    QTest::keyClick(box, Qt::Key_Return);
-    // A box that Enter leaves open is the program's fault; the test ends
+                  qobject_cast<MessageDialog*>(box) != nullptr, buttons});
+    QTest::keyClick(box, answer);
+    // A box that the key leaves open is the program's fault; the test ends
     // here rather than close it by other means.
     if (box->isVisible())
-        qFatal("Enter did not close the message box \"%s\"", qPrintable(box->text()));
+        qFatal("The key did not close the message box \"%s\"", qPrintable(box->text()));
 }
 
 }  // namespace kennfix

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 namespace kennfix {
@@ -15,16 +16,18 @@ struct ShownBox {
     QString text;
     bool stopIcon;
     bool isMessageDialog;
+    QStringList buttons;
 };
 
-// Closes every modal box as soon as it is open, by pressing Enter (the
-// default button), and keeps a record of each. A box that Enter does not
-// close aborts the test program.
+// Closes every modal box as soon as it is open, by pressing `answer`: Enter
+// (the default button) unless a test asks for Escape, and keeps a record of
+// each. A box that the key does not close aborts the test program.
 class BoxWatcher : public QObject {
     Q_OBJECT
 public:
     BoxWatcher();
     QList<ShownBox> boxes;
+    Qt::Key answer = Qt::Key_Return;
 
 private:
     void poll();

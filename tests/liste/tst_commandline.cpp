@@ -35,8 +35,8 @@ void TestCommandLine::answers_data()
     QTest::newRow("version") << QStringList{"--version"} << int(Action::ShowVersion) << "kennfix-liste 9.9.9" << QString();
     QTest::newRow("two lists") << QStringList{"a.csv", "b.csv"} << int(Action::Refuse) << "Ein Argument zu viel: „b.csv“."
                                << QString();
-    QTest::newRow("unknown option") << QStringList{"--bla"} << int(Action::Refuse) << "Unbekannte Option 'bla'." << QString();
-    QTest::newRow("no value") << QStringList{"--year"} << int(Action::Refuse) << "Nach '--year' fehlt der Wert." << QString();
+    QTest::newRow("unknown option") << QStringList{"--bla"} << int(Action::Refuse) << "Unbekannte Option „--bla“." << QString();
+    QTest::newRow("no value") << QStringList{"--year"} << int(Action::Refuse) << "Der Option „--year“ fehlt ihr Wert." << QString();
     // The list options' checks and messages are kennfix-batch's.
     QTest::newRow("wrong delimiter") << QStringList{"-d", "x", "a.csv"} << int(Action::Refuse)
                                      << "--delimiter erwartet ; , oder tab, nicht „x“." << QString();
