@@ -2,14 +2,10 @@
 
 #include <QCryptographicHash>
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <istream>
 #include <ostream>
 #include <streambuf>
 
-#include "files.h"
 #include "listpaths.h"
 #include "text.h"
 
@@ -87,18 +83,20 @@ batch::ListCallbacks WithProgress(batch::ListCallbacks callbacks, const ListProg
 
 LoadedList ReadListFile(const std::string& path, const batch::ListOptions& options, const ListProgress& progress)
 {
-    // Opening a named pipe would wait for a writer, and a pipe or a device
-    // cannot be read a second time for saving.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
-        throw ListFileError(Named(path) + " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
     batch::CheckColumnOptions(options);
     // "-" would be standard input to the engine; here it is a file of that name.
-    batch::InputFile input(batch::IsStandardStream(path) ? "./" + path : path);
+    batch::InputFile input(batch::IsStandardStream(path) ? "./" + path : path, batch::FileKinds::RegularOnly);
     FingerprintingBuffer buffer(*input.Stream().rdbuf());
     std::istream in(&buffer);
     DiscardingBuffer discard;
     std::ostream out(&discard);
+    // A list rewritten under our feet reads as anything: cut short, torn in
+    // a row or a quote, or as no list at all. Whatever the engine made of it
+    // counts for nothing then.
+    const auto changedError = [&] {
+        return ListChangedError(Named(path) + " wurde verändert, während es gelesen wurde; was gelesen wurde, kann "
+                                              "unvollständig sein und wird nicht gezeigt.");
+    };
 
     LoadedList list{path, options, nullptr, {}};
     batch::ListCallbacks callbacks;
@@ -109,12 +107,19 @@ LoadedList ReadListFile(const std::string& path, const batch::ListOptions& optio
         list.table->Finish(summary);
     } catch (const batch::ReadError&) {
         throw batch::FileError(input.ReadFailure());
+    } catch (const batch::ListError&) {
+        if (input.ChangedSinceOpened())
+            throw changedError();
+        throw;
     }
+    if (input.ChangedSinceOpened() || buffer.fingerprint().size != input.Size())
+        throw changedError();
     list.fingerprint = buffer.fingerprint();
     return list;
 }
 
-batch::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress)
+batch::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress,
+                                const batch::OutputFile::BeforeCommit& beforeCommit)
 {
     if (IsSameFile(list.path, target)) {
         throw ListFileError(Named(target) +
@@ -125,8 +130,8 @@ batch::ListSummary SaveListFile(const LoadedList& list, const std::string& targe
                              " wurde seit dem Öffnen verändert. Gespeichert wird nur, was angezeigt wird: bitte die "
                              "Liste neu öffnen und dann speichern.");
     };
-    batch::InputFile input(list.path);
-    batch::OutputFile output(target, input.NewOutputMode());
+    batch::InputFile input(list.path, batch::FileKinds::RegularOnly);
+    batch::OutputFile output(target, input.NewOutputMode(), batch::FileKinds::RegularOnly);
     FingerprintingBuffer buffer(*input.Stream().rdbuf());
     std::istream in(&buffer);
     batch::ListSummary summary;
@@ -142,7 +147,7 @@ batch::ListSummary SaveListFile(const LoadedList& list, const std::string& targe
     }
     if (buffer.fingerprint() != list.fingerprint)
         throw changed();
-    output.Commit();
+    output.Commit(beforeCommit);
     return summary;
 }
 

@@ -9,7 +9,11 @@
 // bytes it reads must be the bytes that were read for the window: a list
 // changed on disk in between is refused rather than saved as something
 // else than what is shown. Both readings take a fingerprint of the bytes
-// (their number and a BLAKE2b digest).
+// (their number and a BLAKE2b digest). A list written to while it is read
+// is not shown at all: its last row may be torn.
+//
+// Only regular files are read and written: a named pipe could not be read
+// a second time, and opening one would wait for whoever is at its other end.
 
 #include <QByteArray>
 
@@ -19,6 +23,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "files.h"
 #include "list.h"
 #include "listtable.h"
 
@@ -42,22 +47,34 @@ struct LoadedList {
 // reading with batch::ListCancelled.
 using ListProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
-// The list file no longer holds what was read, or is not a list file at all.
-// what() says so in German, naming the file.
+// The list file no longer holds what was read, or is the target of its own
+// save. what() says so in German, naming the file.
 class ListFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
+// The list file was written to while it was read; reading it again may
+// give the whole list.
+class ListChangedError : public ListFileError {
+public:
+    using ListFileError::ListFileError;
+};
+
 // Reads the list at `path` (a regular file) with `options`. Throws
-// batch::ListError (input that is no list), batch::FileError,
-// ListFileError (no regular file) and batch::ListCancelled.
+// batch::ListError (input that is no list; batch::MissingColumnsError when
+// its header lacks a column), batch::FileError (also for anything but a
+// regular file), ListChangedError and batch::ListCancelled.
 LoadedList ReadListFile(const std::string& path, const batch::ListOptions& options, const ListProgress& progress = {});
 
-// Writes `list` with eTINs to `target` as kennfix-batch does. Throws
-// batch::FileError, ListFileError (the list changed since it was read, or
-// `target` is the list itself) and batch::ListCancelled; then no file is
-// left behind and an existing target is untouched.
-batch::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress = {});
+// Writes `list` with eTINs to `target` as kennfix-batch does; `beforeCommit`
+// is asked once the result is complete, before it replaces anything
+// (batch::OutputFile::Commit). Throws batch::FileError (also for a target
+// that exists and is no regular file), ListFileError (the list changed
+// since it was read, or `target` is the list itself) and
+// batch::ListCancelled; then no file is left behind and an existing target
+// is untouched.
+batch::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress = {},
+                                const batch::OutputFile::BeforeCommit& beforeCommit = {});
 
 }  // namespace kennfix::liste

@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,7 +19,10 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
+#include "columnsdialog.h"
+#include "filedialogs.h"
 #include "listjobs.h"
 #include "listmodel.h"
 #include "listpaths.h"
@@ -31,12 +33,6 @@ namespace kennfix::liste {
 namespace {
 
 constexpr QSize kWindowSize(960, 600);
-// Columns are fitted to their contents up to this many average characters;
-// the last one, Fehler in most lists, takes the rest of the width.
-constexpr int kWidestColumn = 28;
-
-const QString kListFilter = QStringLiteral("CSV-Listen (*.csv *.txt);;Alle Dateien (*)");
-const QString kSaveFilter = QStringLiteral("CSV-Listen (*.csv);;Alle Dateien (*)");
 
 QString FileName(const std::string& path)
 {
@@ -46,6 +42,12 @@ QString FileName(const std::string& path)
 QString Quoted(const QString& text)
 {
     return u'„' + text + u'“';
+}
+
+// „personal.csv“ for "/daten/personal.csv".
+QString QuotedName(const QString& path)
+{
+    return Quoted(QFileInfo(path).fileName());
 }
 
 // The one local file a drag carries; empty when it carries something else.
@@ -146,10 +148,13 @@ ListWindow::ListWindow(const batch::ListOptions& options, QWidget* parent)
     connect(attentionOnly, &QCheckBox::toggled, this, &ListWindow::showOnlyAttention);
     connect(m_jobs, &ListJobs::progress, progress, &QProgressBar::setValue);
     connect(m_jobs, &ListJobs::readFinished, this, &ListWindow::showList);
+    connect(m_jobs, &ListJobs::committing, this, &ListWindow::committing);
     connect(m_jobs, &ListJobs::saved, this, [this](const QString& target) {
         m_savedAs = target;
         jobEnded(QStringLiteral("Gespeichert als ") + Quoted(target) + u'.');
     });
+    connect(m_jobs, &ListJobs::changedWhileRead, this, &ListWindow::changedWhileRead);
+    connect(m_jobs, &ListJobs::columnsMissing, this, &ListWindow::chooseColumns);
     connect(m_jobs, &ListJobs::failed, this, &ListWindow::failed);
 
     updateSummary();
@@ -161,12 +166,18 @@ ListWindow::~ListWindow() = default;
 
 void ListWindow::openList(const QString& path)
 {
+    read(path, m_options);
+}
+
+void ListWindow::read(const QString& path, const batch::ListOptions& options)
+{
     // A save runs to its end; another read gives way to this one.
     if (m_saving)
         return;
-    const QString file = QFileInfo(path).absoluteFilePath();
-    m_jobs->read(file, m_options);
-    jobStarted(Quoted(QFileInfo(file).fileName()) + QStringLiteral(" wird gelesen …"), false);
+    m_readPath = QFileInfo(path).absoluteFilePath();
+    m_readOptions = options;
+    m_jobs->read(m_readPath, options);
+    jobStarted(QuotedName(m_readPath) + QStringLiteral(" wird gelesen …"), false);
 }
 
 void ListWindow::chooseList()
@@ -175,7 +186,7 @@ void ListWindow::chooseList()
         return;
     const QString folder = m_list ? QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_list->path))).absolutePath()
                                   : QString();
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Liste öffnen"), folder, kListFilter);
+    const QString path = AskForListToOpen(this, folder);
     if (!path.isEmpty())
         openList(path);
 }
@@ -186,19 +197,28 @@ void ListWindow::saveList()
         return;
     const QString proposed =
         m_savedAs.isEmpty() ? QFile::decodeName(QByteArray::fromStdString(ProposedSavePath(m_list->path))) : m_savedAs;
-    const QString target = QFileDialog::getSaveFileName(this, QStringLiteral("Liste mit eTIN speichern"), proposed, kSaveFilter);
-    if (target.isEmpty())
+    const QString target = AskWhereToSave(this, proposed);
+    if (!target.isEmpty())
+        saveAs(target);
+}
+
+void ListWindow::saveAs(const QString& target)
+{
+    if (!m_list || m_jobs->running())
         return;
+    m_savingTo = target;
     m_jobs->save(m_list, target);
-    jobStarted(Quoted(QFileInfo(target).fileName()) + QStringLiteral(" wird gespeichert …"), true);
+    jobStarted(QuotedName(target) + QStringLiteral(" wird gespeichert …"), true);
 }
 
 void ListWindow::cancelJob()
 {
     if (!m_jobs->running())
         return;
-    m_jobs->cancel();
-    jobEnded(QStringLiteral("Abgebrochen."));
+    if (m_jobs->cancel())
+        jobEnded(QStringLiteral("Abgebrochen."));
+    else
+        committing();
 }
 
 void ListWindow::showList(std::shared_ptr<const LoadedList> list)
@@ -238,6 +258,14 @@ void ListWindow::jobStarted(const QString& text, bool saving)
     saveButton->setEnabled(false);
 }
 
+// A save past its point of no return: what it does can no longer be undone.
+void ListWindow::committing()
+{
+    jobText->setText(QuotedName(m_savingTo) + QStringLiteral(" wird fertig gespeichert …"));
+    progress->setValue(progress->maximum());
+    cancelButton->hide();
+}
+
 void ListWindow::jobEnded(const QString& notice)
 {
     m_saving = false;
@@ -252,6 +280,29 @@ void ListWindow::failed(const QString& message)
 {
     jobEnded();
     ShowErrorBoxTitled(kListWindowTitle, message);
+}
+
+void ListWindow::changedWhileRead(const QString& message)
+{
+    jobEnded();
+    if (AskTitled(kListWindowTitle, message + QStringLiteral("\n\nDie Liste erneut lesen?"), QStringLiteral("Erneut lesen")))
+        read(m_readPath, m_readOptions);
+}
+
+// The choice reads this one list; the window's options stay as they are.
+void ListWindow::chooseColumns(const batch::MissingColumnsError& error, const QString& message)
+{
+    jobEnded();
+    std::optional<ColumnChoice> choice = ColumnChoice::From(error, m_readOptions);
+    if (!choice) {
+        ShowErrorBoxTitled(kListWindowTitle, message);
+        return;
+    }
+    ColumnsDialog dialog(std::move(*choice),
+                         QuotedName(m_readPath) + QStringLiteral(": ") + QString::fromStdString(error.missingText()) + u'.',
+                         this);
+    if (dialog.exec() == QDialog::Accepted)
+        read(m_readPath, dialog.options());
 }
 
 void ListWindow::updateSummary()
@@ -271,12 +322,19 @@ void ListWindow::updateSummary()
 
 void ListWindow::fitColumns()
 {
-    // Fitted to the first and last rows Qt measures (1,000 by default), so
-    // that a long list opens as fast as a short one.
+    // Fitted to the rows on the screen, so that a long list opens as fast as
+    // a short one; no column wider than the table shows, and the last one,
+    // Fehler in most lists, takes what is left.
+    rows->horizontalHeader()->setResizeContentsPrecision(0);
     rows->resizeColumnsToContents();
-    const int widest = rows->fontMetrics().averageCharWidth() * kWidestColumn;
-    for (int column = 0; column < m_model->columnCount(); ++column)
-        rows->setColumnWidth(column, std::min(rows->columnWidth(column), widest));
+    const int shown = rows->viewport()->width();
+    const int last = m_model->columnCount() - 1;
+    int others = 0;
+    for (int column = 0; column < last; ++column) {
+        rows->setColumnWidth(column, std::min(rows->columnWidth(column), shown));
+        others += rows->columnWidth(column);
+    }
+    rows->setColumnWidth(last, std::max(std::min(rows->columnWidth(last), shown), shown - others));
 }
 
 void ListWindow::showEvent(QShowEvent* event)

@@ -7,9 +7,11 @@
 // which hands over every row as it writes it; the rows go into a ListTable,
 // which replaces the table shown only when the whole list has been read. A
 // list that cannot be read leaves the table as it was and goes to the error
-// box with the file and the line. "Speichern…" runs the engine once more
-// from the file into the file chosen, as kennfix-batch would; the table
-// itself is never written anywhere.
+// box with the file and the line; one whose header lacks a column asks
+// which of its columns to read (ColumnsDialog), for that list only, and one
+// written to while it was read is offered to be read again. "Speichern…"
+// runs the engine once more from the file into the file chosen, as
+// kennfix-batch would; the table itself is never written anywhere.
 
 #include <QMainWindow>
 
@@ -38,14 +40,17 @@ public:
     explicit ListWindow(const batch::ListOptions& options = {}, QWidget* parent = nullptr);
     ~ListWindow() override;
 
-    // Reads the list at `path` in the background; the list shown stays
-    // until it has been read.
+    // Reads the list at `path` in the background with the window's options;
+    // the list shown stays until it has been read.
     void openList(const QString& path);
     // Asks for a list to open.
     void chooseList();
     // Asks where to save the list shown, with eTINs, and saves it there.
     void saveList();
-    // Stops reading or saving.
+    // Saves the list shown, with eTINs, to `target` in the background.
+    void saveAs(const QString& target);
+    // Stops reading or saving, unless a save is already putting its file in
+    // place.
     void cancelJob();
 
     // The list shown; null before one has been read.
@@ -68,11 +73,15 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void read(const QString& path, const batch::ListOptions& options);
     void showList(std::shared_ptr<const LoadedList> list);
     void showOnlyAttention(bool only);
     void jobStarted(const QString& text, bool saving);
+    void committing();
     void jobEnded(const QString& notice = {});
     void failed(const QString& message);
+    void changedWhileRead(const QString& message);
+    void chooseColumns(const batch::MissingColumnsError& error, const QString& message);
     void updateSummary();
     void fitColumns();
 
@@ -80,6 +89,10 @@ private:
     ListModel* m_model;
     ListJobs* m_jobs;
     std::shared_ptr<const LoadedList> m_list;
+    // The list being read, or read last, and how: for reading it again.
+    QString m_readPath;
+    batch::ListOptions m_readOptions;
+    QString m_savingTo;
     QString m_savedAs;  // where the list shown was last saved
     bool m_saving = false;
     bool m_placed = false;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +22,9 @@
 namespace {
 
 constexpr int kUsageError = 2;
-// A save that is cancelled ends at its next progress check, a matter of
-// milliseconds; only a file system that hangs takes longer.
-constexpr int kSaveEndsMs = 2000;
+// A save past its point of no return has only to flush its file to the
+// disk and rename it; only a file system that hangs takes longer.
+constexpr int kCommitEndsMs = 2000;
 
 const QString kVersion = QStringLiteral(KENNFIX_VERSION);
 
@@ -70,10 +71,14 @@ int main(int argc, char* argv[])
     // Takes Qt's own options (-platform, -display ...) off the command line.
     const auto app = kennfix::StartApplication(argc, argv, "kennfix-liste");
     if (!kennfix::LoadGermanQtTexts(*app))
-        qWarning("kennfix-liste: Qts deutsche Übersetzungen (qtbase_de) fehlen; Dialoge und Knöpfe von Qt bleiben englisch.");
+        kennfix::PrintNotice(QStringLiteral("kennfix-liste: Qts deutsche Übersetzungen (qtbase_de) fehlen; Dialoge und "
+                                            "Knöpfe von Qt bleiben englisch."));
     const CommandLine line = kennfix::liste::ParseCommandLine(QApplication::arguments(), kVersion);
     if (line.action != CommandLine::Action::ShowWindow)
         return Answer(line);
+    // Qt's texts German whatever the locale, numbers, sizes and dates too (the
+    // file dialog's); the window has no regional settings of its own.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication::setApplicationName(QStringLiteral("kennfix-liste"));
     // Ties the window to the installed desktop entry (on Wayland, its app id).
     QApplication::setDesktopFileName(QStringLiteral(KENNFIX_LISTE_APP_ID));
@@ -85,12 +90,14 @@ int main(int argc, char* argv[])
         window.openList(line.file);
     const int status = QApplication::exec();
 
-    // The window is closed: a list still being read is dropped where it is;
-    // a save is cancelled and removes its temporary file, or, should it not
-    // end in time, the file is removed here. The thread is not waited for.
+    // The window is closed: a list still being read is dropped where it is,
+    // and so is a save that can still be cancelled. A save past its point of
+    // no return is given a moment to put its file in place; should it not
+    // end in time, its temporary file is removed here, so that either the
+    // whole file or the old one is there. No other thread is waited for.
     kennfix::liste::ListJobs& jobs = window.jobs();
     if (jobs.threadBusy()) {
-        jobs.abandon(kSaveEndsMs);
+        jobs.abandon(kCommitEndsMs);
         kennfix::batch::RemoveTemporaryFiles();
         std::fflush(stdout);
         std::_Exit(status);

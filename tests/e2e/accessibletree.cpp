@@ -12,7 +12,8 @@ namespace {
 void Flatten(const QJsonObject& object, QList<Accessible>& into)
 {
     Accessible accessible{object.value(QLatin1String("role")).toString(), object.value(QLatin1String("name")).toString(),
-                          object.value(QLatin1String("description")).toString(), {}, std::nullopt};
+                          object.value(QLatin1String("description")).toString(), {}, std::nullopt,
+                          object.value(QLatin1String("labelledBy")).toString()};
     for (const QJsonValue state : object.value(QLatin1String("states")).toArray())
         accessible.states << state.toString();
     if (object.contains(QLatin1String("text")))

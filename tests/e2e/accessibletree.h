@@ -17,6 +17,7 @@ struct Accessible {
     QString description;
     QStringList states;
     std::optional<QString> text;
+    QString labelledBy;  // the name of its label, as a screen reader reads it before its own
 };
 
 // Every object of the program with process id `pid`, the application

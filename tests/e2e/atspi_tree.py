@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Prints the accessible objects of a running program as a screen reader
-reads them over AT-SPI, as JSON: role, name, description, states, text and
-children of each, from the application down.
+reads them over AT-SPI, as JSON: role, name, description, states, text, the
+name of the label it is labelled by, and children of each, from the
+application down.
 
     atspi_tree.py PID [SECONDS]
 
@@ -27,6 +28,9 @@ def describe(accessible):
         entry["text"] = accessible.queryText().getText(0, -1)
     except NotImplementedError:
         pass
+    for relation in accessible.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY and relation.getNTargets() > 0:
+            entry["labelledBy"] = relation.getTarget(0).name or ""
     for index in range(accessible.childCount):
         child = accessible.getChildAtIndex(index)
         if child is not None:

@@ -2,10 +2,13 @@
 // (desktopsession.h: an X server, the openbox window manager and the
 // accessibility bus): started with a list as a file manager starts it,
 // saved with Ctrl+S and Enter into the file kennfix-batch writes, read by a
-// screen reader, and ended with Ctrl+Q in the middle of a list of two
-// million rows, which it holds in well under 300 MB.
+// screen reader, asking for the columns of a list with other names, keeping
+// no record of where lists live, and ended with Ctrl+Q in the middle of a
+// list of two million rows, which it holds in well under 300 MB. It never
+// says a word on standard error.
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -63,13 +66,16 @@ private slots:
 
     void savesWhatKennfixBatchWrites();
     void readByScreenReaders();
+    void asksForTheColumns();
+    void remembersNothing();
     void longListInLittleMemory();
     void ctrlQInTheMiddleOfALongList();
 
 private:
     // Starts kennfix-liste with `list` as a file manager does, in the list's
-    // folder, and waits for its window; `loaded`: until it shows the list.
-    bool startProgram(const QString& list, bool loaded = true);
+    // folder, in German unless `environment` says otherwise, and waits for
+    // its window; `loaded`: until it shows the list.
+    bool startProgram(const QString& list, bool loaded = true, const QProcessEnvironment& environment = {});
     QString xdotool(const QStringList& arguments) { return m_desktop->Text(QStringLiteral("xdotool"), arguments); }
     void key(const QString& name) { xdotool({"key", name}); }
     // The program's visible windows whose title matches `pattern`.
@@ -99,6 +105,11 @@ void TestListeEndToEnd::initTestCase()
 
 void TestListeEndToEnd::cleanup()
 {
+    // Nothing on standard error: Qt's English warnings do not reach the user.
+    if (m_program) {
+        const QByteArray errors = m_program->readAllStandardError();
+        QVERIFY2(errors.isEmpty(), errors.constData());
+    }
     if (m_program && m_program->state() != QProcess::NotRunning) {
         m_program->kill();
         m_program->waitForFinished();
@@ -118,14 +129,16 @@ bool TestListeEndToEnd::waitForWindow(const QString& pattern, int timeoutMs)
     return QTest::qWaitFor([&] { return !windows(pattern).isEmpty(); }, timeoutMs);
 }
 
-bool TestListeEndToEnd::startProgram(const QString& list, bool loaded)
+bool TestListeEndToEnd::startProgram(const QString& list, bool loaded, const QProcessEnvironment& environment)
 {
-    QProcessEnvironment environment = m_desktop->Environment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    QProcessEnvironment programEnvironment = m_desktop->Environment();
+    programEnvironment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    for (const QString& name : environment.keys())
+        programEnvironment.insert(name, environment.value(name));
     m_program = std::make_unique<QProcess>();
-    m_program->setProcessEnvironment(environment);
+    m_program->setProcessEnvironment(programEnvironment);
     m_program->setWorkingDirectory(QFileInfo(list).absolutePath());
-    m_program->setProcessChannelMode(QProcess::ForwardedChannels);
+    m_program->setProcessChannelMode(QProcess::ForwardedOutputChannel);
     m_program->start(qEnvironmentVariable("KENNFIX_LISTE_PROGRAM"), {list});
     if (!m_program->waitForStarted())
         return false;
@@ -252,6 +265,85 @@ void TestListeEndToEnd::readByScreenReaders()
     QCOMPARE(named(QStringLiteral("1005"))->description, QStringLiteral("Fehler: Geburtsdatum liegt in der Zukunft"));
     QCOMPARE(named(QStringLiteral("1004"))->description, QStringLiteral("Prüfung: weicht ab, berechnet: MREILIXX91E15Z"));
     QCOMPARE(named(QStringLiteral("1001"))->description, QString());
+}
+
+// A list whose columns have other names: a small dialog asks which to read,
+// with those that fit chosen; a screen reader reads its controls, and Enter
+// reads the list.
+void TestListeEndToEnd::asksForTheColumns()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QFile list(path("nachname.csv"));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("Personalnummer;Nachname;Vorname;Geb.-Datum;eTIN\n"
+               "1001;Müller;Hans;01.02.1980;MLLRHNSA80B01H\n"
+               "1004;Meier;Li;15.05.1991;MREILIXX90E15Y\n");
+    list.close();
+    QVERIFY2(startProgram(path("nachname.csv"), false), "no window");
+    QVERIFY2(waitForWindow(QStringLiteral("^Spalten w.+hlen")), "no dialog asking for the columns");
+    xdotool({"windowactivate", "--sync", windows(QStringLiteral("^Spalten w.+hlen")).first()});
+    // A screen reader reads each box by its label, then what is chosen.
+    QList<Accessible> objects;
+    const auto comboBoxes = [&] {
+        QStringList read;
+        for (const Accessible& a : objects) {
+            if (a.role == QLatin1String("combo box"))
+                read << a.labelledBy + u' ' + a.name;
+        }
+        return read;
+    };
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     objects = ReadAccessibleTree(*m_desktop, m_program->processId());
+                     return comboBoxes().size() == 4;
+                 },
+                 kWaitMs),
+             qPrintable(comboBoxes().join(u',')));
+    QCOMPARE(comboBoxes(), QStringList({"Trennzeichen: Semikolon (;)", "Familienname: Nachname", "Vorname: Vorname",
+                                        "Geburtsdatum: Geb.-Datum"}));
+    saveScreenshot(QStringLiteral("kennfix-liste-spalten.png"));
+    key(QStringLiteral("Return"));
+    QVERIFY2(waitForWindow(QStringLiteral("^nachname\\.csv ")), "the list was not read with the columns chosen");
+    saveScreenshot(QStringLiteral("kennfix-liste-abweichung.png"));
+    key(QStringLiteral("ctrl+q"));
+    const QString ended = endsWithin(kEndsAtOnceMs);
+    QVERIFY2(ended.isEmpty(), qPrintable(ended));
+}
+
+// Open and save with a home folder of its own, under the C locale: nothing
+// is written there, no folder of a list and no setting. The file dialog is
+// German all the same (a screenshot to look at).
+void TestListeEndToEnd::remembersNothing()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(writeStaffList());
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+        environment.insert(QLatin1String(name), home.filePath(QLatin1String(name)));
+    QVERIFY2(startProgram(path("personal.csv"), true, environment), "no window showing personal.csv");
+
+    key(QStringLiteral("ctrl+o"));
+    QVERIFY2(waitForWindow(QStringLiteral("^Liste .+ffnen")), "no open dialog");
+    saveScreenshot(QStringLiteral("kennfix-liste-oeffnen-c-locale.png"));
+    key(QStringLiteral("Escape"));
+    QVERIFY2(QTest::qWaitFor([&] { return windows(QStringLiteral("^Liste .+ffnen")).isEmpty(); }, kWaitMs), "the dialog stays");
+    key(QStringLiteral("ctrl+s"));
+    QVERIFY2(waitForWindow(QStringLiteral("^Liste mit eTIN speichern")), "no save dialog");
+    key(QStringLiteral("Return"));
+    QTRY_VERIFY_WITH_TIMEOUT(files().contains(QStringLiteral("personal-etin.csv")), kWaitMs);
+    key(QStringLiteral("ctrl+q"));
+    const QString ended = endsWithin(kEndsAtOnceMs);
+    QVERIFY2(ended.isEmpty(), qPrintable(ended));
+
+    QStringList written;
+    QDirIterator entries(home.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (entries.hasNext())
+        written << entries.next();
+    QVERIFY2(written.isEmpty(), qPrintable(written.join(u' ')));
 }
 
 // Two million rows: read in the background, held in well under 300 MB, and

@@ -1,17 +1,18 @@
 // Reading a list file for the window and saving it: the saved file is what
 // the engine writes from the file as kennfix-batch calls it, with the same
-// rights; a list changed since it was read, the list itself as the target,
-// and a pipe are refused without leaving anything behind.
+// rights; a list changed since it was read or while it is read, the list
+// itself as the target, and a pipe are refused without leaving anything
+// behind; a save asks before it replaces anything.
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
-
 
 #include "files.h"
 #include "listfile.h"
@@ -60,10 +61,12 @@ private slots:
     void savedAsTheEngineWritesIt_data();
     void savedAsTheEngineWritesIt();
     void aChangedListIsNotSaved();
+    void aListChangedWhileReadIsNotShown();
     void theListItselfIsNeverTheTarget();
     void aListThatCannotBeRead();
     void aPipeIsNoList();
     void cancelled();
+    void askedBeforeReplacing();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -168,16 +171,71 @@ void TestListFile::aListThatCannotBeRead()
     QCOMPARE(files(), QStringList({"liste.csv"}));
 }
 
-// A named pipe would hold the reading until someone writes to it, and could
-// not be read a second time for saving.
+// A named pipe would hold the reading until someone writes to it, and the
+// saving until someone reads it; it could not be read a second time for
+// saving either. Refused at once, as list and as target: nobody is at the
+// pipe's other end here, and a wait would hang the test.
 void TestListFile::aPipeIsNoList()
 {
     QVERIFY(::mkfifo(Local(path("pipe")).c_str(), 0600) == 0);
     try {
         ReadListFile(Local(path("pipe")), Options());
         QFAIL("read");
-    } catch (const ListFileError& e) {
+    } catch (const batch::FileError& e) {
         QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("keine gewöhnliche Datei")), e.what());
+    }
+    QVERIFY(Write(path("liste.csv"), QByteArray(test::kStaffList.data(), test::kStaffList.size())));
+    const LoadedList loaded = ReadListFile(Local(path("liste.csv")), Options());
+    try {
+        SaveListFile(loaded, Local(path("pipe")));
+        QFAIL("save");
+    } catch (const batch::FileError& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("keine gewöhnliche Datei")), e.what());
+    }
+    QCOMPARE(files(), QStringList({"liste.csv"}));
+}
+
+// Another program rewrites the list while it is read: cut short, or as
+// long as before with other bytes. What was read is not shown.
+void TestListFile::aListChangedWhileReadIsNotShown()
+{
+    const auto staff = [](int rows, const QByteArray& name) {
+        QByteArray list("Familienname;Vorname;Geburtsdatum\n");
+        for (int i = 0; i < rows; ++i)
+            list += name + ";Li;15.05.1990\n";
+        return list;
+    };
+    const QByteArray list = staff(20000, "Meier");
+    const struct {
+        const char* tag;
+        QByteArray rewritten;
+    } rewrites[] = {
+        {"cut short", staff(5000, "Meier")},
+        {"as long, other bytes", staff(20000, "Maier")},
+    };
+    for (const auto& rewrite : rewrites) {
+        QVERIFY(Write(path("liste.csv"), list));
+        // Written long ago, as lists are, so that the rewrite is newer even
+        // on a file system that keeps coarse times.
+        const timespec old[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, Local(path("liste.csv")).c_str(), old, 0) == 0);
+        bool rewritten = false;
+        const auto rewriteOnce = [&](std::uint64_t, std::uint64_t) {
+            if (!rewritten)
+                rewritten = Write(path("liste.csv"), rewrite.rewritten);
+            return true;
+        };
+        try {
+            ReadListFile(Local(path("liste.csv")), Options(), rewriteOnce);
+            QFAIL(rewrite.tag);
+        } catch (const ListChangedError& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("wurde verändert, während es gelesen wurde")),
+                     e.what());
+        }
+        QVERIFY2(rewritten, rewrite.tag);
+        // Read again, it is the list as it is now.
+        QCOMPARE(ReadListFile(Local(path("liste.csv")), Options()).table->rowCount(),
+                 std::size_t(rewrite.rewritten.count('\n') - 1));
     }
 }
 
@@ -193,6 +251,30 @@ void TestListFile::cancelled()
     QCOMPARE(loaded.table->rowCount(), std::size_t{20000});
     QVERIFY_THROWS_EXCEPTION(batch::ListCancelled, SaveListFile(loaded, Local(path("ergebnis.csv")), stop));
     QCOMPARE(files(), QStringList({"liste.csv"}));
+}
+
+// The save asks once the list is complete, before it replaces anything: a
+// no leaves the old file and nothing else; a yes puts the new one in place.
+void TestListFile::askedBeforeReplacing()
+{
+    QVERIFY(Write(path("liste.csv"), QByteArray(test::kStaffList.data(), test::kStaffList.size())));
+    QVERIFY(Write(path("ergebnis.csv"), "alt"));
+    const LoadedList loaded = ReadListFile(Local(path("liste.csv")), Options());
+    QStringList filesWhenAsked;
+    const auto ask = [&](bool answer) {
+        return [&, answer] {
+            filesWhenAsked = files();
+            return answer && Contents(path("ergebnis.csv")) == "alt";
+        };
+    };
+    QVERIFY_THROWS_EXCEPTION(batch::ListCancelled, SaveListFile(loaded, Local(path("ergebnis.csv")), {}, ask(false)));
+    QCOMPARE(filesWhenAsked.size(), 3);  // the temporary file beside the two
+    QCOMPARE(Contents(path("ergebnis.csv")), QByteArray("alt"));
+    QCOMPARE(files(), QStringList({"ergebnis.csv", "liste.csv"}));
+
+    SaveListFile(loaded, Local(path("ergebnis.csv")), {}, ask(true));
+    batch::ProcessListFile(Local(path("liste.csv")), Local(path("kommandozeile.csv")), Options());
+    QCOMPARE(Contents(path("ergebnis.csv")), Contents(path("kommandozeile.csv")));
 }
 
 }  // namespace kennfix::liste
