@@ -5,6 +5,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <new>
 #include <system_error>

@@ -20,8 +20,6 @@
 #include <QObject>
 #include <QString>
 
-#include <atomic>
-#include <cstdint>
 #include <functional>
 #include <memory>
 

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -18,16 +19,16 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QDir>
-#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -146,9 +147,6 @@ private slots:
 private:
     bool openAndWait(const QString& path);
     void answerFileDialog(std::function<void(QFileDialog&)> answer) { Answer<QFileDialog>(&m_answers, std::move(answer)); }
-    // Saves the list shown to `target` through the save dialog, replacing
-    // an existing file as the user confirms it.
-    void saveTo(const QString& target);
     // Opens `file` and answers the column dialog with `answer`; false when
     // the dialog did not come or the reading did not end.
     bool openAnsweringColumns(const QString& file, std::function<void(ColumnsDialog&)> answer);
@@ -196,16 +194,6 @@ bool TestListWindow::openAndWait(const QString& file)
     m_window->openList(file);
     return QTest::qWaitFor([this] { return !m_window->jobs().running(); }, kWaitMs) && m_window->list() &&
            m_window->list()->path == QFile::encodeName(file).toStdString();
-}
-
-void TestListWindow::saveTo(const QString& target)
-{
-    answerFileDialog([target](QFileDialog& dialog) {
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        dialog.selectFile(target);
-        static_cast<QDialog&>(dialog).accept();
-    });
-    m_window->saveList();
 }
 
 bool TestListWindow::openAnsweringColumns(const QString& file, std::function<void(ColumnsDialog&)> answer)
@@ -348,7 +336,7 @@ void TestListWindow::aUtf16ListSeparatedBySemicolons()
     QCOMPARE(model()->index(0, 0).data().toString(), QStringLiteral("Müller"));
     QCOMPARE(model()->index(0, 3).data().toString(), QStringLiteral("MLLRHNSA80B01H"));
 
-    saveTo(path("utf16-etin.csv"));
+    m_window->saveAs(path("utf16-etin.csv"));
     QTRY_VERIFY_WITH_TIMEOUT(m_window->jobText->text().startsWith(QStringLiteral("Gespeichert als")), kWaitMs);
     batch::ListOptions semicolon = Options();
     semicolon.delimiter = ';';
@@ -467,7 +455,7 @@ void TestListWindow::aPipeIsRefusedAtOnce()
              u'„' + path("pipe.csv") + QStringLiteral("“ ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden."));
 
     QVERIFY(openAndWait(path("personal.csv")));
-    saveTo(path("pipe.csv"));
+    m_window->saveAs(path("pipe.csv"));
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes.boxes.size(), 2, kWaitMs);
     QCOMPARE(m_boxes.boxes.last().text,
              u'„' + path("pipe.csv") +
@@ -545,10 +533,9 @@ void TestListWindow::closingPastThePointOfNoReturn()
             QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
             test::SystemGate::Open();
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!m_window->jobs().threadBusy(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->jobs().threadBusy() && !m_window->jobs().running(), kWaitMs);
         QCOMPARE(Contents(path("ziel.csv")), endsInTime ? Contents(path("batch.csv")) : QByteArray("alt"));
-        init();
-        QVERIFY(openAndWait(path("personal.csv")));
+        m_window->show();
     }
 }
 
