@@ -44,10 +44,11 @@ bool IsValidUtf8From(std::string_view bytes, std::size_t pos)
     return true;
 }
 
-// The first line that is not blank, and whether the text holds all of it: a
-// line break inside quotes does not end it, so it goes on while its quotes
-// are uneven. A stray quote in an unquoted cell makes them uneven too; then
-// the line ends with the text, or when the look at it has gone far enough.
+// The first line with text (HoldsText), and whether the text holds all of
+// it: a line break inside quotes does not end it, so it goes on while its
+// quotes are uneven. A stray quote in an unquoted cell makes them uneven
+// too; then the line ends with the text, or when the look at it has gone far
+// enough.
 struct HeaderLine {
     std::string_view text;
     bool complete;
@@ -59,7 +60,7 @@ HeaderLine FindHeaderLine(std::string_view text)
     for (;;) {
         const std::size_t end = text.find('\n', start);
         const std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
-        if (line.find_first_not_of(" \t\r") != std::string_view::npos)
+        if (HoldsText(line))
             break;
         if (end == std::string_view::npos)
             return {{}, false};
@@ -159,6 +160,7 @@ private:
     void TakeByteOrderMark(std::string_view& data);
     std::string_view DecodeUtf16(std::string_view data);
     void Consume(std::string_view data, bool end);
+    std::string_view CountEmptyLines(std::string_view data);
     char ChooseDelimiter(std::string_view headerLine) const;
     void Start(char delimiter);
     void FeedLines(std::string_view data);
@@ -178,6 +180,10 @@ private:
     bool m_started = false;
     char m_delimiter = ';';
     std::string m_pending;  // input held back until the delimiter is known
+    // Empty lines before it, only counted, so that any number of them takes
+    // no memory; the first one's end stands for all (see SendRow).
+    std::size_t m_emptyLines = 0;
+    int m_emptyLineTerminator = '\n';
 
     std::string m_utf16Carry;  // bytes of a UTF-16 character cut by the chunk's end
     std::string m_decoded;
@@ -284,14 +290,34 @@ void ListReader::Impl::Consume(std::string_view data, bool end)
         FeedLines(data);
         return;
     }
-    m_pending.append(data);
+    m_pending.append(m_pending.empty() ? CountEmptyLines(data) : data);
     const HeaderLine header = FindHeaderLine(m_pending);
     if (!header.complete && !end && m_pending.size() < kMaxHeaderLookahead)
         return;
     Start(m_options.delimiter ? *m_options.delimiter : ChooseDelimiter(header.text));
+    // A row's terminator matters only for the first row written: it gives
+    // the output's line ends.
+    for (; m_emptyLines > 0; --m_emptyLines) {
+        m_rowLine = m_line++;
+        SendRow({}, {}, m_emptyLineTerminator, true);
+    }
     std::string pending = std::move(m_pending);
     m_pending.clear();
     FeedLines(pending);
+}
+
+// The data without the empty lines (LF or CR LF) it begins with, which are
+// counted.
+std::string_view ListReader::Impl::CountEmptyLines(std::string_view data)
+{
+    for (;;) {
+        const std::size_t length = data.starts_with('\n') ? 1 : data.starts_with("\r\n") ? 2 : 0;
+        if (length == 0)
+            return data;
+        if (m_emptyLines++ == 0)
+            m_emptyLineTerminator = length == 2 ? '\r' : '\n';
+        data.remove_prefix(length);
+    }
 }
 
 // Spreadsheets save UTF-16 lists tab-separated. Otherwise the candidate under

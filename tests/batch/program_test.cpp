@@ -232,7 +232,6 @@ TEST_F(ProgramTest, UsageErrorsExitWith2InGerman)
         {{"a", "b", "c"}, "Ein Argument zu viel: „c“."},
         {{"--first-name-column", "Familienname"}, "ist zugleich als Spalte des Familiennamens und des Vornamens"},
         {{"--family-name-column", "eTIN"}, "kann nicht die Spalte des Familiennamens sein"},
-        {{"--birth-date-column", "Prüfung"}, "kann nicht die Spalte des Geburtsdatums sein"},
         {{"--birth-date-column", ""}, "Der Name der Spalte des Geburtsdatums ist leer."},
         {{"a\x1B[31m.csv"}, "„a\\u001B[31m.csv“"},  // control characters are shown escaped
     };

@@ -74,7 +74,7 @@ void TestListModel::marks_data()
     QTest::newRow("Prüfzeichen falsch") << 2 << false << true
                                         << QStringLiteral("Prüfung: Prüfzeichen falsch, berechnet: LKSWWAEX61G03K");
     QTest::newRow("weicht ab") << 3 << false << true
-                               << QStringLiteral("Prüfung: weicht ab, berechnet: MREILIXX91E15Z");
+                               << QStringLiteral("Prüfung: weicht ab (Geburtsdatum), berechnet: MREILIXX91E15Z");
     QTest::newRow("in the future") << 4 << true << false << QStringLiteral("Fehler: Geburtsdatum liegt in der Zukunft");
     QTest::newRow("blank line") << 5 << false << false << QString();
     QTest::newRow("no first name") << 6 << true << false << QStringLiteral("Fehler: Vorname fehlt");
