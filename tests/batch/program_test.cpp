@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "listcases.h"
+
 extern char** environ;
 
 namespace {
@@ -151,6 +153,23 @@ TEST_F(ProgramTest, FileToFile)
     EXPECT_EQ(m_stdout, "");
     EXPECT_EQ(m_stderr, "");
     EXPECT_EQ(Leftovers({"in.csv", "out.csv"}), std::vector<std::string>{}) << "a temporary file is left";
+}
+
+// The lists of tests/lists, each with the bytes and the exit status it
+// must give; a list that is none leaves no file.
+TEST_F(ProgramTest, ListsAsClerksHaveThem)
+{
+    const std::vector<kennfix::test::ListCase> cases = kennfix::test::ReadListCases(KENNFIX_LIST_CASES);
+    ASSERT_FALSE(cases.empty()) << "no cases in " << KENNFIX_LIST_CASES;
+    for (const kennfix::test::ListCase& c : cases) {
+        const fs::path output = m_dir / (c.name + ".csv");
+        EXPECT_EQ(Run({"--year", "2026", c.input, output}), c.status) << c.name << ": " << c.comment << "\n" << m_stderr;
+        if (c.status == 2) {
+            EXPECT_FALSE(fs::exists(output)) << c.name;
+        } else {
+            EXPECT_EQ(Read(output), kennfix::test::FileBytes(c.expected)) << c.name << ": " << c.comment;
+        }
+    }
 }
 
 TEST_F(ProgramTest, StandardInputToStandardOutputWithBadRows)
