@@ -97,6 +97,14 @@ class RowQueue {
 public:
     void Push(const InputRow& row)
     {
+        // Room for all that may wait, taken at once: its pages count only
+        // once written, while a buffer that grows would hold its old and its
+        // new room for a moment, three times what waits.
+        if (m_rows.capacity() == 0) {
+            m_bytes.reserve(kDecisionWindow);
+            m_ends.reserve(kDecisionWindow / sizeof(std::uint32_t) + 1);
+            m_rows.reserve(kDecisionWindow / sizeof(Meta) + 1);
+        }
         const auto base = static_cast<std::uint32_t>(m_bytes.size());
         m_bytes += row.bytes;
         for (std::uint32_t end : row.ends)
@@ -132,10 +140,9 @@ public:
             cell += m.cells;
             base += size;
         }
-        m_rows.clear();
-        m_ends.clear();
-        m_bytes.clear();
-        m_bytes.shrink_to_fit();
+        m_rows = {};
+        m_ends = {};
+        m_bytes = {};
     }
 
 private:

@@ -322,6 +322,27 @@ TEST(ProcessList, NothingIsLost)
               "\"\"\r\nFamilienname;Vorname;Geburtsdatum;eTIN;Fehler\r\n");
 }
 
+// Rows wait for the output's encoding in little memory, whatever the list:
+// blank lines count towards the hold-back like any row, and empty lines
+// before the header are only counted (bench/list_vs_cp.py measures it).
+TEST(ProcessList, BlankLinesCountTowardsTheHoldBack)
+{
+    // They fill it before the first umlaut comes: the list is taken as
+    // UTF-8, and the Windows-1252 row is converted.
+    const Processed p = ProcessBoth(std::string(kHeader) + std::string(200'000, '\n') + "M\xFCller;Hans;01.02.80\n");
+    EXPECT_EQ(p.summary.outputEncoding, Encoding::Utf8);
+    EXPECT_EQ(p.summary.blankRows, 200'000u);
+    EXPECT_TRUE(p.output.ends_with("\n\nMüller;Hans;01.02.80;MLLRHNSA80B01H;\n"));
+    EXPECT_EQ(p.summary.otherEncodingRows.rows(), 1u);
+
+    // Far more empty lines before the header than the look for it takes in:
+    // the header still chooses the delimiter, and lines keep their numbers.
+    const std::string before(100'000, '\n');
+    EXPECT_EQ(ProcessBoth(before + "Familienname,Vorname,Geburtsdatum\nMeier,Li,01.02.80\n").output,
+              before + "Familienname,Vorname,Geburtsdatum,eTIN,Fehler\nMeier,Li,01.02.80,MREILIXX80B01Z,\n");
+    EXPECT_EQ(FailureOf(before + "Name,Vorname\n").line(), 100'001u);
+}
+
 TEST(ProcessList, BadRowsKeepCountAndOrder)
 {
     std::string input = "Nr;Familienname;Vorname;Geburtsdatum\n";
