@@ -21,6 +21,7 @@
 
 #include <algorithm>
 
+#include "etincelldelegate.h"
 #include "listjobs.h"
 #include "listmodel.h"
 #include "listpaths.h"
@@ -104,6 +105,7 @@ ListWindow::ListWindow(const batch::ListOptions& options, QWidget* parent)
     rows->setObjectName(QStringLiteral("rows"));
     rows->setAccessibleName(QStringLiteral("Liste"));
     rows->setModel(m_model);
+    rows->setItemDelegate(new EtinCellDelegate(rows));
     rows->setWordWrap(false);
     rows->setAlternatingRowColors(true);
     rows->setSelectionBehavior(QAbstractItemView::SelectRows);
