@@ -97,14 +97,9 @@ class RowQueue {
 public:
     void Push(const InputRow& row)
     {
-        // Room for all that may wait, taken at once: its pages count only
-        // once written, while a buffer that grows would hold its old and its
-        // new room for a moment, three times what waits.
-        if (m_rows.capacity() == 0) {
-            m_bytes.reserve(kDecisionWindow);
-            m_ends.reserve(kDecisionWindow / sizeof(std::uint32_t) + 1);
-            m_rows.reserve(kDecisionWindow / sizeof(Meta) + 1);
-        }
+        MakeRoom(m_bytes, row.bytes.size());
+        MakeRoom(m_ends, row.ends.size());
+        MakeRoom(m_rows, 1);
         const auto base = static_cast<std::uint32_t>(m_bytes.size());
         m_bytes += row.bytes;
         for (std::uint32_t end : row.ends)
@@ -146,6 +141,19 @@ public:
     }
 
 private:
+    // A buffer grows as it fills while it is small; once it is not, it
+    // takes room for all that may wait at once, whose pages count only once
+    // written: growing on, it would hold its old and its new room together
+    // for a moment, three times what waits.
+    template <class Buffer>
+    static void MakeRoom(Buffer& buffer, std::size_t more)
+    {
+        using Element = typename Buffer::value_type;
+        constexpr std::size_t kSmall = (64 << 10) / sizeof(Element);
+        if (buffer.size() + more > buffer.capacity() && buffer.capacity() >= kSmall)
+            buffer.reserve(std::max(buffer.size() + more, kDecisionWindow / sizeof(Element) + 1));
+    }
+
     struct Meta {
         std::size_t line;
         std::size_t lastLine;

@@ -60,7 +60,7 @@ enum class StoredEtinCheck {
     None,                 // the list has no eTIN column, or the row no eTIN
     Matches,              // "stimmt"
     Filled,               // "ergänzt": the cell was empty and holds the computed eTIN now
-    Differs,              // "weicht ab (Geburtsdatum), berechnet: ...": another person's, or another date's
+    Differs,              // "weicht ab (Geburtsdatum), berechnet: ...": another person's, or no eTIN
     WrongCheckCharacter,  // "Prüfzeichen falsch, berechnet: ...": only the 14th character differs
 };
 
@@ -105,7 +105,9 @@ struct ListLayout {
     std::size_t familyNameColumn = 0;
     std::size_t firstNameColumn = 0;
     std::size_t birthDateColumn = 0;
-    std::size_t etinColumn = 0;
+    std::size_t etinColumn = 0;   // the list's own or ours
+    // Ours, always added: under "Fehler 2" ... when the list has a column
+    // of that name, which stays a column like any other.
     std::size_t errorColumn = 0;
     std::optional<std::size_t> checkColumn;  // Prüfung, only for a list with an eTIN column
     Encoding outputEncoding = Encoding::Utf8;
@@ -211,7 +213,7 @@ public:
 };
 
 // Refuses options that give one column two jobs: a name column that another
-// one names too, or one called eTIN, Fehler or Prüfung. Throws ListError
+// one names too, or one called eTIN. Throws ListError
 // (line 0). ProcessList checks this first.
 void CheckColumnOptions(const ListOptions& options);
 
