@@ -160,7 +160,7 @@ private:
     void TakeByteOrderMark(std::string_view& data);
     std::string_view DecodeUtf16(std::string_view data);
     void Consume(std::string_view data, bool end);
-    std::string_view CountEmptyLines(std::string_view data);
+    std::size_t CountEmptyLines(std::string_view pending);
     char ChooseDelimiter(std::string_view headerLine) const;
     void Start(char delimiter);
     void FeedLines(std::string_view data);
@@ -181,7 +181,7 @@ private:
     char m_delimiter = ';';
     std::string m_pending;  // input held back until the delimiter is known
     // Empty lines before it, only counted, so that any number of them takes
-    // no memory; the first one's end stands for all (see SendRow).
+    // no memory; the first one's end stands for all (see Consume).
     std::size_t m_emptyLines = 0;
     int m_emptyLineTerminator = '\n';
 
@@ -290,7 +290,8 @@ void ListReader::Impl::Consume(std::string_view data, bool end)
         FeedLines(data);
         return;
     }
-    m_pending.append(m_pending.empty() ? CountEmptyLines(data) : data);
+    m_pending.append(data);
+    m_pending.erase(0, CountEmptyLines(m_pending));
     const HeaderLine header = FindHeaderLine(m_pending);
     if (!header.complete && !end && m_pending.size() < kMaxHeaderLookahead)
         return;
@@ -306,17 +307,20 @@ void ListReader::Impl::Consume(std::string_view data, bool end)
     FeedLines(pending);
 }
 
-// The data without the empty lines (LF or CR LF) it begins with, which are
-// counted.
-std::string_view ListReader::Impl::CountEmptyLines(std::string_view data)
+// Counts the empty lines (LF or CR LF) the input held back begins with, and
+// gives the bytes they take. A CR at the end may be one whose LF is still to
+// come: it waits.
+std::size_t ListReader::Impl::CountEmptyLines(std::string_view pending)
 {
+    std::size_t taken = 0;
     for (;;) {
-        const std::size_t length = data.starts_with('\n') ? 1 : data.starts_with("\r\n") ? 2 : 0;
+        const std::string_view rest = pending.substr(taken);
+        const std::size_t length = rest.starts_with('\n') ? 1 : rest.starts_with("\r\n") ? 2 : 0;
         if (length == 0)
-            return data;
+            return taken;
         if (m_emptyLines++ == 0)
             m_emptyLineTerminator = length == 2 ? '\r' : '\n';
-        data.remove_prefix(length);
+        taken += length;
     }
 }
 

@@ -341,6 +341,12 @@ TEST(ProcessList, BlankLinesCountTowardsTheHoldBack)
     EXPECT_EQ(ProcessBoth(before + "Familienname,Vorname,Geburtsdatum\nMeier,Li,01.02.80\n").output,
               before + "Familienname,Vorname,Geburtsdatum,eTIN,Fehler\nMeier,Li,01.02.80,MREILIXX80B01Z,\n");
     EXPECT_EQ(FailureOf(before + "Name,Vorname\n").line(), 100'001u);
+    // CR LF, cut between CR and LF where a chunk read ends (after the mark).
+    std::string crlf;
+    for (int i = 0; i < 100'000; ++i)
+        crlf += "\r\n";
+    EXPECT_EQ(ProcessBoth("\xEF\xBB\xBF" + crlf + "Familienname,Vorname,Geburtsdatum\r\nMeier,Li,01.02.80\r\n").output,
+              "\xEF\xBB\xBF" + crlf + "Familienname,Vorname,Geburtsdatum,eTIN,Fehler\r\nMeier,Li,01.02.80,MREILIXX80B01Z,\r\n");
 }
 
 TEST(ProcessList, BadRowsKeepCountAndOrder)
