@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -14,6 +15,7 @@
 #include <ostream>
 #include <streambuf>
 #include <utility>
+#include <vector>
 
 #include "text.h"
 
@@ -91,6 +93,10 @@ namespace {
 
 constexpr const char* kStandardInput = "Die Standardeingabe";
 constexpr const char* kStandardOutput = "Die Standardausgabe";
+// What a standard stream that the caller closed (2>&-, >&-) says.
+constexpr const char* kStandardInputClosed = "Die Standardeingabe ist geschlossen; es gibt nichts zu lesen.";
+constexpr const char* kStandardOutputClosed =
+    "Die Standardausgabe ist geschlossen; die Liste kann nicht geschrieben werden.";
 
 // Paths of the temporary files being written, for the signal handler, which
 // may only use what is async-signal-safe: fixed slots and atomics.
@@ -193,21 +199,71 @@ std::string DirectoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The path with every symbolic link followed, also a dangling one, whose
-// target is then created.
+bool InCallersGroups(gid_t group)
+{
+    if (group == ::getegid())
+        return true;
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+    groups.resize(static_cast<std::size_t>(std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+// Whether the file's permission bits let the caller write it: those of the
+// owner, the group or the others, whichever the caller is. Root may write
+// any file, but a file that is read-only by its bits is so to us for root
+// too.
+bool ModeAllowsWriting(const struct stat& st)
+{
+    if (st.st_uid == ::geteuid())
+        return (st.st_mode & S_IWUSR) != 0;
+    if (InCallersGroups(st.st_gid))
+        return (st.st_mode & S_IWGRP) != 0;
+    return (st.st_mode & S_IWOTH) != 0;
+}
+
+// A link the kernel would not follow for opening the file (fs.protected_symlinks):
+// one in a folder that is sticky and writable by everybody (/tmp), which
+// belongs neither to the caller nor to the folder's owner. Another user may
+// have put it there to have us write over a file of ours.
+bool IsForeignLinkInSharedFolder(const std::string& link, const struct stat& linkStat)
+{
+    struct stat folder {};
+    if (::stat(DirectoryOf(link).c_str(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return shared && linkStat.st_uid != ::geteuid() && linkStat.st_uid != folder.st_uid;
+}
+
+// The path with every symbolic link followed, link by link as the kernel
+// follows them. No file is created through a link: a link to nothing is
+// refused, like one the kernel would not follow.
 std::string FollowLinks(const std::string& path)
 {
     std::string current = path;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        if (::lstat(current.c_str(), &st) != 0) {
+            if (hops > 0 && errno == ENOENT) {
+                throw FileError(Named(path) + " ist ein symbolischer Link auf " + Named(current) +
+                                "; diese Datei gibt es nicht. Durch einen Link wird keine Datei angelegt: bitte das "
+                                "Ziel selbst angeben.");
+            }
             return current;
+        }
+        if (!S_ISLNK(st.st_mode))
+            return current;
+        if (IsForeignLinkInSharedFolder(current, st)) {
+            throw FileError(Named(current) +
+                            " ist ein symbolischer Link eines anderen Benutzers in einem Ordner, in den alle "
+                            "schreiben dürfen. Ihm wird nicht gefolgt; bitte einen anderen Namen wählen.");
+        }
         std::string target(PATH_MAX, '\0');
         const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
         if (length < 0)
             throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
         target.resize(static_cast<std::size_t>(length));
-        current = target.starts_with('/') ? target : DirectoryOf(current) + "/" + target;
+        const bool relative = !target.starts_with('/') && current.find('/') != std::string::npos;
+        current = relative ? DirectoryOf(current) + "/" + target : target;
     }
     throw FileError(Failure(Named(path), "kann nicht geschrieben werden", ELOOP));
 }
@@ -242,6 +298,7 @@ std::string SystemErrorText(int error)
     case EAGAIN: return "Die Ressource ist zurzeit nicht verfügbar";
     case EEXIST: return "Die Datei existiert bereits";
     case ESTALE: return "Veraltete Dateizugriffsnummer (NFS)";
+    case EBADF: return "Ungültiger Dateideskriptor";
     default: return "Systemfehler " + std::to_string(error);
     }
 }
@@ -255,6 +312,9 @@ InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
 {
     if (IsStandardStream(path)) {
         m_fd = STDIN_FILENO;
+        // Closed, its number might go to a file of ours, which would then be read.
+        if (::fcntl(m_fd, F_GETFL) < 0 && errno == EBADF)
+            throw FileError(kStandardInputClosed);
     } else {
         // Opening a named pipe waits for a writer, unless it is not to wait.
         const int waiting = kinds == FileKinds::RegularOnly ? O_NONBLOCK : 0;
@@ -314,6 +374,9 @@ OutputFile::OutputFile(const std::string& path, mode_t newFileMode, FileKinds ki
 {
     if (IsStandardStream(path)) {
         m_fd = STDOUT_FILENO;
+        // Closed: said before the list is read, not after.
+        if (::fcntl(m_fd, F_GETFL) < 0 && errno == EBADF)
+            throw FileError(kStandardOutputClosed);
     } else {
         m_target = FollowLinks(path);
         struct stat st {};
@@ -331,6 +394,9 @@ OutputFile::OutputFile(const std::string& path, mode_t newFileMode, FileKinds ki
                 throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
             m_ownFd = true;
         } else {
+            // By its bits, and for ACLs and read-only file systems by the kernel's word.
+            if (m_existed && !ModeAllowsWriting(st))
+                throw FileError(Named(path) + " ist schreibgeschützt und wird nicht ersetzt.");
             if (m_existed && ::access(m_target.c_str(), W_OK) != 0)
                 throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
             m_finalMode = m_existed ? st.st_mode & 07777 : newFileMode & ~CurrentUmask() & 0666;
@@ -374,8 +440,11 @@ std::ostream& OutputFile::Stream()
 
 std::string OutputFile::WriteFailure() const
 {
-    const std::string what = IsStandardStream(m_path) ? kStandardOutput : Named(m_path);
-    return Failure(what, "kann nicht geschrieben werden", m_buffer->error() ? m_buffer->error() : EIO);
+    // Closed before we started, its number may have gone to the input.
+    const int error = m_buffer->error() ? m_buffer->error() : EIO;
+    if (IsStandardStream(m_path))
+        return error == EBADF ? kStandardOutputClosed : Failure(kStandardOutput, "kann nicht geschrieben werden", error);
+    return Failure(Named(m_path), "kann nicht geschrieben werden", error);
 }
 
 void OutputFile::Commit(const BeforeCommit& beforeCommit)

@@ -12,8 +12,12 @@
 // - A new output file gets the read and write bits of the input file (owner
 //   only when the list came from standard input), never more than the umask
 //   allows; an existing one keeps its permission bits, its owner and group
-//   as far as we may set them, and is refused when it is not writable.
-// - A symbolic link is followed and its target written.
+//   as far as we may set them, and is refused when its bits do not let the
+//   caller write it, root too.
+// - A symbolic link is followed and its target written, as far as the kernel
+//   would follow it for opening the file (fs.protected_symlinks): not a link
+//   of another user in a folder that everybody may write to (/tmp). A link
+//   to nothing is refused: no file is created through a link.
 // - A named pipe, a device or anything else that is no regular file is
 //   written directly, never replaced; or, for a front end that asks for
 //   regular files only, refused without waiting for it to open.

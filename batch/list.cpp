@@ -27,14 +27,26 @@ constexpr std::string_view kTooManyCells = "Zeile hat mehr Spalten als die Kopfz
 constexpr std::size_t kDecisionWindow = 4 << 20;
 
 // Header names compare as the core compares names: in Windows-1252, upper
-// case, blanks around them aside.
+// case, blanks around them aside (a no-break space too).
 std::string HeaderKey(std::string_view cell, RowEncoding encoding)
 {
-    AnsiText text = encoding == RowEncoding::Utf8 ? Utf8ToWindows1252(cell).text : AnsiText(cell);
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == AnsiText::npos)
-        return {};
-    return UpperCase(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+    const std::string_view trimmed = TrimBlanks(cell, encoding);
+    return UpperCase(encoding == RowEncoding::Utf8 ? Utf8ToWindows1252(trimmed).text : AnsiText(trimmed));
+}
+
+// A column of ours under its name, or, when the list has a column of that
+// name, the first of "Fehler 2", "Fehler 3" ... that it has not: a column of
+// the list is never written over.
+std::string FreeColumnName(std::string_view name, const std::vector<std::string>& headerKeys)
+{
+    const auto taken = [&](const std::string& candidate) {
+        return std::find(headerKeys.begin(), headerKeys.end(), HeaderKey(candidate, RowEncoding::Utf8)) !=
+               headerKeys.end();
+    };
+    std::string candidate(name);
+    for (std::size_t n = 2; taken(candidate); ++n)
+        candidate = std::string(name) + " " + std::to_string(n);
+    return candidate;
 }
 
 std::string ToUtf8(std::string_view cell, RowEncoding encoding)
@@ -42,13 +54,15 @@ std::string ToUtf8(std::string_view cell, RowEncoding encoding)
     return encoding == RowEncoding::Windows1252 ? Windows1252ToUtf8(cell) : std::string(cell);
 }
 
-bool IsBlankRow(const InputRow& row)
+// Lines before the header without text come back as they are; the first
+// line with text is the header (see HoldsText).
+bool RowHoldsText(const InputRow& row)
 {
     for (std::size_t i = 0; i < row.size(); ++i) {
-        if (!IsBlankCell(row.cell(i)))
-            return false;
+        if (HoldsText(row.cell(i)))
+            return true;
     }
-    return true;
+    return false;
 }
 
 std::string_view EncodingName(Encoding e)
@@ -83,13 +97,20 @@ class RowQueue {
 public:
     void Push(const InputRow& row)
     {
+        MakeRoom(m_bytes, row.bytes.size());
+        MakeRoom(m_ends, row.ends.size());
+        MakeRoom(m_rows, 1);
         const auto base = static_cast<std::uint32_t>(m_bytes.size());
         m_bytes += row.bytes;
         for (std::uint32_t end : row.ends)
             m_ends.push_back(base + end);
         m_rows.push_back({row.line, row.lastLine, row.size(), row.terminator, row.encoding, row.plain});
     }
-    std::size_t bytes() const { return m_bytes.size(); }
+    // What the rows held take in memory: a blank line counts too.
+    std::size_t heldBytes() const
+    {
+        return m_bytes.size() + m_ends.size() * sizeof(std::uint32_t) + m_rows.size() * sizeof(Meta);
+    }
 
     template <class F>
     void Drain(F f)
@@ -114,13 +135,25 @@ public:
             cell += m.cells;
             base += size;
         }
-        m_rows.clear();
-        m_ends.clear();
-        m_bytes.clear();
-        m_bytes.shrink_to_fit();
+        m_rows = {};
+        m_ends = {};
+        m_bytes = {};
     }
 
 private:
+    // A buffer grows as it fills while it is small; once it is not, it
+    // takes room for all that may wait at once, whose pages count only once
+    // written: growing on, it would hold its old and its new room together
+    // for a moment, three times what waits.
+    template <class Buffer>
+    static void MakeRoom(Buffer& buffer, std::size_t more)
+    {
+        using Element = typename Buffer::value_type;
+        constexpr std::size_t kSmall = (64 << 10) / sizeof(Element);
+        if (buffer.size() + more > buffer.capacity() && buffer.capacity() >= kSmall)
+            buffer.reserve(std::max(buffer.size() + more, kDecisionWindow / sizeof(Element) + 1));
+    }
+
     struct Meta {
         std::size_t line;
         std::size_t lastLine;
@@ -169,7 +202,7 @@ private:
     void WriteCells(const InputRow& row);
     void LayOutCells(const InputRow& row);
     void AppendLostColumns(std::string& error, const std::vector<std::size_t>& lostColumns) const;
-    void ReportRow(const InputRow& row, bool blank, StoredEtinCheck check);
+    void ReportRow(const InputRow& row, bool blank, const StoredEtinVerdict& verdict);
 
     const ListOptions& m_options;
     const ListCallbacks& m_callbacks;
@@ -188,12 +221,11 @@ private:
     // The header, read as it comes, written when the output's encoding is known.
     bool m_headerRead = false;
     bool m_headerWritten = false;
-    std::vector<Wanted> m_wanted;  // family, first, birth date, eTIN, Fehler, Prüfung
+    std::vector<Wanted> m_wanted;  // family, first, birth date, eTIN
     std::vector<std::string> m_columnNames;  // UTF-8, escaped for messages
     ListLayout m_layout;
     std::size_t m_inputColumns = 0;
-    std::optional<std::size_t> m_etinIn, m_errorIn, m_checkIn;
-    bool m_checkAdded = false;
+    std::optional<std::size_t> m_etinIn;
     std::size_t m_outputColumns = 0;
     // Whether an output column holds a cell of the input as it was read,
     // rather than eTIN, Prüfung or Fehler of ours.
@@ -214,9 +246,10 @@ private:
 
 ListSummary ListProcessor::Run(std::istream& in)
 {
-    m_wanted = {{m_options.familyNameColumn, {}, {}}, {m_options.firstNameColumn, {}, {}},
-                {m_options.birthDateColumn, {}, {}},  {kEtinHeader, {}, {}},
-                {kErrorHeader, {}, {}},               {kCheckHeader, {}, {}}};
+    m_wanted = {{m_options.familyNameColumn, {}, {}},
+                {m_options.firstNameColumn, {}, {}},
+                {m_options.birthDateColumn, {}, {}},
+                {kEtinHeader, {}, {}}};
     for (Wanted& w : m_wanted)
         w.key = HeaderKey(w.utf8Name, RowEncoding::Utf8);
 
@@ -273,11 +306,11 @@ void ListProcessor::OnRow(const InputRow& row)
         if (!m_output)
             DecideOutput(m_summary.mainEncoding);
     }
-    if (!m_headerRead && !IsBlankRow(row))
+    if (!m_headerRead && RowHoldsText(row))
         ReadHeader(row);
     if (!m_output) {
         m_queue.Push(row);
-        if (m_queue.bytes() > kDecisionWindow) {
+        if (m_queue.heldBytes() > kDecisionWindow) {
             m_mainRows = RowEncoding::Utf8;
             m_summary.mainEncoding = Encoding::Utf8;
             DecideOutput(Encoding::Utf8);
@@ -316,9 +349,10 @@ void ListProcessor::ReadHeader(const InputRow& row)
 {
     m_headerRead = true;
     m_inputColumns = row.size();
+    std::vector<std::string> keys;
     for (std::size_t i = 0; i < row.size(); ++i) {
         m_columnNames.push_back(ForMessage(ToUtf8(row.cell(i), row.encoding)));
-        const std::string key = HeaderKey(row.cell(i), row.encoding);
+        const std::string& key = keys.emplace_back(HeaderKey(row.cell(i), row.encoding));
         for (Wanted& w : m_wanted) {
             if (key != w.key)
                 continue;
@@ -346,12 +380,10 @@ void ListProcessor::ReadHeader(const InputRow& row)
         throw MissingColumnsError(row.line, std::move(missing), std::move(headers), guessed);
     }
 
+    // Ours are eTIN (or Prüfung beside the list's own) and Fehler; columns
+    // of the list called Fehler or Prüfung are columns like any other.
     m_etinIn = m_wanted[3].column;
-    m_errorIn = m_wanted[4].column;
-    // Prüfung belongs to the eTIN column; without one it is a column like any other.
-    m_checkIn = m_etinIn ? m_wanted[5].column : std::nullopt;
-    m_checkAdded = m_etinIn && !m_checkIn;
-    m_outputColumns = m_inputColumns + (m_checkAdded ? 1 : 0) + (m_etinIn ? 0 : 1) + (m_errorIn ? 0 : 1);
+    m_outputColumns = m_inputColumns + 2;
 
     ListLayout& l = m_layout;
     l.columnNames.assign(m_outputColumns, {});
@@ -364,27 +396,27 @@ void ListProcessor::ReadHeader(const InputRow& row)
     l.firstNameColumn = OutputColumn(*m_wanted[1].column);
     l.birthDateColumn = OutputColumn(*m_wanted[2].column);
     l.etinColumn = m_etinIn ? OutputColumn(*m_etinIn) : m_inputColumns;
-    if (m_etinIn)
-        l.checkColumn = m_checkIn ? OutputColumn(*m_checkIn) : l.etinColumn + 1;
-    l.errorColumn = m_errorIn ? OutputColumn(*m_errorIn) : m_outputColumns - 1;
-    l.columnNames[l.etinColumn] = kEtinHeader;
-    l.columnNames[l.errorColumn] = kErrorHeader;
-    if (l.checkColumn)
-        l.columnNames[*l.checkColumn] = m_checkIn ? l.columnNames[*l.checkColumn] : std::string(kCheckHeader);
+    if (m_etinIn) {
+        l.checkColumn = l.etinColumn + 1;
+        l.columnNames[*l.checkColumn] = FreeColumnName(kCheckHeader, keys);
+    } else {
+        l.columnNames[l.etinColumn] = kEtinHeader;
+    }
+    l.errorColumn = m_outputColumns - 1;
+    l.columnNames[l.errorColumn] = FreeColumnName(kErrorHeader, keys);
     l.delimiter = m_delimiter;
 
     m_holdsInputCell.assign(m_outputColumns, false);
     for (std::size_t i = 0; i < m_inputColumns; ++i)
         m_holdsInputCell[OutputColumn(i)] = true;
-    m_holdsInputCell[l.etinColumn] = m_holdsInputCell[l.errorColumn] = false;
-    if (l.checkColumn)
-        m_holdsInputCell[*l.checkColumn] = false;
+    // A stored eTIN cell may take the computed one.
+    m_holdsInputCell[l.etinColumn] = false;
 }
 
-// Where a column of the input goes: Prüfung, when added, comes right after eTIN.
+// Where a column of the input goes: Prüfung comes right after the list's eTIN.
 std::size_t ListProcessor::OutputColumn(std::size_t inputColumn) const
 {
-    return inputColumn + (m_checkAdded && inputColumn > *m_etinIn ? 1 : 0);
+    return inputColumn + (m_etinIn && inputColumn > *m_etinIn ? 1 : 0);
 }
 
 void ListProcessor::Emit(const InputRow& row)
@@ -396,8 +428,8 @@ void ListProcessor::Emit(const InputRow& row)
     NoteEncoding(row);
     if (m_headerWritten) {
         WriteDataRow(row);
-    } else if (IsBlankRow(row)) {
-        // Blank lines before the header come back as they were.
+    } else if (!RowHoldsText(row)) {
+        // Lines before the header come back as they were.
         ConvertCells(row, m_lost);
         m_writer.WriteRow(m_converted);
     } else {
@@ -448,20 +480,20 @@ void ListProcessor::WriteHeader(const InputRow& row)
     m_summary.lossyHeader = !m_lost.empty();
     m_layout.outputEncoding = *m_output;
 
-    const Encoding text = TextEncodingFor(*m_output);
-    std::string etin, error, check;
-    AppendOwnText(etin, kEtinHeader, text);
-    AppendOwnText(error, kErrorHeader, text);
-    AppendOwnText(check, kCheckHeader, text);
     m_outCells.assign(m_outputColumns, {});
     for (std::size_t i = 0; i < m_inputColumns; ++i)
         m_outCells[OutputColumn(i)] = m_converted[i];
+    // The names of our columns as text of the output.
+    std::string etin, check, error;
+    const auto ours = [&](std::string& text, std::size_t column) {
+        AppendOwnText(text, m_layout.columnNames[column], TextEncodingFor(*m_output));
+        m_outCells[column] = text;
+    };
     if (!m_etinIn)
-        m_outCells[m_layout.etinColumn] = etin;
-    if (m_checkAdded)
-        m_outCells[*m_layout.checkColumn] = check;
-    if (!m_errorIn)
-        m_outCells[m_layout.errorColumn] = error;
+        ours(etin, m_layout.etinColumn);
+    if (m_layout.checkColumn)
+        ours(check, *m_layout.checkColumn);
+    ours(error, m_layout.errorColumn);
     m_writer.WriteRow(m_outCells);
     if (m_callbacks.onHeader)
         m_callbacks.onHeader(m_layout);
@@ -482,7 +514,7 @@ void ListProcessor::WriteDataRow(const InputRow& row)
         m_etinCell = {};
         m_checkText.clear();
         m_errorText.clear();
-        ReportRow(row, true, StoredEtinCheck::None);
+        ReportRow(row, true, {});
         return;
     }
     // Mostly a row is in the output's encoding already: its cells stay as they were read.
@@ -497,12 +529,11 @@ void ListProcessor::WriteDataRow(const InputRow& row)
     bool blank = true;
     bool surplus = false;
     for (std::size_t i = 0; i < n && !(surplus || (!blank && n <= m_inputColumns)); ++i) {
-        if (i == m_errorIn || i == m_checkIn || IsBlankCell(row.cell(i)))
+        if (IsBlankCell(row.cell(i)))
             continue;
         blank = false;
         surplus = i >= m_inputColumns;
     }
-    std::erase_if(m_lost, [&](std::size_t i) { return i == m_errorIn || i == m_checkIn; });
 
     m_result.ok = false;
     m_result.etin.clear();
@@ -528,20 +559,21 @@ void ListProcessor::WriteDataRow(const InputRow& row)
         m_etinText = m_etinTextBuffer;
     }
 
-    StoredEtinCheck check = StoredEtinCheck::None;
+    StoredEtinVerdict verdict;
     m_etinCell = m_etinText;
     if (m_etinIn) {
         const std::string_view stored = cell(m_etinIn);
         if (m_result.ok)
-            check = JudgeStoredEtin(stored, row.encoding, m_result.etin);
+            verdict = JudgeStoredEtin(stored, row.encoding, m_result.etin);
         // A stored eTIN is never changed; only an empty cell takes the computed one.
         if (!m_result.ok || !IsEmptyEtinCell(stored, row.encoding))
             m_etinCell = *m_etinIn < n ? OutputCell(row, *m_etinIn) : std::string_view();
     }
     m_checkText.clear();
+    const StoredEtinCheck check = verdict.check;
     if (check != StoredEtinCheck::None) {
         m_checkUtf8.clear();
-        AppendCheckText(m_checkUtf8, check, etinUtf8);
+        AppendCheckText(m_checkUtf8, verdict, etinUtf8);
         AppendOwnText(m_checkText, m_checkUtf8, text);
     }
 
@@ -561,7 +593,7 @@ void ListProcessor::WriteDataRow(const InputRow& row)
         m_summary.deviatingRows += check == StoredEtinCheck::Differs || check == StoredEtinCheck::WrongCheckCharacter;
         m_summary.filledRows += check == StoredEtinCheck::Filled;
     }
-    ReportRow(row, blank, check);
+    ReportRow(row, blank, verdict);
 }
 
 // Writes a data row's cells, ours in their places.
@@ -571,7 +603,7 @@ void ListProcessor::WriteCells(const InputRow& row)
     // Mostly a row is a plain line in the output's encoding with a cell for
     // each column and no column of ours among them: its bytes are its cells
     // as they are written, and ours follow.
-    if (row.plain && m_cellsAsRead && row.size() == m_inputColumns && !m_etinIn && !m_errorIn) {
+    if (row.plain && m_cellsAsRead && row.size() == m_inputColumns && !m_etinIn) {
         m_writer.PlainCell(row.bytes);
         m_writer.Cell(m_etinCell);
         m_writer.Cell(m_errorText);
@@ -626,7 +658,7 @@ void ListProcessor::AppendLostColumns(std::string& error, const std::vector<std:
     error += " nicht darstellen kann";
 }
 
-void ListProcessor::ReportRow(const InputRow& row, bool blank, StoredEtinCheck check)
+void ListProcessor::ReportRow(const InputRow& row, bool blank, const StoredEtinVerdict& verdict)
 {
     if (!m_callbacks.onRow)
         return;
@@ -638,7 +670,8 @@ void ListProcessor::ReportRow(const InputRow& row, bool blank, StoredEtinCheck c
     r.cells = m_outCells;
     r.etin = m_etinCell;
     r.computedEtin = m_result.ok ? m_etinText : std::string_view();
-    r.check = check;
+    r.check = verdict.check;
+    r.difference = verdict.difference;
     r.checkText = m_checkText;
     r.error = m_errorText;
     r.textEncoding = TextEncodingFor(*m_output);
@@ -728,12 +761,11 @@ void CheckColumnOptions(const ListOptions& options)
     }
     for (std::size_t a = 0; a < std::size(jobs); ++a) {
         const std::string key = HeaderKey(jobs[a].name, RowEncoding::Utf8);
-        for (std::string_view result : {kEtinHeader, kErrorHeader, kCheckHeader}) {
-            if (key == HeaderKey(result, RowEncoding::Utf8)) {
-                throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " kann nicht die Spalte " +
-                                       std::string(jobs[a].role) +
-                                       " sein: eTIN, Fehler und Prüfung nehmen die Ergebnisse auf.");
-            }
+        // A column of the list called Fehler or Prüfung is one like any
+        // other (ours then take another name); eTIN holds stored eTINs.
+        if (key == HeaderKey(kEtinHeader, RowEncoding::Utf8)) {
+            throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " kann nicht die Spalte " +
+                                   std::string(jobs[a].role) + " sein: die Spalte eTIN hält gespeicherte eTINs.");
         }
         for (std::size_t b = a + 1; b < std::size(jobs); ++b) {
             if (key == HeaderKey(jobs[b].name, RowEncoding::Utf8)) {

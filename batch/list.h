@@ -60,8 +60,40 @@ enum class StoredEtinCheck {
     None,                 // the list has no eTIN column, or the row no eTIN
     Matches,              // "stimmt"
     Filled,               // "ergänzt": the cell was empty and holds the computed eTIN now
-    Differs,              // "weicht ab, berechnet: ..."
-    WrongCheckCharacter,  // "Prüfzeichen falsch, berechnet: ...": a typing error in the stored eTIN
+    Differs,              // "weicht ab (Geburtsdatum), berechnet: ...": another person's, or no eTIN
+    WrongCheckCharacter,  // "Prüfzeichen falsch, berechnet: ...": only the 14th character differs
+};
+
+inline constexpr std::size_t kEtinLength = 14;
+
+// The parts of an eTIN, by the characters they take (counted from 1), as
+// Prüfung and the list window name them.
+struct EtinPart {
+    std::string_view name;
+    std::size_t first;
+    std::size_t last;
+};
+inline constexpr EtinPart kEtinParts[] = {
+    {"Familienname", 1, 4},
+    {"Vorname", 5, 8},
+    {"Geburtsdatum", 9, 13},
+    {"Prüfzeichen", 14, 14},
+};
+
+// Where a stored eTIN differs from the computed one. Characters are counted
+// from the first one that is no blank; a text of another length than 14 is
+// not compared character by character.
+struct EtinDifference {
+    std::uint16_t characters = 0;  // bit i: character i + 1 differs
+    std::size_t length = kEtinLength;  // characters of the stored eTIN, blanks around it aside
+    std::size_t leadingBlanks = 0;     // blank characters before it in its cell
+
+    bool lengthDiffers() const { return length != kEtinLength; }
+    bool differs(const EtinPart& part) const
+    {
+        const auto bits = static_cast<std::uint16_t>(((1u << part.last) - 1) & ~((1u << (part.first - 1)) - 1));
+        return !lengthDiffers() && (characters & bits) != 0;
+    }
 };
 
 // The columns of the output, known once the header is read.
@@ -73,7 +105,9 @@ struct ListLayout {
     std::size_t familyNameColumn = 0;
     std::size_t firstNameColumn = 0;
     std::size_t birthDateColumn = 0;
-    std::size_t etinColumn = 0;
+    std::size_t etinColumn = 0;   // the list's own or ours
+    // Ours, always added: under "Fehler 2" ... when the list has a column
+    // of that name, which stays a column like any other.
     std::size_t errorColumn = 0;
     std::optional<std::size_t> checkColumn;  // Prüfung, only for a list with an eTIN column
     Encoding outputEncoding = Encoding::Utf8;
@@ -90,6 +124,7 @@ struct RowResult {
     std::string_view etin;    // the eTIN column: the stored eTIN, or the one computed
     std::string_view computedEtin;  // empty when the row has no eTIN
     StoredEtinCheck check = StoredEtinCheck::None;
+    EtinDifference difference;      // for Differs and WrongCheckCharacter
     std::string_view checkText;     // the column Prüfung
     std::string_view error;         // the column Fehler; empty when there is none
     Encoding textEncoding = Encoding::Utf8;  // Utf8 or Windows1252
@@ -211,7 +246,7 @@ public:
 };
 
 // Refuses options that give one column two jobs: a name column that another
-// one names too, or one called eTIN, Fehler or Prüfung. Throws ListError
+// one names too, or one called eTIN. Throws ListError
 // (line 0). ProcessList checks this first.
 void CheckColumnOptions(const ListOptions& options);
 

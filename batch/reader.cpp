@@ -43,10 +43,11 @@ bool IsValidUtf8From(std::string_view bytes, std::size_t pos)
     return true;
 }
 
-// The first line that is not blank, and whether the text holds all of it: a
-// line break inside quotes does not end it, so it goes on while its quotes
-// are uneven. A stray quote in an unquoted cell makes them uneven too; then
-// the line ends with the text, or when the look at it has gone far enough.
+// The first line with text (HoldsText), and whether the text holds all of
+// it: a line break inside quotes does not end it, so it goes on while its
+// quotes are uneven. A stray quote in an unquoted cell makes them uneven
+// too; then the line ends with the text, or when the look at it has gone far
+// enough.
 struct HeaderLine {
     std::string_view text;
     bool complete;
@@ -58,7 +59,7 @@ HeaderLine FindHeaderLine(std::string_view text)
     for (;;) {
         const std::size_t end = text.find('\n', start);
         const std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
-        if (line.find_first_not_of(" \t\r") != std::string_view::npos)
+        if (HoldsText(line))
             break;
         if (end == std::string_view::npos)
             return {{}, false};
@@ -171,6 +172,7 @@ private:
     void TakeByteOrderMark(std::string_view& data);
     std::string_view DecodeUtf16(std::string_view data);
     void Consume(std::string_view data, bool end);
+    std::size_t CountEmptyLines(std::string_view pending);
     char ChooseDelimiter(std::string_view headerLine) const;
     void Start(char delimiter, std::string_view headerLine);
     void FeedLines(std::string_view data);
@@ -190,6 +192,10 @@ private:
     bool m_started = false;
     char m_delimiter = ';';
     std::string m_pending;  // input held back until the delimiter is known
+    // Empty lines before it, only counted, so that any number of them takes
+    // no memory; the first one's end stands for all (see Consume).
+    std::size_t m_emptyLines = 0;
+    int m_emptyLineTerminator = '\n';
 
     std::string m_utf16Carry;  // bytes of a UTF-16 character cut by the chunk's end
     std::string m_decoded;
@@ -297,13 +303,37 @@ void ListReader::Impl::Consume(std::string_view data, bool end)
         return;
     }
     m_pending.append(data);
+    m_pending.erase(0, CountEmptyLines(m_pending));
     const HeaderLine header = FindHeaderLine(m_pending);
     if (!header.complete && !end && m_pending.size() < kMaxHeaderLookahead)
         return;
     Start(m_options.delimiter ? *m_options.delimiter : ChooseDelimiter(header.text), header.text);
+    // A row's terminator matters only for the first row written: it gives
+    // the output's line ends.
+    for (; m_emptyLines > 0; --m_emptyLines) {
+        m_rowLine = m_line++;
+        SendRow({}, {}, m_emptyLineTerminator, true);
+    }
     std::string pending = std::move(m_pending);
     m_pending.clear();
     FeedLines(pending);
+}
+
+// Counts the empty lines (LF or CR LF) the input held back begins with, and
+// gives the bytes they take. A CR at the end may be one whose LF is still to
+// come: it waits.
+std::size_t ListReader::Impl::CountEmptyLines(std::string_view pending)
+{
+    std::size_t taken = 0;
+    for (;;) {
+        const std::string_view rest = pending.substr(taken);
+        const std::size_t length = rest.starts_with('\n') ? 1 : rest.starts_with("\r\n") ? 2 : 0;
+        if (length == 0)
+            return taken;
+        if (m_emptyLines++ == 0)
+            m_emptyLineTerminator = length == 2 ? '\r' : '\n';
+        taken += length;
+    }
 }
 
 // Spreadsheets save UTF-16 lists tab-separated. Otherwise the candidate under

@@ -9,9 +9,10 @@
 //
 // - A byte order mark tells the form of the whole input: UTF-8, or UTF-16 LE
 //   or BE, which is decoded to UTF-8 here, so later steps see UTF-8 only.
-// - Without -d the delimiter is found from the header line: the one of ";",
-//   tab and "," under which the sink recognises most columns, then the most
-//   frequent; UTF-16 lists are tab-separated, as spreadsheets save them.
+// - Without -d the delimiter is found from the header line, the first line
+//   with text (HoldsText): the one of ";", tab and "," under which the sink
+//   recognises most columns, then the most frequent; UTF-16 lists are
+//   tab-separated, as spreadsheets save them.
 // - Every row comes out, blank lines as rows without cells, so that the
 //   output can keep them.
 // - A quote inside an unquoted cell is an ordinary character, as spreadsheet

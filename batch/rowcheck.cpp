@@ -1,5 +1,6 @@
 #include "rowcheck.h"
 
+#include <span>
 
 #include "cp1252.h"
 #include "namechars.h"
@@ -10,12 +11,15 @@ namespace {
 // The texts of the column Fehler, in UTF-8.
 constexpr std::string_view kFamilyNameMissing = "Name fehlt";
 constexpr std::string_view kFirstNameMissing = "Vorname fehlt";
+constexpr std::string_view kFamilyNameWithoutLetter = "Familienname enthält keinen Buchstaben";
+constexpr std::string_view kFirstNameWithoutLetter = "Vorname enthält keinen Buchstaben";
 constexpr std::string_view kFamilyNameForbidden = "Name enthält unzulässige Zeichen: ";
 constexpr std::string_view kFirstNameForbidden = "Vorname enthält unzulässige Zeichen: ";
 constexpr std::string_view kFamilyNameNotConvertible = "Name enthält nicht darstellbare Zeichen";
 constexpr std::string_view kFirstNameNotConvertible = "Vorname enthält nicht darstellbare Zeichen";
 constexpr std::string_view kBirthDateMissing = "Geburtsdatum fehlt";
 constexpr std::string_view kBirthDateInFuture = "Geburtsdatum liegt in der Zukunft";
+constexpr std::string_view kBirthDateInvalid = "Geburtsdatum ungültig: ";
 
 // The typographic apostrophe ’ keeps its byte, as in the window.
 constexpr char kWindows1252RightQuote = '\x92';
@@ -25,36 +29,13 @@ bool IsAsciiLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool IsBlank(char32_t c)
-{
-    return ClassifyNameCharacter(c) == NameCharacterClass::Blank;
-}
-
-// The cell without blanks (Unicode ones too) at either end.
-std::string_view TrimBlanks(std::string_view cell, RowEncoding encoding)
-{
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    bool seen = false;
-    for (std::size_t pos = 0; pos < cell.size();) {
-        const CellCharacter c = ReadCharacter(cell, pos, encoding);
-        if (!c.valid || !IsBlank(c.codePoint)) {
-            if (!seen)
-                begin = pos;
-            seen = true;
-            end = pos + c.length;
-        }
-        pos += c.length;
-    }
-    return seen ? cell.substr(begin, end - begin) : std::string_view();
-}
-
 }  // namespace
 
 NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& out, std::string& forbidden)
 {
     out.clear();
     bool filled = false;
+    bool letter = false;
     bool convertible = true;
     bool refused = false;
     for (std::size_t pos = 0; pos < cell.size() && !refused;) {
@@ -63,7 +44,7 @@ NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& o
         while (letters < cell.size() && IsAsciiLetter(cell[letters]))
             ++letters;
         if (letters > pos) {
-            filled = true;
+            filled = letter = true;
             out.append(cell, pos, letters - pos);
             pos = letters;
             continue;
@@ -76,7 +57,7 @@ NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& o
         }
         switch (ClassifyNameCharacter(c.codePoint)) {
         case NameCharacterClass::Letter:
-            filled = true;
+            filled = letter = true;
             if (encoding == RowEncoding::Windows1252)
                 out += cell[pos];
             else if (!AppendWindows1252(c.codePoint, out))
@@ -106,7 +87,9 @@ NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& o
         return NameVerdict::Forbidden;
     if (!filled)
         return NameVerdict::Empty;
-    return convertible ? NameVerdict::Ok : NameVerdict::NotConvertible;
+    if (!convertible)
+        return NameVerdict::NotConvertible;
+    return letter ? NameVerdict::Ok : NameVerdict::NoLetter;
 }
 
 PersonCheck::PersonCheck(const DateSettings& settings, int currentYear)
@@ -122,10 +105,15 @@ void PersonCheck::Check(const PersonCells& cells, PersonResult& result)
 
     const NameVerdict family = ConvertName(cells.familyName, cells.encoding, m_family, m_forbiddenFamily);
     const NameVerdict first = ConvertName(cells.firstName, cells.encoding, m_first, m_forbiddenFirst);
+    // A name without a letter is as good as none.
     if (family == NameVerdict::Empty) {
         result.error = kFamilyNameMissing;
+    } else if (family == NameVerdict::NoLetter) {
+        result.error = kFamilyNameWithoutLetter;
     } else if (first == NameVerdict::Empty) {
         result.error = kFirstNameMissing;
+    } else if (first == NameVerdict::NoLetter) {
+        result.error = kFirstNameWithoutLetter;
     } else if (family == NameVerdict::Forbidden) {
         result.error.append(kFamilyNameForbidden).append(Quoted(m_forbiddenFamily));
     } else if (family == NameVerdict::NotConvertible) {
@@ -147,8 +135,8 @@ void PersonCheck::Check(const PersonCells& cells, PersonResult& result)
 // year after this one cannot be right.
 bool PersonCheck::CheckDate(const PersonCells& cells, PersonResult& result, Date& date)
 {
-    const std::string_view text = cells.birthDate;
-    if (IsBlankCell(text) || text == kEmptyDateText) {
+    const std::string_view text = TrimBlanks(cells.birthDate, cells.encoding);
+    if (text.empty() || cells.birthDate == kEmptyDateText) {
         result.error = kBirthDateMissing;
         return false;
     }
@@ -177,34 +165,39 @@ bool PersonCheck::CheckDate(const PersonCells& cells, PersonResult& result, Date
         } catch (const DateConversionError&) {
         }
     }
+    // The cell as it stands, so that the reader finds it.
     std::string shown;
-    AppendForMessage(shown, text, cells.encoding);
-    result.error = DateConversionError(shown).what();
+    AppendForMessage(shown, cells.birthDate, cells.encoding);
+    result.error.append(kBirthDateInvalid).append(Quoted(shown));
     return false;
 }
 
-StoredEtinCheck JudgeStoredEtin(std::string_view storedCell, RowEncoding encoding, std::string_view computedEtin)
+StoredEtinVerdict JudgeStoredEtin(std::string_view storedCell, RowEncoding encoding, std::string_view computedEtin)
 {
     const std::string_view stored = TrimBlanks(storedCell, encoding);
     if (stored.empty())
-        return StoredEtinCheck::Filled;
-    // Only characters that are in the code page as they stand: a base letter
-    // would make Ł the same as L.
-    AnsiText etin;
-    for (std::size_t pos = 0; pos < stored.size();) {
-        const CellCharacter c = ReadCharacter(stored, pos, encoding);
-        if (encoding == RowEncoding::Windows1252) {
-            etin += stored[pos];
-        } else if (!c.valid || !AppendWindows1252(c.codePoint, etin) ||
-                   Windows1252CodePoint(static_cast<unsigned char>(etin.back())) != c.codePoint) {
-            return StoredEtinCheck::Differs;
-        }
-        pos += c.length;
-    }
-    if (etin == computedEtin)
-        return StoredEtinCheck::Matches;
-    return CheckEtinForm(etin) == EtinForm::WrongCheckCharacter ? StoredEtinCheck::WrongCheckCharacter
-                                                                  : StoredEtinCheck::Differs;
+        return {StoredEtinCheck::Filled, {}};
+    EtinDifference difference;
+    ForEachCharacter(storedCell.substr(0, static_cast<std::size_t>(stored.data() - storedCell.data())), encoding,
+                     [&](const CellCharacter&) { ++difference.leadingBlanks; });
+    // Character by character as they stand: a base letter would make Ł the
+    // same as L. A byte that is no character matches none.
+    std::size_t i = 0;
+    ForEachCharacter(stored, encoding, [&](const CellCharacter& c) {
+        if (i < computedEtin.size() &&
+            (!c.valid || c.codePoint != Windows1252CodePoint(static_cast<unsigned char>(computedEtin[i]))))
+            difference.characters |= static_cast<std::uint16_t>(1u << i);
+        ++i;
+    });
+    difference.length = i;
+    constexpr std::uint16_t kCheckCharacter = 1u << (kEtinLength - 1);
+    if (difference.lengthDiffers())
+        return {StoredEtinCheck::Differs, difference};
+    if (difference.characters == 0)
+        return {StoredEtinCheck::Matches, {}};
+    if (difference.characters == kCheckCharacter)
+        return {StoredEtinCheck::WrongCheckCharacter, difference};
+    return {StoredEtinCheck::Differs, difference};
 }
 
 bool IsEmptyEtinCell(std::string_view storedCell, RowEncoding encoding)
@@ -212,15 +205,33 @@ bool IsEmptyEtinCell(std::string_view storedCell, RowEncoding encoding)
     return TrimBlanks(storedCell, encoding).empty();
 }
 
-void AppendCheckText(std::string& out, StoredEtinCheck check, std::string_view computedEtinUtf8)
+void AppendCheckText(std::string& out, const StoredEtinVerdict& verdict, std::string_view computedEtinUtf8)
 {
-    switch (check) {
+    switch (verdict.check) {
     case StoredEtinCheck::None: return;
     case StoredEtinCheck::Matches: out += "stimmt"; return;
     case StoredEtinCheck::Filled: out += "ergänzt"; return;
-    case StoredEtinCheck::Differs: out += "weicht ab, berechnet: "; break;
-    case StoredEtinCheck::WrongCheckCharacter: out += "Prüfzeichen falsch, berechnet: "; break;
+    case StoredEtinCheck::WrongCheckCharacter: out += "Prüfzeichen falsch"; break;
+    case StoredEtinCheck::Differs: {
+        // The parts before the check character, which mostly differs along with them.
+        const EtinDifference& d = verdict.difference;
+        out += "weicht ab (";
+        if (d.lengthDiffers()) {
+            out += GroupedNumber(d.length) + " statt " + std::to_string(kEtinLength) + " Zeichen";
+        } else {
+            const char* separator = "";
+            for (const EtinPart& part : std::span(kEtinParts).first(3)) {
+                if (d.differs(part)) {
+                    out.append(separator).append(part.name);
+                    separator = ", ";
+                }
+            }
+        }
+        out += ")";
+        break;
     }
+    }
+    out += ", berechnet: ";
     out += computedEtinUtf8;
 }
 

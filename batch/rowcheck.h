@@ -6,12 +6,14 @@
 //
 // Lists are held to more than the window, since nobody looks at each name
 // as it is typed:
-// - A name holds letters, blanks, hyphens and apostrophes (' and ’). Unicode
-//   blanks (no-break space, tab, thin space ...) become " " and Unicode
-//   dashes (‐ ‑ – —) "-" before the calculation; anything else (digits, ".",
-//   "=", "@") is refused, naming the first such character.
-// - A year is written with two or four digits; a four-digit year after the
-//   current one is refused.
+// - A name holds letters, blanks, hyphens and apostrophes (' and ’), and at
+//   least one letter: "-" typed for "unknown" is no name. Unicode blanks
+//   (no-break space, tab, thin space ...) become " " and Unicode dashes
+//   (‐ ‑ – —) "-" before the calculation; anything else (digits, ".", "=",
+//   "@") is refused, naming the first such character.
+// - Blanks around a date do not count, Unicode ones neither. A year is
+//   written with two or four digits; a four-digit year after the current one
+//   is refused.
 
 #include <string>
 #include <string_view>
@@ -25,6 +27,7 @@ namespace kennfix::batch {
 enum class NameVerdict {
     Ok,
     Empty,           // nothing but blanks
+    NoLetter,        // hyphens or apostrophes, but no letter: "-", "'"
     Forbidden,       // a character no name holds
     NotConvertible,  // a letter without a place in Windows-1252 (王), or bytes that are no UTF-8
 };
@@ -69,16 +72,23 @@ private:
     std::string m_forbiddenFirst;
 };
 
-// How an eTIN kept in the list compares with the one computed. Blanks around
-// the stored eTIN do not count; anything else does, small letters too: only
-// the same 14 characters are "stimmt".
-StoredEtinCheck JudgeStoredEtin(std::string_view storedCell, RowEncoding encoding, std::string_view computedEtin);
+struct StoredEtinVerdict {
+    StoredEtinCheck check = StoredEtinCheck::None;
+    EtinDifference difference;  // for Differs and WrongCheckCharacter
+};
+
+// How an eTIN kept in the list compares with the one computed, character by
+// character. Blanks around the stored eTIN do not count; anything else does,
+// small letters too: only the same 14 characters are "stimmt", and only a
+// stored eTIN whose first 13 are the same has a wrong check character.
+StoredEtinVerdict JudgeStoredEtin(std::string_view storedCell, RowEncoding encoding, std::string_view computedEtin);
 
 // Whether a stored eTIN cell is empty, blanks aside: then the computed eTIN
 // takes its place.
 bool IsEmptyEtinCell(std::string_view storedCell, RowEncoding encoding);
 
-// The text for Prüfung, UTF-8; the eTIN in UTF-8 too.
-void AppendCheckText(std::string& out, StoredEtinCheck check, std::string_view computedEtinUtf8);
+// The text for Prüfung, UTF-8; the eTIN in UTF-8 too. A stored eTIN that
+// differs names the parts that differ, or its length.
+void AppendCheckText(std::string& out, const StoredEtinVerdict& verdict, std::string_view computedEtinUtf8);
 
 }  // namespace kennfix::batch

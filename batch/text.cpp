@@ -85,6 +85,29 @@ bool IsBlankCell(std::string_view cell)
     return true;
 }
 
+bool HoldsText(std::string_view bytes)
+{
+    return bytes.find_first_not_of(" \t\r\n\";,") != std::string_view::npos;
+}
+
+std::string_view TrimBlanks(std::string_view text, RowEncoding encoding)
+{
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool seen = false;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const CellCharacter c = ReadCharacter(text, pos, encoding);
+        if (!c.valid || ClassifyNameCharacter(c.codePoint) != NameCharacterClass::Blank) {
+            if (!seen)
+                begin = pos;
+            seen = true;
+            end = pos + c.length;
+        }
+        pos += c.length;
+    }
+    return seen ? text.substr(begin, end - begin) : std::string_view();
+}
+
 std::string GroupedNumber(std::size_t n)
 {
     std::string digits = std::to_string(n);

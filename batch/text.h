@@ -75,6 +75,16 @@ inline bool IsAscii(std::string_view text)
 // Whether a cell holds nothing but blanks and tabs.
 bool IsBlankCell(std::string_view cell);
 
+// Whether a line or cell holds text: anything but blanks, line breaks,
+// quotes and the delimiters ; , and tab. A line without text before the
+// header is a blank line, whichever delimiter the list turns out to have.
+bool HoldsText(std::string_view bytes);
+
+// The text without blanks at either end: those a name may hold between its
+// words (space, tab, no-break space, thin space ...), so that a blank nobody
+// sees makes no difference around a name, a date, a header name or an eTIN.
+std::string_view TrimBlanks(std::string_view text, RowEncoding encoding);
+
 // Numbers in messages: 1234 as it stands, 12345 as 12.345.
 std::string GroupedNumber(std::size_t n);
 

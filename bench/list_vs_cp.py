@@ -5,11 +5,12 @@ The machines these figures come from are shared and noisy, so the program is
 measured against `cp` of the same file in the same run: the two run in turn,
 several times, and the medians and the median of the ratios are given. Peak
 memory (the largest resident set) is taken for lists of different lengths to
-show it does not grow with the list; GNU time (Debian package time)
-measures it, as a process started from Python would count Python's own
-memory as its peak.
+show it does not grow with the list, and for lists of blank lines after and
+before the header, which wait for the output's encoding like any rows; GNU
+time (Debian package time) measures it, as a process started from Python
+would count Python's own memory as its peak.
 
-  list_vs_cp.py [--rows N] [--runs R] [--memory-rows N,N...] KENNFIX_BATCH
+  list_vs_cp.py [--rows N] [--runs R] [--memory-rows N,N...] [--blank-lines AFTER,BEFORE] KENNFIX_BATCH
   list_vs_cp.py --rows N --write-list FILE     (the list alone, to profile with)
 
 The list is the one of bench/batch_benchmark.cpp: UTF-8, ';', five columns,
@@ -44,6 +45,17 @@ def write_list(path, rows):
         f.write("".join(lines))
 
 
+def write_blank_list(path, after, before):
+    """A list of one person with `after` blank lines after its header and `before` before it."""
+    with open(path, "w", encoding="utf-8", newline="") as f:
+        for count, text in ((before, ""), (1, "Familienname;Vorname;Geburtsdatum\n"), (after, "")):
+            f.write(text)
+            for _ in range(count // 1_000_000):
+                f.write("\n" * 1_000_000)
+            f.write("\n" * (count % 1_000_000))
+        f.write("Meier;Li;01.02.80\n")
+
+
 def run(command, output):
     """Wall time in seconds of one run that writes output anew."""
     if os.path.exists(output):
@@ -72,6 +84,8 @@ def main():
     parser.add_argument("--runs", type=int, default=7, help="runs of each program, in turn")
     parser.add_argument("--memory-rows", default="1000000,2000000",
                         help="list lengths whose peak memory is shown, comma-separated")
+    parser.add_argument("--blank-lines", default="40000000,20000000",
+                        help="blank lines after and before the header of the lists of blank lines")
     parser.add_argument("--write-list", metavar="FILE", help="only write the list to FILE")
     args = parser.parse_args()
     if args.write_list:
@@ -121,6 +135,12 @@ def main():
                 written = rows
             peak = peak_memory(ours, target, folder)
             print(f"  {rows:>11,} rows  {peak / 1024:6.1f} MiB")
+        after, before = (int(n) for n in args.blank_lines.split(","))
+        for count, where, lines in ((after, "after", (after, 0)), (before, "before", (0, before))):
+            if lengths and count:
+                write_blank_list(source, *lines)
+                peak = peak_memory(ours, target, folder)
+                print(f"  {count:>11,} blank lines {where} the header  {peak / 1024:6.1f} MiB")
     return 0
 
 

@@ -216,9 +216,11 @@ bool RowIsUtf8(const Row& row, Encoding input, bool utf16)
     return true;
 }
 
-bool IsBlank(const std::string& cell)
+// Before the header, a row without text (blanks, quotes, delimiters) comes
+// back as it is; the first row with text is the header.
+bool HoldsNoText(const std::string& cell)
 {
-    return cell.find_first_not_of(" \t") == std::string::npos;
+    return cell.find_first_not_of(" \t\r\n\";,") == std::string::npos;
 }
 
 }  // namespace
@@ -266,25 +268,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(rowsOut->size() == rowsIn->size());
     FUZZ_CHECK(summary.failedRows <= summary.rows);
 
+    // Every cell of the input comes back but an empty one of the column
+    // eTIN, which takes the computed eTIN; columns called Fehler or Prüfung
+    // are the list's own.
     const std::size_t columns = layout.outputColumnOf.size();
-    const auto isOurs = [&](std::size_t inputColumn, const std::string& cell) {
-        const std::size_t at = layout.outputColumnOf[inputColumn];
-        return at == layout.errorColumn || (layout.checkColumn && at == *layout.checkColumn) ||
-               (at == layout.etinColumn && IsBlank(cell));
+    const auto isOurs = [&](std::size_t inputColumn, const std::string& cell, bool utf8) {
+        const auto encoding = utf8 ? kennfix::batch::RowEncoding::Utf8 : kennfix::batch::RowEncoding::Windows1252;
+        return layout.outputColumnOf[inputColumn] == layout.etinColumn &&
+               kennfix::batch::TrimBlanks(cell, encoding).empty();
     };
     bool header = true;
     for (std::size_t r = 0; r < rowsIn->size(); ++r) {
         const Row& in = (*rowsIn)[r];
         const Row& outRow = (*rowsOut)[r];
-        const bool blank = std::all_of(in.begin(), in.end(), IsBlank);
+        const bool noText = std::all_of(in.begin(), in.end(), HoldsNoText);
         if (in.empty()) {
             FUZZ_CHECK(outRow.empty());
             continue;
         }
         const bool utf8 = RowIsUtf8(in, options.inputEncoding, input->utf16);
-        const bool beforeHeader = header && blank;
+        const bool beforeHeader = header && noText;
         for (std::size_t c = 0; c < in.size(); ++c) {
-            if (!header && c < columns && isOurs(c, in[c]))
+            if (!header && c < columns && isOurs(c, in[c], utf8))
                 continue;
             // Rows before the header come back as they are, the others laid out anew.
             const std::size_t at = beforeHeader ? c
@@ -298,7 +303,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 FUZZ_CHECK(!outRow[at].empty());  // never written empty
             }
         }
-        header = header && blank;
+        header = header && noText;
     }
     return 0;
 }

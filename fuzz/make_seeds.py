@@ -187,7 +187,13 @@ LIST_SEEDS = {
                                "Meier;Li;31.12.30\nMeier;Li;01.02.2026\n").encode()),
     "stored-etins": (list_options(), ("Familienname;Vorname;Geburtsdatum;eTIN\nMüller;Hans;01.02.80;MLLRHNSA80B01H\n"
                                       "Müller;Hans;01.02.80;\nMüller;Hans;01.02.80;MLLRHNSA80B01A\n"
-                                      "Müller;Hans;01.02.80; mllrhnsa80b01h\nMeier;;01.02.80;MREILIXX80B01Z\n").encode()),
+                                      "Müller;Hans;01.02.80; mllrhnsa80b01h\nMeier;;01.02.80;MREILIXX80B01Z\n"
+                                      "Müller;Hans;01.02.80;\u00a0\nMüller;Hans;01.02.80;MLLRHNSA81B01H\n"
+                                      "Müller;Hans;01.02.80;MLLRHNSA80B01\n").encode()),
+    "no-letter": (list_options(), (HEADER + "-;Hans;01.02.80\nMeier;' \u2013;01.02.80\n").encode()),
+    "columns-named-like-ours": (list_options(), "Familienname;Vorname;Geburtsdatum;eTIN;Prüfung;Fehler;Fehler 2\n"
+                                                "Müller;Hans;01.02.80;;bestanden;alt;\n".encode()),
+    "no-break-spaces": (list_options(), "Familienname\u00a0;Vorname;Geburtsdatum\nMeier;Li;\u00a001.02.80\t\n".encode()),
     "run-again": (list_options(), "fehler;Familienname;Vorname;Geburtsdatum;ETIN;prüfung\nalt;Müller;Hans;01.02.80;;alt\n"
                                   .encode()),
     "quoted-cells": (list_options(), "Nr;Familienname;Vorname;Geburtsdatum;Notiz\r\n1;\"Müller\";Hans;01.02.80;"
@@ -202,6 +208,7 @@ LIST_SEEDS = {
                      .encode()),
     "blank-lines-first": (list_options(), b"\r\n  \r\nFamilienname\tVorname\tGeburtsdatum\r\nMeier\tLi\t01.02.80\r\n"),
     "one-empty-cell-first": (list_options(), b'""\r\n' + HEADER.encode()),
+    "no-text-before-comma-header": (list_options(), b'""\n;;\n \t\n\nFamilienname,Vorname,Geburtsdatum\nMeier,Li,01.02.80\n'),
     "columns-by-name": (list_options(), "geburtsdatum; VORNAME ;FamilienName\n01.02.80;Hans;Müller\n".encode()),
     "bom": (list_options(), "\ufeffFamilienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.80\n".encode()),
     "windows-1252-pipe": (list_options(pipe=True), (HEADER + "Meier;Li2;01.02.80\nMeier;;01.02.80\n"

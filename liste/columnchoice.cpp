@@ -16,7 +16,8 @@ constexpr std::string_view kFamilyNames[] = {"Familienname", "Nachname", "Name",
 constexpr std::string_view kFirstNames[] = {"Vorname", "Vornamen", "Rufname", "First name", "Given name"};
 constexpr std::string_view kBirthDates[] = {"Geburtsdatum", "Geb.-Datum", "Geb. Datum", "Geb.Datum", "Gebdatum",
                                             "Geburtstag",   "Geboren",    "Geboren am", "Date of birth", "Birth date"};
-constexpr std::string_view kResultColumns[] = {"eTIN", "Fehler", "Prüfung"};
+// Holds stored eTINs, never a name or a date.
+constexpr std::string_view kEtinColumn = "eTIN";
 
 // What a message quotes of a file: a few names, each cut short.
 constexpr std::size_t kNamesQuoted = 5;
@@ -55,7 +56,8 @@ std::vector<std::string> ChoosableNames(const std::vector<std::string>& names)
         const bool once = std::count_if(names.begin(), names.end(), [&](const std::string& other) {
                               return batch::SameColumnName(other, name);
                           }) == 1;
-        if (once && !batch::SameColumnName(name, "") && batch::ForMessage(name) == name && !Names(name, kResultColumns))
+        if (once && !batch::SameColumnName(name, "") && batch::ForMessage(name) == name &&
+            !batch::SameColumnName(name, kEtinColumn))
             choosable.push_back(name);
     }
     return choosable;

@@ -30,8 +30,8 @@ public:
 
     // Nothing when the header offers nothing to choose from under any
     // delimiter: fewer than three names that can name a column (printable,
-    // not empty, once in the header, none of eTIN, Fehler and Prüfung), as
-    // in a file that is no list at all.
+    // not empty, once in the header, not eTIN), as in a file that is no
+    // list at all.
     static std::optional<ColumnChoice> From(const batch::MissingColumnsError& error, const batch::ListOptions& options);
 
     const std::vector<Header>& headers() const { return m_headers; }

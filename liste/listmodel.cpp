@@ -20,6 +20,45 @@ QString Text(std::string_view utf8)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+// "Abweichend: Geburtsdatum (Zeichen 9–13), Prüfzeichen (Zeichen 14)"
+QString DifferenceText(const batch::EtinDifference& difference)
+{
+    if (difference.lengthDiffers())
+        return QStringLiteral("Abweichend: %1 statt %2 Zeichen").arg(difference.length).arg(batch::kEtinLength);
+    QStringList parts;
+    for (const batch::EtinPart& part : batch::kEtinParts) {
+        if (!difference.differs(part))
+            continue;
+        const QString place = part.first == part.last ? QString::number(part.first)
+                                                      : QStringLiteral("%1\u2013%2").arg(part.first).arg(part.last);
+        parts << QStringLiteral("%1 (Zeichen %2)").arg(Text(part.name), place);
+    }
+    return QStringLiteral("Abweichend: ") + parts.join(QStringLiteral(", "));
+}
+
+// Where the characters that differ stand in the cell's text: the engine
+// counts characters after the blanks before the eTIN, a QString counts
+// UTF-16 units.
+TextRanges DifferingCharacters(const QString& cell, const batch::EtinDifference& difference)
+{
+    qsizetype pos = 0;
+    const auto next = [&] { return pos + (cell[pos].isHighSurrogate() && pos + 1 < cell.size() ? 2 : 1); };
+    for (std::size_t i = 0; i < difference.leadingBlanks && pos < cell.size(); ++i)
+        pos = next();
+    TextRanges ranges;
+    for (std::size_t i = 0; i < difference.length && pos < cell.size(); ++i) {
+        const qsizetype end = next();
+        if (difference.lengthDiffers() || (i < batch::kEtinLength && (difference.characters >> i & 1) != 0)) {
+            if (!ranges.isEmpty() && ranges.back().first + ranges.back().second == pos)
+                ranges.back().second += static_cast<int>(end - pos);
+            else
+                ranges.append({static_cast<int>(pos), static_cast<int>(end - pos)});
+        }
+        pos = end;
+    }
+    return ranges;
+}
+
 }  // namespace
 
 ListModel::ListModel(QObject* parent)
@@ -88,6 +127,11 @@ QString ListModel::problem(std::size_t row) const
     return parts.join(QStringLiteral("; "));
 }
 
+bool ListModel::isDeviatingEtin(std::size_t row, int column) const
+{
+    return static_cast<std::size_t>(column) == m_table->layout().etinColumn && m_table->marks(row).deviates();
+}
+
 QVariant ListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !m_table)
@@ -107,9 +151,16 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     }
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole: {
-        const QString text = problem(row);
+        QString text = problem(row);
+        if (isDeviatingEtin(row, index.column()))
+            text += QStringLiteral("; ") + DifferenceText(m_table->etinDifference(row));
         return text.isEmpty() ? QVariant() : QVariant(text);
     }
+    case kDifferingCharactersRole:
+        if (!isDeviatingEtin(row, index.column()))
+            return {};
+        return QVariant::fromValue(DifferingCharacters(Text(m_table->cell(row, static_cast<std::size_t>(index.column()))),
+                                                       m_table->etinDifference(row)));
     default:
         return {};
     }

@@ -150,6 +150,8 @@ void ListTable::Add(const batch::RowResult& row)
     m_marks.push_back(Pack(marks));
     if (marks.needsAttention())
         m_attention.push_back(index);
+    if (marks.deviates())
+        m_differences.push_back({index, row.difference});
     if (marks.blank) {
         ++m_counts.blankRows;
         return;
@@ -194,6 +196,13 @@ std::size_t ListTable::line(std::size_t row) const
 RowMarks ListTable::marks(std::size_t row) const
 {
     return Unpack(m_marks[row]);
+}
+
+batch::EtinDifference ListTable::etinDifference(std::size_t row) const
+{
+    const auto at = std::lower_bound(m_differences.begin(), m_differences.end(), row,
+                                     [](const Difference& d, std::size_t r) { return d.row < r; });
+    return at != m_differences.end() && at->row == row ? at->difference : batch::EtinDifference{};
 }
 
 std::string SummaryLine(const ListCounts& counts, bool keepsEtins)

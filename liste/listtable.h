@@ -66,6 +66,9 @@ public:
     // The line of the list file the row begins on.
     std::size_t line(std::size_t row) const;
     RowMarks marks(std::size_t row) const;
+    // Where a deviating stored eTIN differs from the computed one; no
+    // difference for any other row.
+    batch::EtinDifference etinDifference(std::size_t row) const;
 
     // The rows that need attention, in order.
     std::span<const std::size_t> attentionRows() const { return m_attention; }
@@ -90,6 +93,12 @@ private:
     std::vector<LineMark> m_lines;
     std::size_t m_nextLine = 0;  // where the next row begins if it follows on
     std::vector<std::size_t> m_attention;
+    // Only for rows whose stored eTIN deviates, which are few.
+    struct Difference {
+        std::size_t row;
+        batch::EtinDifference difference;
+    };
+    std::vector<Difference> m_differences;
     ListCounts m_counts;
     batch::ListSummary m_summary;
     // A Windows-1252 row's cells converted, kept from row to row.

@@ -22,6 +22,7 @@
 #include <optional>
 
 #include "columnsdialog.h"
+#include "etincelldelegate.h"
 #include "filedialogs.h"
 #include "listjobs.h"
 #include "listmodel.h"
@@ -106,6 +107,7 @@ ListWindow::ListWindow(const batch::ListOptions& options, QWidget* parent)
     rows->setObjectName(QStringLiteral("rows"));
     rows->setAccessibleName(QStringLiteral("Liste"));
     rows->setModel(m_model);
+    rows->setItemDelegate(new EtinCellDelegate(rows));
     rows->setWordWrap(false);
     rows->setAlternatingRowColors(true);
     rows->setSelectionBehavior(QAbstractItemView::SelectRows);

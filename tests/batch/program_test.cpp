@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -17,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "listcases.h"
+
 extern char** environ;
 
 namespace {
@@ -25,6 +28,8 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kList = "Familienname;Vorname;Geburtsdatum\nMüller;Hans;01.02.80\n";
 constexpr std::string_view kResult = "Familienname;Vorname;Geburtsdatum;eTIN;Fehler\nMüller;Hans;01.02.80;MLLRHNSA80B01H;\n";
+// For standard input or output: closed, as by <&- or >&- in the shell.
+const fs::path kClosed = "(closed)";
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -63,8 +68,14 @@ protected:
     pid_t Start(const std::vector<std::string>& arguments, const fs::path& stdinPath = "/dev/null",
                 const fs::path& stdoutPath = {})
     {
-        std::vector<std::string> args{KENNFIX_BATCH_PROGRAM};
-        args.insert(args.end(), arguments.begin(), arguments.end());
+        std::vector<std::string> command{KENNFIX_BATCH_PROGRAM};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return Spawn(command, stdinPath, stdoutPath);
+    }
+
+    // Starts a command found on the PATH, as Start does.
+    pid_t Spawn(std::vector<std::string> args, const fs::path& stdinPath = "/dev/null", const fs::path& stdoutPath = {})
+    {
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(a.data());
@@ -73,11 +84,17 @@ protected:
         const std::string err = (m_dir / "stderr").string();
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, stdinPath.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (stdinPath == kClosed)
+            posix_spawn_file_actions_addclose(&actions, 0);
+        else
+            posix_spawn_file_actions_addopen(&actions, 0, stdinPath.c_str(), O_RDONLY, 0);
+        if (stdoutPath == kClosed)
+            posix_spawn_file_actions_addclose(&actions, 1);
+        else
+            posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         pid_t pid = -1;
-        EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        EXPECT_EQ(posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
         return pid;
     }
@@ -87,7 +104,7 @@ protected:
     {
         int status = 0;
         EXPECT_EQ(::waitpid(pid, &status, 0), pid);
-        m_stdout = Read(m_dir / "stdout");
+        m_stdout = fs::exists(m_dir / "stdout") ? Read(m_dir / "stdout") : "";
         m_stderr = Read(m_dir / "stderr");
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
@@ -96,6 +113,15 @@ protected:
             const fs::path& stdoutPath = {})
     {
         return Wait(Start(arguments, stdinPath, stdoutPath));
+    }
+
+    // A command run as another user, who must be able to reach the test's folder.
+    int RunAs(const std::string& user, const std::vector<std::string>& command)
+    {
+        std::vector<std::string> args{"runuser", "-u", user, "--"};
+        args.insert(args.end(), command.begin(), command.end());
+        fs::permissions(m_dir, fs::perms(0755));
+        return Wait(Spawn(args));
     }
 
     // Files in the folder that the test did not make: leftovers.
@@ -127,6 +153,23 @@ TEST_F(ProgramTest, FileToFile)
     EXPECT_EQ(m_stdout, "");
     EXPECT_EQ(m_stderr, "");
     EXPECT_EQ(Leftovers({"in.csv", "out.csv"}), std::vector<std::string>{}) << "a temporary file is left";
+}
+
+// The lists of tests/lists, each with the bytes and the exit status it
+// must give; a list that is none leaves no file.
+TEST_F(ProgramTest, ListsAsClerksHaveThem)
+{
+    const std::vector<kennfix::test::ListCase> cases = kennfix::test::ReadListCases(KENNFIX_LIST_CASES);
+    ASSERT_FALSE(cases.empty()) << "no cases in " << KENNFIX_LIST_CASES;
+    for (const kennfix::test::ListCase& c : cases) {
+        const fs::path output = m_dir / (c.name + ".csv");
+        EXPECT_EQ(Run({"--year", "2026", c.input, output}), c.status) << c.name << ": " << c.comment << "\n" << m_stderr;
+        if (c.status == 2) {
+            EXPECT_FALSE(fs::exists(output)) << c.name;
+        } else {
+            EXPECT_EQ(Read(output), kennfix::test::FileBytes(c.expected)) << c.name << ": " << c.comment;
+        }
+    }
 }
 
 TEST_F(ProgramTest, StandardInputToStandardOutputWithBadRows)
@@ -232,7 +275,6 @@ TEST_F(ProgramTest, UsageErrorsExitWith2InGerman)
         {{"a", "b", "c"}, "Ein Argument zu viel: „c“."},
         {{"--first-name-column", "Familienname"}, "ist zugleich als Spalte des Familiennamens und des Vornamens"},
         {{"--family-name-column", "eTIN"}, "kann nicht die Spalte des Familiennamens sein"},
-        {{"--birth-date-column", "Prüfung"}, "kann nicht die Spalte des Geburtsdatums sein"},
         {{"--birth-date-column", ""}, "Der Name der Spalte des Geburtsdatums ist leer."},
         {{"a\x1B[31m.csv"}, "„a\\u001B[31m.csv“"},  // control characters are shown escaped
     };
@@ -292,36 +334,102 @@ TEST_F(ProgramTest, PermissionsOfTheOutput)
     EXPECT_EQ(Perms(m_dir / "out.csv"), fs::perms(0600));
 }
 
+// A read-only output is not replaced, judged by its permission bits for
+// whoever runs the program, root too, who might write any file.
 TEST_F(ProgramTest, AReadOnlyOutputIsNotReplaced)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write any file";
+    struct Case {
+        std::string comment;
+        fs::perms perms;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"read-only for all", fs::perms(0444), false},
+        {"the owner's bits count, not the group's", fs::perms(0464), false},
+        {"writable by its owner", fs::perms(0644), true},
+    };
     const fs::path input = Write("in.csv", kList);
-    const fs::path output = Write("out.csv", "alt", fs::perms(0444));
-    EXPECT_EQ(Run({input, output}), 2);
-    EXPECT_EQ(Read(output), "alt");
-    EXPECT_NE(m_stderr.find("out.csv“ kann nicht geschrieben werden: Keine Berechtigung."), std::string::npos)
-        << m_stderr;
+    for (const Case& c : cases) {
+        const fs::path output = Write("out.csv", "alt", c.perms);
+        EXPECT_EQ(Run({input, output}), c.replaced ? 0 : 2) << c.comment;
+        EXPECT_EQ(Read(output), c.replaced ? std::string(kResult) : "alt") << c.comment;
+        if (!c.replaced) {
+            EXPECT_EQ(m_stderr, "kennfix-batch: „" + output.string() + "“ ist schreibgeschützt und wird nicht ersetzt.\n");
+        }
+        EXPECT_EQ(Perms(output), c.perms) << c.comment;
+    }
+    // Another user's file that only its owner may write.
+    if (::geteuid() == 0 && ::getpwnam("nobody")) {
+        const fs::path output = Write("theirs.csv", "alt", fs::perms(0644));
+        ASSERT_EQ(::chown(output.c_str(), ::getpwnam("nobody")->pw_uid, static_cast<gid_t>(-1)), 0);
+        EXPECT_EQ(Run({input, output}), 2);
+        EXPECT_EQ(Read(output), "alt");
+    }
 }
 
 // A symbolic link is followed: the link stays, its target gets the list.
+// Through a link to nothing no file is created.
 TEST_F(ProgramTest, SymbolicLinksAreFollowed)
 {
     const fs::path input = Write("in.csv", kList);
     fs::create_directories(m_dir / "elsewhere");
     const fs::path target = Write("elsewhere/target.csv", "alt", fs::perms(0640));
     fs::create_symlink("elsewhere/target.csv", m_dir / "link.csv");
-    EXPECT_EQ(Run({input, m_dir / "link.csv"}), 0);
+    fs::create_symlink("link.csv", m_dir / "link-to-link.csv");
+    EXPECT_EQ(Run({input, m_dir / "link-to-link.csv"}), 0);
     EXPECT_TRUE(fs::is_symlink(m_dir / "link.csv"));
     EXPECT_EQ(Read(target), kResult);
     EXPECT_EQ(Perms(target), fs::perms(0640));
 
-    // A link to a file not there yet creates it.
     fs::create_symlink("elsewhere/new.csv", m_dir / "dangling.csv");
-    EXPECT_EQ(Run({input, m_dir / "dangling.csv"}), 0);
-    EXPECT_TRUE(fs::is_symlink(m_dir / "dangling.csv"));
-    EXPECT_EQ(Read(m_dir / "elsewhere/new.csv"), kResult);
-    EXPECT_EQ(Leftovers({"in.csv", "elsewhere", "link.csv", "dangling.csv"}), std::vector<std::string>{});
+    EXPECT_EQ(Run({input, m_dir / "dangling.csv"}), 2);
+    EXPECT_EQ(m_stderr, "kennfix-batch: „" + (m_dir / "dangling.csv").string() + "“ ist ein symbolischer Link auf „" +
+                            (m_dir / "elsewhere/new.csv").string() +
+                            "“; diese Datei gibt es nicht. Durch einen Link wird keine Datei angelegt: bitte das Ziel "
+                            "selbst angeben.\n");
+    EXPECT_FALSE(fs::exists(m_dir / "elsewhere/new.csv"));
+    EXPECT_EQ(Leftovers({"in.csv", "elsewhere", "link.csv", "link-to-link.csv", "dangling.csv"}),
+              std::vector<std::string>{});
+}
+
+// In a folder that everybody may write to (/tmp), a link of another user is
+// not followed, as the kernel's fs.protected_symlinks would not follow it:
+// nobody can make us write over a file of ours or create one elsewhere.
+TEST_F(ProgramTest, OtherUsersLinksInSharedFoldersAreNotFollowed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "another user's link is made with runuser, which needs root";
+    if (!::getpwnam("nobody"))
+        GTEST_SKIP() << "no user \"nobody\" to make another user's link";
+    const fs::path input = Write("in.csv", kList);
+    const fs::path mine = Write("mine.csv", "alt", fs::perms(0600));
+    const fs::path shared = m_dir / "shared";
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms(01777));
+    ASSERT_EQ(RunAs("nobody", {"ln", "-s", mine, shared / "planted.csv"}), 0) << m_stderr;
+    ASSERT_EQ(RunAs("nobody", {"ln", "-s", m_dir / "created.csv", shared / "dangling.csv"}), 0) << m_stderr;
+
+    EXPECT_EQ(Run({input, shared / "planted.csv"}), 2);
+    EXPECT_EQ(m_stderr, "kennfix-batch: „" + (shared / "planted.csv").string() +
+                            "“ ist ein symbolischer Link eines anderen Benutzers in einem Ordner, in den alle schreiben "
+                            "dürfen. Ihm wird nicht gefolgt; bitte einen anderen Namen wählen.\n");
+    EXPECT_EQ(Read(mine), "alt");
+    EXPECT_EQ(Run({input, shared / "dangling.csv"}), 2);
+    EXPECT_FALSE(fs::exists(m_dir / "created.csv"));
+
+    // The link's owner follows it, the folder being no other user's; but
+    // not to a file that is not there. (A copy of the program, which the
+    // build folder may keep from other users.)
+    const fs::path program = m_dir / "kennfix-batch";
+    fs::copy_file(KENNFIX_BATCH_PROGRAM, program);
+    EXPECT_EQ(RunAs("nobody", {program, input, shared / "dangling.csv"}), 2);
+    EXPECT_NE(m_stderr.find("diese Datei gibt es nicht"), std::string::npos) << m_stderr;
+    EXPECT_FALSE(fs::exists(m_dir / "created.csv"));
+    // The caller's own link there is followed.
+    fs::create_symlink(mine, shared / "own.csv");
+    EXPECT_EQ(Run({input, shared / "own.csv"}), 0) << m_stderr;
+    EXPECT_EQ(Read(mine), kResult);
+    EXPECT_EQ(Leftovers({"in.csv", "mine.csv", "shared", "kennfix-batch"}), std::vector<std::string>{});
 }
 
 // A named pipe or a device is written directly, never replaced by a file.
@@ -356,6 +464,22 @@ TEST_F(ProgramTest, WriteErrorsNameTheFileAndTheReason)
     EXPECT_NE(m_stderr.find("out.csv“ kann nicht angelegt werden: Datei oder Verzeichnis nicht gefunden."),
               std::string::npos)
         << m_stderr;
+}
+
+// A standard stream closed by the caller is said to be closed; nothing is
+// read from or written to a file that took its number.
+TEST_F(ProgramTest, ClosedStandardStreams)
+{
+    const fs::path input = Write("in.csv", kList);
+    const std::string closedOutput =
+        "kennfix-batch: Die Standardausgabe ist geschlossen; die Liste kann nicht geschrieben werden.\n";
+    EXPECT_EQ(Run({}, input, kClosed), 2);
+    EXPECT_EQ(m_stderr, closedOutput);
+    EXPECT_EQ(Run({input}, "/dev/null", kClosed), 2);  // the list's file takes the number of standard output
+    EXPECT_EQ(m_stderr, closedOutput);
+    EXPECT_EQ(Run({"-", m_dir / "out.csv"}, kClosed), 2);
+    EXPECT_EQ(m_stderr, "kennfix-batch: Die Standardeingabe ist geschlossen; es gibt nichts zu lesen.\n");
+    EXPECT_EQ(Leftovers({"in.csv"}), std::vector<std::string>{});
 }
 
 // Ctrl+C or SIGTERM in the middle of a list: the program dies of the signal

@@ -263,7 +263,11 @@ void TestListeEndToEnd::readByScreenReaders()
         QVERIFY2(control->states.contains(QLatin1String("focusable")), qPrintable(name));
     }
     QCOMPARE(named(QStringLiteral("1005"))->description, QStringLiteral("Fehler: Geburtsdatum liegt in der Zukunft"));
-    QCOMPARE(named(QStringLiteral("1004"))->description, QStringLiteral("Prüfung: weicht ab, berechnet: MREILIXX91E15Z"));
+    QCOMPARE(named(QStringLiteral("1004"))->description, QStringLiteral("Prüfung: weicht ab (Geburtsdatum), berechnet: MREILIXX91E15Z"));
+    // The stored eTIN itself says which of its characters differ.
+    QCOMPARE(named(QStringLiteral("MREILIXX90E15Y"))->description,
+             QStringLiteral("Prüfung: weicht ab (Geburtsdatum), berechnet: MREILIXX91E15Z; Abweichend: Geburtsdatum "
+                            "(Zeichen 9–13), Prüfzeichen (Zeichen 14)"));
     QCOMPARE(named(QStringLiteral("1001"))->description, QString());
 }
 

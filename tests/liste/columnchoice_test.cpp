@@ -47,7 +47,7 @@ struct ChoiceCase {
 const ChoiceCase kChoices[] = {
     {"usual German names", "Nachname;Vorname;Geb.-Datum\nMeier;Li;01.02.80\n", ';',
      {"Nachname", "Vorname", "Geb.-Datum"}, {0, 1, 2}},
-    {"eTIN, Fehler and Prüfung are ours, not to be chosen", "Name;Rufname;eTIN;Geburtstag\n", ';',
+    {"eTIN holds stored eTINs, not to be chosen", "Name;Rufname;eTIN;Geburtstag\n", ';',
      {"Name", "Rufname", "Geburtstag"}, {0, 1, 2}},
     {"among other columns, case and blanks aside", "Personalnr, ZUNAME , vorname,Geboren am,Abteilung\n", ',',
      {"Personalnr", " ZUNAME ", " vorname", "Geboren am", "Abteilung"}, {1, 2, 3}},
