@@ -716,7 +716,7 @@ std::string MissingText(const std::vector<std::string>& columns)
     }
 }
 
-std::string MissingColumnsMessage(const std::string& missingText, const MissingColumnsError::Header& header)
+std::string MissingColumnsWhat(const std::string& missingText, const MissingColumnsError::Header& header)
 {
     std::string found;
     for (const std::string& name : header.names)
@@ -730,7 +730,7 @@ std::string MissingColumnsMessage(const std::string& missingText, const MissingC
 
 MissingColumnsError::MissingColumnsError(std::size_t line, std::vector<std::string> missing,
                                          std::vector<Header> headers, bool delimiterGuessed)
-    : ListError(line, MissingColumnsMessage(MissingText(missing), headers.at(0))),
+    : ListError(line, MissingColumnsWhat(MissingText(missing), headers.at(0))),
       m_missingText(MissingText(missing)), m_headers(std::move(headers)), m_delimiterGuessed(delimiterGuessed)
 {
 }

@@ -116,6 +116,8 @@ ListWindow::ListWindow(const batch::ListOptions& options, QWidget* parent)
     rows->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     rows->verticalHeader()->setDefaultSectionSize(rows->fontMetrics().height() + 6);
     rows->horizontalHeader()->setHighlightSections(false);
+    // Columns fit what the rows on the screen hold (fitColumns).
+    rows->horizontalHeader()->setResizeContentsPrecision(0);
     rows->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(rows, 1);
 
@@ -327,7 +329,6 @@ void ListWindow::fitColumns()
     // Fitted to the rows on the screen, so that a long list opens as fast as
     // a short one; no column wider than the table shows, and the last one,
     // Fehler in most lists, takes what is left.
-    rows->horizontalHeader()->setResizeContentsPrecision(0);
     rows->resizeColumnsToContents();
     const int shown = rows->viewport()->width();
     const int last = m_model->columnCount() - 1;
