@@ -1,37 +1,14 @@
 #pragma once
 
-// The program's two message windows. Every message the user sees goes
-// through here.
+// The message boxes of the package's window programs: an error and a
+// question, each under the program's own title. Every box stands in the
+// centre of the screen, and the focus goes back where it was when it closes.
 
 #include <QMessageBox>
 
 namespace kennfix {
 
-inline const QString kApplicationTitle = QStringLiteral("Kennfix");
-
-// The message dialog for an entry that is missing: caption "Fehler", stop
-// icon, one OK button that Enter and Escape both press, text unchanged.
-// Ctrl+C copies caption, text and button as plain text with CR LF line ends.
-class MessageDialog : public QMessageBox {
-    Q_OBJECT
-public:
-    explicit MessageDialog(const QString& text, QWidget* parent = nullptr);
-
-    // What Ctrl+C puts on the clipboard.
-    QString clipboardText() const;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-};
-
-// Shows the message dialog and waits for it to close.
-void ShowMessageDialog(const QString& text);
-
-// The error box: caption "Kennfix", stop icon, OK. A full stop is appended
-// unless the text is empty or ends in "." or a character below it.
-void ShowErrorBox(const QString& message);
-
-// The error box of another program of the package, with its caption and
+// The error box of a program: `title` as its caption, stop icon, OK, and
 // `message` as it stands: sentences complete with their marks, which may
 // span lines.
 void ShowErrorBoxTitled(const QString& title, const QString& message);
@@ -40,7 +17,8 @@ void ShowErrorBoxTitled(const QString& title, const QString& message);
 // or "Abbrechen" (Escape). True when `acceptText` was chosen.
 bool AskTitled(const QString& title, const QString& question, const QString& acceptText);
 
-// The text of the error box for `message`.
-QString ErrorBoxText(const QString& message);
+// Shows `box` modal in the centre of the screen and waits for it to close;
+// the focus then goes back where it was.
+void ExecKeepingFocus(QMessageBox& box);
 
 }  // namespace kennfix

@@ -17,11 +17,11 @@
 
 #include <memory>
 
-#include "dateofbirthedit.h"
-#include "messageboxes.h"
-#include "qttranslations.h"
-#include "testsupport.h"
-#include "unit1.h"
+#include "app/dateofbirthedit.h"
+#include "app/messagedialog.h"
+#include "app/unit1.h"
+#include "tests/app/testsupport.h"
+#include "widgets/qttranslations.h"
 
 using namespace kennfix;
 
@@ -123,7 +123,7 @@ void TestMainWindow::bothNamesEmptyShowsOnlyNameFehlt()
     QCOMPARE(m_window->boxes.boxes[0].title, QStringLiteral("Fehler"));
     QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Name fehlt"));
     QVERIFY(m_window->boxes.boxes[0].stopIcon);
-    QVERIFY(m_window->boxes.boxes[0].isMessageDialog);
+    QCOMPARE(m_window->boxes.boxes[0].className, MessageDialog::staticMetaObject.className());
     QTRY_COMPARE(QApplication::focusWidget(), m_window->form->LEdiName);
     QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("OLD"));
 }
@@ -173,7 +173,7 @@ void TestMainWindow::invalidDateKeepsPreviousEtin()
     QCOMPARE(m_window->boxes.boxes[0].title, QStringLiteral("Kennfix"));
     QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("'31.02.80' is not a valid date."));
     QVERIFY(m_window->boxes.boxes[0].stopIcon);
-    QVERIFY(!m_window->boxes.boxes[0].isMessageDialog);
+    QCOMPARE(m_window->boxes.boxes[0].className, QMessageBox::staticMetaObject.className());
     QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MLLRHNSA80C12S"));
 
     // The program carries on: the next calculation works.

@@ -1,8 +1,8 @@
-#include "etin.h"
+#include "core/etin.h"
 
 #include <gtest/gtest.h>
 
-#include "cp1252.h"
+#include "core/cp1252.h"
 
 namespace kennfix {
 namespace {

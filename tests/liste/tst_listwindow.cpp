@@ -32,13 +32,13 @@
 #include <functional>
 #include <memory>
 
-#include "boxwatcher.h"
-#include "columnsdialog.h"
 #include "files.h"
-#include "listjobs.h"
-#include "listwindow.h"
-#include "stafflist.h"
-#include "systemgate.h"
+#include "liste/columnsdialog.h"
+#include "liste/listjobs.h"
+#include "liste/listwindow.h"
+#include "tests/liste/stafflist.h"
+#include "tests/liste/systemgate.h"
+#include "tests/widgets/boxwatcher.h"
 
 namespace kennfix::liste {
 namespace {
