@@ -56,8 +56,8 @@ private slots:
     void cleanup();
 
     void layout();
-    void bothNamesEmptyShowsOnlyNameFehlt();
-    void firstNameMissing();
+    void missingNameShowsMessageDialog_data();
+    void missingNameShowsMessageDialog();
     void computesEtin_data();
     void computesEtin();
     void invalidDateKeepsPreviousEtin();
@@ -136,27 +136,37 @@ void TestMainWindow::layout()
     QCOMPARE(m_window->form->BtnRechnen->geometry(), QRect(240, 32, 129, 25));
 }
 
-void TestMainWindow::bothNamesEmptyShowsOnlyNameFehlt()
+// A missing name is reported in the message dialog, the family name first,
+// and the focus goes to the field; the eTIN shown stays.
+void TestMainWindow::missingNameShowsMessageDialog_data()
 {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("both names empty: only the family name") << "" << "" << "Name fehlt" << "LEdiName";
+    QTest::newRow("family name empty") << "" << "Hans" << "Name fehlt" << "LEdiName";
+    QTest::newRow("first name empty") << "Meier" << "" << "Vorname fehlt" << "LEdiVorname";
+}
+
+void TestMainWindow::missingNameShowsMessageDialog()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, first);
+    QFETCH(QString, message);
+    QFETCH(QString, field);
+    setEntries(family, first);
     m_window->form->LabTIN->setText(QStringLiteral("OLD"));
     m_window->form->BtnDrucken->setFocus();
     click(m_window->form->BtnRechnen);
     QCOMPARE(m_window->boxes.boxes.size(), 1);
-    QCOMPARE(m_window->boxes.boxes[0].title, QStringLiteral("Fehler"));
-    QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Name fehlt"));
-    QVERIFY(m_window->boxes.boxes[0].stopIcon);
-    QCOMPARE(m_window->boxes.boxes[0].className, MessageDialog::staticMetaObject.className());
-    QTRY_COMPARE(QApplication::focusWidget(), m_window->form->LEdiName);
+    const ShownBox& box = m_window->boxes.boxes[0];
+    QCOMPARE(box.title, QStringLiteral("Fehler"));
+    QCOMPARE(box.text, message);
+    QVERIFY(box.stopIcon);
+    QCOMPARE(box.className, MessageDialog::staticMetaObject.className());
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->form->findChild<QWidget*>(field));
     QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("OLD"));
-}
-
-void TestMainWindow::firstNameMissing()
-{
-    setEntries(QStringLiteral("Meier"), QString());
-    click(m_window->form->BtnRechnen);
-    QCOMPARE(m_window->boxes.boxes.size(), 1);
-    QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Vorname fehlt"));
-    QTRY_COMPARE(QApplication::focusWidget(), m_window->form->LEdiVorname);
 }
 
 // The reference cases, typed as a clerk types them; a case whose date field
