@@ -1,4 +1,4 @@
-#include "listfile.h"
+#include "liste/listfile.h"
 
 #include <QCryptographicHash>
 
@@ -6,7 +6,7 @@
 #include <ostream>
 #include <streambuf>
 
-#include "listpaths.h"
+#include "liste/listpaths.h"
 #include "text.h"
 
 namespace kennfix::liste {

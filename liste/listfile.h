@@ -25,7 +25,7 @@
 
 #include "files.h"
 #include "list.h"
-#include "listtable.h"
+#include "liste/listtable.h"
 
 namespace kennfix::liste {
 

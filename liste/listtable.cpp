@@ -1,9 +1,9 @@
-#include "listtable.h"
+#include "liste/listtable.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "cp1252.h"
+#include "core/cp1252.h"
 #include "text.h"
 
 namespace kennfix::liste {

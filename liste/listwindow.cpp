@@ -1,4 +1,4 @@
-#include "listwindow.h"
+#include "liste/listwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,14 +21,14 @@
 #include <algorithm>
 #include <optional>
 
-#include "columnsdialog.h"
-#include "etincelldelegate.h"
-#include "filedialogs.h"
-#include "listjobs.h"
-#include "listmodel.h"
-#include "listpaths.h"
-#include "messageboxes.h"
-#include "windowframe.h"
+#include "liste/columnsdialog.h"
+#include "liste/etincelldelegate.h"
+#include "liste/filedialogs.h"
+#include "liste/listjobs.h"
+#include "liste/listmodel.h"
+#include "liste/listpaths.h"
+#include "widgets/messageboxes.h"
+#include "widgets/windowframe.h"
 
 namespace kennfix::liste {
 namespace {

@@ -15,8 +15,8 @@
 #include <unistd.h>
 
 #include "files.h"
-#include "listfile.h"
-#include "stafflist.h"
+#include "liste/listfile.h"
+#include "tests/liste/stafflist.h"
 
 namespace kennfix::liste {
 namespace {
