@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "commandline.h"
-#include "files.h"
+#include "listengine/files.h"
 #include "listjobs.h"
 #include "listwindow.h"
 #include "qttranslations.h"
@@ -61,7 +61,7 @@ bool AsksForText(int argc, char** argv)
 int main(int argc, char* argv[])
 {
     using kennfix::liste::CommandLine;
-    kennfix::batch::RemoveTemporaryFilesOnSignals();
+    kennfix::listengine::RemoveTemporaryFilesOnSignals();
     if (AsksForText(argc, argv)) {
         QCoreApplication app(argc, argv);
         kennfix::LoadGermanQtTexts(app);
@@ -98,7 +98,7 @@ int main(int argc, char* argv[])
     kennfix::liste::ListJobs& jobs = window.jobs();
     if (jobs.threadBusy()) {
         jobs.abandon(kCommitEndsMs);
-        kennfix::batch::RemoveTemporaryFiles();
+        kennfix::listengine::RemoveTemporaryFiles();
         std::fflush(stdout);
         std::_Exit(status);
     }

@@ -1,16 +1,17 @@
-#include "list.h"
+#include "listengine/list.h"
 
 #include <algorithm>
 #include <istream>
 #include <optional>
 
-#include "cp1252.h"
-#include "reader.h"
-#include "rowcheck.h"
-#include "text.h"
-#include "writer.h"
+#include "core/cp1252.h"
+#include "listengine/internal/reader.h"
+#include "listengine/internal/rowcheck.h"
+#include "listengine/internal/text.h"
+#include "listengine/internal/writer.h"
+#include "listengine/messagetext.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 constexpr std::string_view kEtinHeader = "eTIN";
@@ -818,4 +819,4 @@ std::vector<std::string> SummaryMessages(const ListSummary& s)
     return messages;
 }
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

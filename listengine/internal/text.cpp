@@ -1,12 +1,12 @@
-#include "text.h"
+#include "listengine/internal/text.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "cp1252.h"
-#include "namechars.h"
+#include "core/cp1252.h"
+#include "core/namechars.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 bool IsHidden(char32_t c)
 {
@@ -48,18 +48,6 @@ void AppendForMessage(std::string& out, std::string_view text, RowEncoding encod
             AppendUtf8(out, c.codePoint);
         }
     });
-}
-
-std::string ForMessage(std::string_view utf8)
-{
-    std::string out;
-    AppendForMessage(out, utf8, RowEncoding::Utf8);
-    return out;
-}
-
-std::string Quoted(std::string_view utf8)
-{
-    return "\u201E" + std::string(utf8) + "\u201C";
 }
 
 std::size_t SkipAscii(std::string_view text, std::size_t pos)
@@ -108,14 +96,4 @@ std::string_view TrimBlanks(std::string_view text, RowEncoding encoding)
     return seen ? text.substr(begin, end - begin) : std::string_view();
 }
 
-std::string GroupedNumber(std::size_t n)
-{
-    std::string digits = std::to_string(n);
-    if (digits.size() <= 4)
-        return digits;
-    for (std::size_t i = digits.size() - 3; i > 0; i = i > 3 ? i - 3 : 0)
-        digits.insert(i, 1, '.');
-    return digits;
-}
-
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

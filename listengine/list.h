@@ -7,12 +7,13 @@
 // so a list gives the same file wherever it is run.
 //
 // Way of one row:
-//   reader.h    bytes -> cells, with their lines and their row's encoding
-//   rowcheck.h  name, first name and date -> eTIN or Fehler; a stored eTIN
-//               -> Prüfung
-//   writer.h    cells in the output's encoding, quoted as CSV
-//   files.h     the output file: a private temporary file that takes the
-//               target's place when the list is complete
+//   internal/reader.h    bytes -> cells, with their lines and their row's
+//                        encoding
+//   internal/rowcheck.h  name, first name and date -> eTIN or Fehler; a
+//                        stored eTIN -> Prüfung
+//   internal/writer.h    cells in the output's encoding, quoted as CSV
+//   files.h              the output file: a private temporary file that
+//                        takes the target's place when the list is complete
 // A bad row gets its reason in Fehler and the run goes on; only input that
 // cannot be read as a list (no header, a needed column missing, broken
 // quoting) stops it with a ListError.
@@ -28,9 +29,9 @@
 #include <string_view>
 #include <vector>
 
-#include "etin.h"
+#include "core/etin.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 enum class Encoding {
     // Input: each row is read in its own encoding, valid UTF-8 as UTF-8 and
@@ -262,4 +263,4 @@ ListSummary ProcessList(std::istream& in, std::ostream& out, const ListOptions& 
 // rows in the other encoding. Empty when there is nothing to tell.
 std::vector<std::string> SummaryMessages(const ListSummary& summary);
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

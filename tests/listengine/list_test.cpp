@@ -1,11 +1,11 @@
-#include "list.h"
+#include "listengine/list.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <sstream>
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 constexpr std::string_view kHeader = "Familienname;Vorname;Geburtsdatum\n";
@@ -832,4 +832,4 @@ TEST(ProcessList, ArbitraryBytesFailCleanlyOrKeepEveryRow)
 }
 
 }  // namespace
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine
