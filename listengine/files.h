@@ -31,7 +31,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "listengine/list.h"
+#include "listengine/errors.h"
+#include "listengine/types.h"
 
 namespace kennfix::listengine {
 

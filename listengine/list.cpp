@@ -679,71 +679,12 @@ void ListProcessor::ReportRow(const InputRow& row, bool blank, const StoredEtinV
     m_callbacks.onRow(r);
 }
 
-std::string WithLine(std::size_t line, const std::string& message)
-{
-    return line == 0 ? message : "Zeile " + std::to_string(line) + ": " + message;
-}
-
 }  // namespace
-
-void LineList::Add(std::size_t first, std::size_t last)
-{
-    ++m_rows;
-    if (!m_ranges.empty() && first <= m_ranges.back().last + 1) {
-        m_ranges.back().last = std::max(m_ranges.back().last, last);
-    } else if (m_ranges.size() < kMaxRanges && !m_truncated) {
-        m_ranges.push_back({first, last});
-    } else {
-        m_truncated = true;
-    }
-}
-
-ListError::ListError(std::size_t line, const std::string& message)
-    : std::runtime_error(WithLine(line, message)), m_line(line)
-{
-}
-
-namespace {
-
-std::string MissingText(const std::vector<std::string>& columns)
-{
-    std::vector<std::string> quoted;
-    for (const std::string& column : columns)
-        quoted.push_back(Quoted(ForMessage(column)));
-    switch (quoted.size()) {
-    case 1: return "In der Kopfzeile fehlt die Spalte " + quoted[0];
-    case 2: return "In der Kopfzeile fehlen die Spalten " + quoted[0] + " und " + quoted[1];
-    default: return "In der Kopfzeile fehlen die Spalten " + quoted[0] + ", " + quoted[1] + " und " + quoted[2];
-    }
-}
-
-std::string MissingColumnsWhat(const std::string& missingText, const MissingColumnsError::Header& header)
-{
-    std::string found;
-    for (const std::string& name : header.names)
-        found += (found.empty() ? "" : ", ") + Quoted(ForMessage(name));
-    return missingText + " (gefunden: " + found +
-           "). Andere Spaltennamen geben --family-name-column, --first-name-column und --birth-date-column an; das "
-           "Trennzeichen gibt --delimiter an.";
-}
-
-}  // namespace
-
-MissingColumnsError::MissingColumnsError(std::size_t line, std::vector<std::string> missing,
-                                         std::vector<Header> headers, bool delimiterGuessed)
-    : ListError(line, MissingColumnsWhat(MissingText(missing), headers.at(0))),
-      m_missingText(MissingText(missing)), m_headers(std::move(headers)), m_delimiterGuessed(delimiterGuessed)
-{
-}
 
 bool SameColumnName(std::string_view cell, std::string_view name)
 {
     return HeaderKey(cell, RowEncoding::Utf8) == HeaderKey(name, RowEncoding::Utf8);
 }
-
-ReadError::ReadError() : std::runtime_error("Die Eingabe kann nicht gelesen werden.") {}
-WriteError::WriteError() : std::runtime_error("Die Ausgabe kann nicht geschrieben werden.") {}
-ListCancelled::ListCancelled() : std::runtime_error("Abgebrochen.") {}
 
 void CheckColumnOptions(const ListOptions& options)
 {

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/cp1252.h"
+#include "listengine/list.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::listengine {

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "listengine/list.h"
+#include "listengine/types.h"
 
 namespace kennfix::listengine {
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/cp1252.h"
+#include "listengine/errors.h"
 
 namespace kennfix::listengine {
 namespace {

@@ -30,8 +30,8 @@
 #include <string_view>
 #include <vector>
 
-#include "listengine/list.h"
 #include "listengine/internal/text.h"
+#include "listengine/types.h"
 
 namespace kennfix::listengine {
 

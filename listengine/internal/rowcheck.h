@@ -19,8 +19,8 @@
 #include <string_view>
 
 #include "core/etin.h"
-#include "listengine/list.h"
 #include "listengine/internal/text.h"
+#include "listengine/types.h"
 
 namespace kennfix::listengine {
 

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "core/cp1252.h"
+#include "listengine/errors.h"
 
 namespace kennfix::listengine {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "listengine/list.h"
 #include "listengine/internal/text.h"
+#include "listengine/types.h"
 
 namespace kennfix::listengine {
 

@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "listengine/errors.h"
+
 namespace kennfix::listengine {
 namespace {
 
