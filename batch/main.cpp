@@ -11,9 +11,9 @@
 #include <set>
 
 #include "listengine/files.h"
-#include "listengine/list.h"
-#include "listengine/options.h"
 #include "listengine/messagetext.h"
+#include "listengine/options.h"
+#include "listengine/summary.h"
 
 namespace {
 

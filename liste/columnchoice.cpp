@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 
+#include "listengine/columnnames.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::liste {

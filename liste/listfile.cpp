@@ -6,8 +6,9 @@
 #include <ostream>
 #include <streambuf>
 
-#include "listpaths.h"
+#include "listengine/columnnames.h"
 #include "listengine/messagetext.h"
+#include "listpaths.h"
 
 namespace kennfix::liste {
 namespace {

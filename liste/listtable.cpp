@@ -5,6 +5,7 @@
 
 #include "core/cp1252.h"
 #include "listengine/messagetext.h"
+#include "listengine/summary.h"
 
 namespace kennfix::liste {
 namespace {

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "listengine/columnnames.h"
 #include "listengine/list.h"
 #include "listengine/messagetext.h"
 

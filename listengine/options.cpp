@@ -4,7 +4,8 @@
 #include <charconv>
 
 #include "core/cp1252.h"
-#include "listengine/list.h"
+#include "listengine/columnnames.h"
+#include "listengine/errors.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::listengine {

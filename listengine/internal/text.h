@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/cp1252.h"
+#include "listengine/types.h"
 
 namespace kennfix::listengine {
 
@@ -67,6 +68,9 @@ inline bool IsAscii(std::string_view text)
 {
     return SkipAscii(text) == text.size();
 }
+
+// An encoding as messages name it: "UTF-8", "Windows-1252", "UTF-16 LE".
+std::string_view EncodingName(Encoding encoding);
 
 // Whether a cell holds nothing but blanks and tabs.
 bool IsBlankCell(std::string_view cell);

@@ -5,6 +5,9 @@
 #include <random>
 #include <sstream>
 
+#include "listengine/columnnames.h"
+#include "listengine/summary.h"
+
 namespace kennfix::listengine {
 namespace {
 
