@@ -10,6 +10,8 @@
 #include <utility>
 
 #include "listengine/columnnames.h"
+#include "listengine/internal/rowqueue.h"
+#include "listengine/messagetext.h"
 #include "listengine/summary.h"
 
 namespace kennfix::listengine {
@@ -392,6 +394,31 @@ TEST(ProcessList, BlankLinesCountTowardsTheHoldBack)
         crlf += "\r\n";
     EXPECT_EQ(ProcessBoth("\xEF\xBB\xBF" + crlf + "Familienname,Vorname,Geburtsdatum\r\nMeier,Li,01.02.80\r\n").output,
               "\xEF\xBB\xBF" + crlf + "Familienname,Vorname,Geburtsdatum,eTIN,Fehler\r\nMeier,Li,01.02.80,MREILIXX80B01Z,\r\n");
+}
+
+// A list that is plain ASCII for longer than rows are held back is taken as
+// UTF-8; a Windows-1252 row after that is converted, and the summary names it.
+TEST(ProcessList, AWindows1252RowAfterTheHoldBackIsConverted)
+{
+    constexpr std::string_view kAsciiRow = "Meier;Li;01.02.80\n";
+    // The rows' bytes alone outgrow the hold-back.
+    const std::size_t asciiRows = kDecisionWindow / kAsciiRow.size() + 1;
+    std::string input(kHeader);
+    for (std::size_t i = 0; i < asciiRows; ++i)
+        input += kAsciiRow;
+    input += "M\xFCller;Hans;01.02.80\n";
+
+    const Processed p = ProcessBoth(input);
+    EXPECT_EQ(p.summary.mainEncoding, Encoding::Utf8);
+    EXPECT_EQ(p.summary.outputEncoding, Encoding::Utf8);
+    EXPECT_TRUE(p.output.ends_with("\nMeier;Li;01.02.80;MREILIXX80B01Z;\nMüller;Hans;01.02.80;MLLRHNSA80B01H;\n"));
+    const std::size_t line = asciiRows + 2;  // after the header and the ASCII rows
+    ASSERT_EQ(p.summary.otherEncodingRows.rows(), 1u);
+    EXPECT_EQ(p.summary.otherEncodingRows.ranges()[0].first, line);
+    const std::vector<std::string> messages = SummaryMessages(p.summary);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "1 Zeile ist in Windows-1252 geschrieben, die übrigen in UTF-8 (Zeile " + GroupedNumber(line) +
+                               "). Jede Zeile wurde in ihrer Kodierung gelesen und in UTF-8 ausgegeben.");
 }
 
 TEST(ProcessList, BadRowsKeepCountAndOrder)
