@@ -1,8 +1,8 @@
-#include "actions.h"
+#include "app/actions.h"
 
-#include "ansitext.h"
-#include "etin.h"
-#include "messageboxes.h"
+#include "app/ansitext.h"
+#include "app/messagedialog.h"
+#include "core/etin.h"
 
 namespace kennfix {
 

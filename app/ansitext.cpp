@@ -1,6 +1,6 @@
-#include "ansitext.h"
+#include "app/ansitext.h"
 
-#include "cp1252.h"
+#include "core/cp1252.h"
 
 namespace kennfix {
 

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "etin.h"
+#include "core/cp1252.h"
 
 namespace kennfix {
 

@@ -1,4 +1,4 @@
-#include "dateofbirthedit.h"
+#include "app/dateofbirthedit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,8 +12,8 @@
 
 #include <optional>
 
-#include "actions.h"
-#include "platform.h"
+#include "app/actions.h"
+#include "app/platform.h"
 
 namespace kennfix {
 namespace {

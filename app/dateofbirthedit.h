@@ -12,7 +12,7 @@
 
 #include <QLineEdit>
 
-#include "datemask.h"
+#include "app/datemask/datemask.h"
 
 namespace kennfix {
 

@@ -1,4 +1,4 @@
-#include "etinlabel.h"
+#include "app/etinlabel.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 
-#include "messageboxes.h"
-#include "qttranslations.h"
-#include "sheetprinter.h"
-#include "startapplication.h"
-#include "unit1.h"
-#include "windowicon.h"
+#include "app/messagedialog.h"
+#include "app/print/sheetprinter.h"
+#include "app/unit1.h"
+#include "widgets/qttranslations.h"
+#include "widgets/startapplication.h"
+#include "widgets/windowicon.h"
 
 int main(int argc, char* argv[])
 {

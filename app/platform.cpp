@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "app/platform.h"
 
 #include <QApplication>
 #include <QLocale>

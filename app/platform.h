@@ -7,7 +7,7 @@
 #include <QDate>
 #include <QString>
 
-#include "etin.h"
+#include "core/shortdate.h"
 
 namespace kennfix {
 

@@ -1,4 +1,4 @@
-#include "unit1.h"
+#include "app/unit1.h"
 
 #include <algorithm>
 
@@ -11,15 +11,15 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include "actions.h"
-#include "ansitext.h"
-#include "dateofbirthedit.h"
-#include "etin.h"
-#include "etinlabel.h"
-#include "messageboxes.h"
-#include "platform.h"
-#include "sheetprinter.h"
-#include "windowframe.h"
+#include "app/actions.h"
+#include "app/ansitext.h"
+#include "app/dateofbirthedit.h"
+#include "app/etinlabel.h"
+#include "app/messagedialog.h"
+#include "app/platform.h"
+#include "app/print/sheetprinter.h"
+#include "core/etin.h"
+#include "widgets/windowframe.h"
 
 namespace kennfix {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "etin.h"
-#include "people.h"
+#include "bench/people.h"
+#include "core/etin.h"
 
 namespace {
 

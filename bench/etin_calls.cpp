@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "cp1252.h"
-#include "people.h"
+#include "bench/people.h"
+#include "core/cp1252.h"
 
 using kennfix::bench::kLong;
 using kennfix::bench::kTypical;

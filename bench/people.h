@@ -3,7 +3,7 @@
 // The names the core is measured with, shared by the benchmark and the
 // instruction count so that both speak of the same calls.
 
-#include "etin.h"
+#include "core/etin.h"
 
 namespace kennfix::bench {
 

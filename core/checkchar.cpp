@@ -1,4 +1,4 @@
-#include "checkchar.h"
+#include "core/checkchar.h"
 
 #include <array>
 #include <stdexcept>

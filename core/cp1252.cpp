@@ -1,9 +1,9 @@
-#include "cp1252.h"
+#include "core/cp1252.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "cp1252_table.h"
+#include "core/cp1252_table.h"
 
 namespace kennfix {
 namespace {

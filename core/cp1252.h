@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "etin.h"
-
 namespace kennfix {
+
+using AnsiText = std::string;  // bytes in Windows-1252
 
 struct Windows1252Text {
     AnsiText text;                   // the convertible characters, in order

@@ -1,10 +1,10 @@
-#include "etin.h"
+#include "core/etin.h"
 
 #include <array>
 #include <cstddef>
 
-#include "checkchar.h"
-#include "namecode.h"
+#include "core/checkchar.h"
+#include "core/namecode.h"
 
 namespace kennfix {
 namespace {

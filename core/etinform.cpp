@@ -1,10 +1,10 @@
-#include "etinform.h"
+#include "core/etinform.h"
 
 #include <array>
 
-#include "checkchar.h"
-#include "etin.h"
-#include "namecode.h"
+#include "core/checkchar.h"
+#include "core/namecode.h"
+#include "core/normalise.h"
 
 namespace kennfix {
 namespace {

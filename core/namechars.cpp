@@ -1,9 +1,9 @@
-#include "namechars.h"
+#include "core/namechars.h"
 
 #include <algorithm>
 #include <array>
 
-#include "namechars_table.h"
+#include "core/namechars_table.h"
 
 namespace kennfix {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "namechars.h"
+#include "core/namechars.h"
 
 namespace kennfix::namechars {
 

@@ -1,4 +1,4 @@
-#include "namecode.h"
+#include "core/namecode.h"
 
 namespace kennfix {
 

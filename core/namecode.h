@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "etin.h"
+#include "core/cp1252.h"
 
 namespace kennfix {
 

@@ -1,8 +1,7 @@
-// Reading a date of birth in the user's short-date convention.
+#include "core/shortdate.h"
 
 #include <ctime>
-
-#include "etin.h"
+#include <string>
 
 namespace kennfix {
 namespace {

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "check.h"
-#include "cp1252.h"
+#include "core/cp1252.h"
+#include "fuzz/check.h"
 
 namespace {
 

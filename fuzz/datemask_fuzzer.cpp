@@ -20,8 +20,8 @@
 #include <cstdint>
 #include <string>
 
-#include "check.h"
-#include "datemask.h"
+#include "app/datemask/datemask.h"
+#include "fuzz/check.h"
 
 namespace {
 

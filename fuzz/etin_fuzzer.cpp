@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 
-#include "check.h"
-#include "checkchar.h"
-#include "etin.h"
+#include "core/checkchar.h"
+#include "core/etin.h"
+#include "fuzz/check.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "check.h"
+#include "fuzz/check.h"
 #include "core/cp1252.h"
 #include "listengine/list.h"
 #include "listengine/internal/text.h"

@@ -1,4 +1,4 @@
-#include "columnchoice.h"
+#include "liste/columnchoice.h"
 
 #include <algorithm>
 #include <span>

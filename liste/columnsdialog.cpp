@@ -1,4 +1,4 @@
-#include "columnsdialog.h"
+#include "liste/columnsdialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -9,7 +9,7 @@
 
 #include <set>
 
-#include "listwindow.h"
+#include "liste/listwindow.h"
 
 namespace kennfix::liste {
 namespace {

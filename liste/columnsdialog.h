@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "columnchoice.h"
+#include "liste/columnchoice.h"
 
 class QComboBox;
 class QDialogButtonBox;

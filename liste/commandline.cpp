@@ -1,4 +1,4 @@
-#include "commandline.h"
+#include "liste/commandline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
-#include "etincelldelegate.h"
+#include "liste/etincelldelegate.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
 #include <QTextLayout>
 
-#include "listmodel.h"
+#include "liste/listmodel.h"
 
 namespace kennfix::liste {
 

@@ -1,4 +1,4 @@
-#include "filedialogs.h"
+#include "liste/filedialogs.h"
 
 #include <QFileDialog>
 #include <QFileSystemModel>

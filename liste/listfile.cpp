@@ -1,4 +1,4 @@
-#include "listfile.h"
+#include "liste/listfile.h"
 
 #include <QCryptographicHash>
 
@@ -6,9 +6,9 @@
 #include <ostream>
 #include <streambuf>
 
+#include "liste/listpaths.h"
 #include "listengine/columnnames.h"
 #include "listengine/messagetext.h"
-#include "listpaths.h"
 
 namespace kennfix::liste {
 namespace {

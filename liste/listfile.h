@@ -23,9 +23,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "liste/listtable.h"
 #include "listengine/files.h"
 #include "listengine/list.h"
-#include "listtable.h"
 
 namespace kennfix::liste {
 

@@ -1,4 +1,4 @@
-#include "listjobs.h"
+#include "liste/listjobs.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -12,7 +12,7 @@
 #include <system_error>
 #include <thread>
 
-#include "columnchoice.h"
+#include "liste/columnchoice.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::liste {

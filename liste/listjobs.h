@@ -23,7 +23,7 @@
 #include <functional>
 #include <memory>
 
-#include "listfile.h"
+#include "liste/listfile.h"
 
 namespace kennfix::liste {
 

@@ -1,4 +1,4 @@
-#include "listmodel.h"
+#include "liste/listmodel.h"
 
 #include <QApplication>
 #include <QColor>

@@ -18,7 +18,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "listtable.h"
+#include "liste/listtable.h"
 
 namespace kennfix::liste {
 

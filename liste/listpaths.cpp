@@ -1,4 +1,4 @@
-#include "listpaths.h"
+#include "liste/listpaths.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "listtable.h"
+#include "liste/listtable.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "listwindow.h"
+#include "liste/listwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,15 +21,15 @@
 #include <algorithm>
 #include <optional>
 
-#include "columnsdialog.h"
-#include "etincelldelegate.h"
-#include "filedialogs.h"
+#include "liste/columnsdialog.h"
+#include "liste/etincelldelegate.h"
+#include "liste/filedialogs.h"
+#include "liste/listjobs.h"
+#include "liste/listmodel.h"
+#include "liste/listpaths.h"
 #include "listengine/messagetext.h"
-#include "listjobs.h"
-#include "listmodel.h"
-#include "listpaths.h"
-#include "messageboxes.h"
-#include "windowframe.h"
+#include "widgets/messageboxes.h"
+#include "widgets/windowframe.h"
 
 namespace kennfix::liste {
 namespace {

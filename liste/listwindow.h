@@ -17,7 +17,7 @@
 
 #include <memory>
 
-#include "listfile.h"
+#include "liste/listfile.h"
 
 class QCheckBox;
 class QLabel;

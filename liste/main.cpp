@@ -11,13 +11,13 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "commandline.h"
+#include "liste/commandline.h"
+#include "liste/listjobs.h"
+#include "liste/listwindow.h"
 #include "listengine/files.h"
-#include "listjobs.h"
-#include "listwindow.h"
-#include "qttranslations.h"
-#include "startapplication.h"
-#include "windowicon.h"
+#include "widgets/qttranslations.h"
+#include "widgets/startapplication.h"
+#include "widgets/windowicon.h"
 
 namespace {
 

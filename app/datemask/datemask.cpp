@@ -1,4 +1,4 @@
-#include "datemask.h"
+#include "app/datemask/datemask.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "sheet.h"
+#include "app/print/sheet.h"
 
 #include <array>
 

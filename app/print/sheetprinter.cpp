@@ -1,4 +1,4 @@
-#include "sheetprinter.h"
+#include "app/print/sheetprinter.h"
 
 #include <functional>
 #include <thread>

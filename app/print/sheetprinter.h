@@ -29,7 +29,7 @@
 #include <QString>
 #include <QTimer>
 
-#include "sheet.h"
+#include "app/print/sheet.h"
 
 namespace kennfix {
 

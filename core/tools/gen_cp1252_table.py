@@ -345,7 +345,7 @@ def render_names(runs, categories):
     w("")
     w("#include <array>")
     w("")
-    w('#include "namechars.h"')
+    w('#include "core/namechars.h"')
     w("")
     w("namespace kennfix::namechars {")
     w("")

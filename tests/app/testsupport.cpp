@@ -1,4 +1,4 @@
-#include "testsupport.h"
+#include "tests/app/testsupport.h"
 
 #include <QAction>
 #include <QApplication>

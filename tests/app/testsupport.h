@@ -14,9 +14,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "boxwatcher.h"
-#include "platform.h"
-#include "unit1.h"
+#include "app/platform.h"
+#include "app/unit1.h"
+#include "tests/widgets/boxwatcher.h"
 
 namespace kennfix {
 

@@ -10,9 +10,9 @@
 
 #include <memory>
 
-#include "dateofbirthedit.h"
-#include "testsupport.h"
-#include "unit1.h"
+#include "app/dateofbirthedit.h"
+#include "app/unit1.h"
+#include "tests/app/testsupport.h"
 
 using namespace kennfix;
 

@@ -17,13 +17,35 @@
 
 #include <memory>
 
-#include "dateofbirthedit.h"
-#include "messageboxes.h"
-#include "qttranslations.h"
-#include "testsupport.h"
-#include "unit1.h"
+#include "app/dateofbirthedit.h"
+#include "app/messagedialog.h"
+#include "app/unit1.h"
+#include "core/etin.h"
+#include "tests/app/testsupport.h"
+#include "tests/data/referencecases.h"
+#include "widgets/qttranslations.h"
 
 using namespace kennfix;
+
+namespace {
+
+// The keys that make the date field hold `fieldText`: the digits of each
+// part, and the separator after a day or month of one digit, which moves on
+// to the next part early (a part of two digits moves on by itself).
+QString KeysFor(const QString& fieldText)
+{
+    const QStringList parts = fieldText.split(u'.');
+    QString keys;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString digits = parts[i].trimmed();
+        keys += digits;
+        if (i + 1 < parts.size() && digits.size() < 2)
+            keys += u'.';
+    }
+    return keys;
+}
+
+}  // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -34,8 +56,8 @@ private slots:
     void cleanup();
 
     void layout();
-    void bothNamesEmptyShowsOnlyNameFehlt();
-    void firstNameMissing();
+    void missingNameShowsMessageDialog_data();
+    void missingNameShowsMessageDialog();
     void computesEtin_data();
     void computesEtin();
     void invalidDateKeepsPreviousEtin();
@@ -55,7 +77,7 @@ private slots:
 private:
     void setEntries(const QString& family, const QString& first);
     void click(QPushButton* button) { ClickThroughWindow(button); }
-    void enterDate(const QString& digits);
+    void enterDate(const QString& typed);
 
     std::unique_ptr<ShownWindow> m_window;
 };
@@ -84,11 +106,11 @@ void TestMainWindow::setEntries(const QString& family, const QString& first)
 }
 
 // Tab into the date field, which selects it all, and type over it.
-void TestMainWindow::enterDate(const QString& digits)
+void TestMainWindow::enterDate(const QString& typed)
 {
     m_window->form->LEdiVorname->setFocus();
     QTest::keyClick(m_window->form->LEdiVorname, Qt::Key_Tab);
-    QTest::keyClicks(m_window->form->MEdiGebDat, digits);
+    QTest::keyClicks(m_window->form->MEdiGebDat, typed);
 }
 
 void TestMainWindow::layout()
@@ -114,47 +136,64 @@ void TestMainWindow::layout()
     QCOMPARE(m_window->form->BtnRechnen->geometry(), QRect(240, 32, 129, 25));
 }
 
-void TestMainWindow::bothNamesEmptyShowsOnlyNameFehlt()
+// A missing name is reported in the message dialog, the family name first,
+// and the focus goes to the field; the eTIN shown stays.
+void TestMainWindow::missingNameShowsMessageDialog_data()
 {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("both names empty: only the family name") << "" << "" << "Name fehlt" << "LEdiName";
+    QTest::newRow("family name empty") << "" << "Hans" << "Name fehlt" << "LEdiName";
+    QTest::newRow("first name empty") << "Meier" << "" << "Vorname fehlt" << "LEdiVorname";
+}
+
+void TestMainWindow::missingNameShowsMessageDialog()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, first);
+    QFETCH(QString, message);
+    QFETCH(QString, field);
+    setEntries(family, first);
     m_window->form->LabTIN->setText(QStringLiteral("OLD"));
     m_window->form->BtnDrucken->setFocus();
     click(m_window->form->BtnRechnen);
     QCOMPARE(m_window->boxes.boxes.size(), 1);
-    QCOMPARE(m_window->boxes.boxes[0].title, QStringLiteral("Fehler"));
-    QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Name fehlt"));
-    QVERIFY(m_window->boxes.boxes[0].stopIcon);
-    QVERIFY(m_window->boxes.boxes[0].isMessageDialog);
-    QTRY_COMPARE(QApplication::focusWidget(), m_window->form->LEdiName);
+    const ShownBox& box = m_window->boxes.boxes[0];
+    QCOMPARE(box.title, QStringLiteral("Fehler"));
+    QCOMPARE(box.text, message);
+    QVERIFY(box.stopIcon);
+    QCOMPARE(box.className, MessageDialog::staticMetaObject.className());
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->form->findChild<QWidget*>(field));
     QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("OLD"));
 }
 
-void TestMainWindow::firstNameMissing()
-{
-    setEntries(QStringLiteral("Meier"), QString());
-    click(m_window->form->BtnRechnen);
-    QCOMPARE(m_window->boxes.boxes.size(), 1);
-    QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("Vorname fehlt"));
-    QTRY_COMPARE(QApplication::focusWidget(), m_window->form->LEdiVorname);
-}
-
+// The reference cases, typed as a clerk types them; a case whose date field
+// is untouched leaves it so.
 void TestMainWindow::computesEtin_data()
 {
     QTest::addColumn<QString>("family");
     QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("etin");
-    // The date field is untouched: 01.01.00.
-    QTest::newRow("umlaut") << "Müller" << "Hans" << "MLLRHNSA00A01Q";
-    QTest::newRow("family name of one blank") << " " << "Eva" << "XXXXVAEX00A01G";
-    // Letters beyond Windows-1252 are taken as their base letter.
-    QTest::newRow("base letters") << "Łukasz" << "Ștefan" << "LKSZSTFN00A01G";
+    for (const test::ReferenceCase& c : test::ReferenceCases()) {
+        QTest::newRow(c.name.c_str()) << QString::fromStdString(c.familyName) << QString::fromStdString(c.firstName)
+                                      << QString::fromStdString(c.date) << QString::fromStdString(c.etin);
+    }
 }
 
 void TestMainWindow::computesEtin()
 {
     QFETCH(QString, family);
     QFETCH(QString, first);
+    QFETCH(QString, date);
     QFETCH(QString, etin);
+    QCOMPARE(m_window->platform.date.year(), test::kReferenceYear);
     setEntries(family, first);
+    if (date != QString::fromUtf8(kEmptyDateText))
+        enterDate(KeysFor(date));
+    QCOMPARE(m_window->form->MEdiGebDat->fieldText(), date);
     click(m_window->form->BtnRechnen);
     QVERIFY(m_window->boxes.boxes.isEmpty());
     QCOMPARE(m_window->form->LabTIN->text(), etin);
@@ -173,7 +212,7 @@ void TestMainWindow::invalidDateKeepsPreviousEtin()
     QCOMPARE(m_window->boxes.boxes[0].title, QStringLiteral("Kennfix"));
     QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("'31.02.80' is not a valid date."));
     QVERIFY(m_window->boxes.boxes[0].stopIcon);
-    QVERIFY(!m_window->boxes.boxes[0].isMessageDialog);
+    QCOMPARE(m_window->boxes.boxes[0].className, QMessageBox::staticMetaObject.className());
     QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MLLRHNSA80C12S"));
 
     // The program carries on: the next calculation works.

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "platform.h"
+#include "app/platform.h"
 
 using namespace kennfix;
 

@@ -9,13 +9,13 @@
 
 #include <memory>
 
-#include "cupssandbox.h"
-#include "dateofbirthedit.h"
-#include "printedsheet.h"
-#include "sheetprinter.h"
-#include "silentprintserver.h"
-#include "testsupport.h"
-#include "unit1.h"
+#include "app/dateofbirthedit.h"
+#include "app/print/sheetprinter.h"
+#include "app/unit1.h"
+#include "tests/app/testsupport.h"
+#include "tests/print/cupssandbox.h"
+#include "tests/print/printedsheet.h"
+#include "tests/print/silentprintserver.h"
 
 using namespace kennfix;
 

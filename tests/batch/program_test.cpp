@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "listcases.h"
+#include "tests/lists/listcases.h"
 
 extern char** environ;
 

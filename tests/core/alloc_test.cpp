@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "etin.h"
-#include "cp1252.h"
+#include "core/cp1252.h"
+#include "core/etin.h"
 
 namespace {
 std::atomic<long> g_allocations{0};

@@ -1,4 +1,4 @@
-#include "cp1252.h"
+#include "core/cp1252.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

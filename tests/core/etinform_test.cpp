@@ -1,8 +1,8 @@
-#include "etinform.h"
+#include "core/etinform.h"
 
 #include <gtest/gtest.h>
 
-#include "etin.h"
+#include "core/etin.h"
 
 namespace kennfix {
 namespace {

@@ -1,4 +1,4 @@
-#include "namechars.h"
+#include "core/namechars.h"
 
 #include <gtest/gtest.h>
 

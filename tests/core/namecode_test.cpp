@@ -1,8 +1,8 @@
-#include "namecode.h"
+#include "core/namecode.h"
 
 #include <gtest/gtest.h>
 
-#include "cp1252.h"
+#include "core/cp1252.h"
 
 namespace kennfix {
 namespace {

@@ -9,8 +9,8 @@
 #include <random>
 #include <string_view>
 
-#include "checkchar.h"
-#include "etin.h"
+#include "core/checkchar.h"
+#include "core/etin.h"
 
 namespace kennfix {
 namespace {

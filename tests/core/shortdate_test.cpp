@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "etin.h"
+#include "core/shortdate.h"
 
 namespace kennfix {
 namespace {

@@ -1,11 +1,11 @@
-#include "accessibletree.h"
+#include "tests/e2e/accessibletree.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 
-#include "desktopsession.h"
+#include "tests/e2e/desktopsession.h"
 
 namespace {
 

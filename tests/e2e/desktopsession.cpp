@@ -1,4 +1,4 @@
-#include "desktopsession.h"
+#include "tests/e2e/desktopsession.h"
 
 #include <csignal>
 

@@ -15,11 +15,11 @@
 #include <memory>
 #include <optional>
 
-#include "accessibletree.h"
-#include "cupssandbox.h"
-#include "desktopsession.h"
-#include "printedsheet.h"
-#include "silentprintserver.h"
+#include "tests/e2e/accessibletree.h"
+#include "tests/e2e/desktopsession.h"
+#include "tests/print/cupssandbox.h"
+#include "tests/print/printedsheet.h"
+#include "tests/print/silentprintserver.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "accessibletree.h"
-#include "desktopsession.h"
-#include "stafflist.h"
+#include "tests/e2e/accessibletree.h"
+#include "tests/e2e/desktopsession.h"
+#include "tests/liste/stafflist.h"
 
 namespace {
 

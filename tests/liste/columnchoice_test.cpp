@@ -2,7 +2,7 @@
 // under each delimiter, the ones that fit, the options the choice gives, and
 // the message for a file that offers nothing to choose from.
 
-#include "columnchoice.h"
+#include "liste/columnchoice.h"
 
 #include <gtest/gtest.h>
 

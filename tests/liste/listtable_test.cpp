@@ -1,7 +1,7 @@
 // What the list window keeps of a list, fed by the real list engine: every
 // row as it is written, its marks, the counts and the line numbers.
 
-#include "listtable.h"
+#include "liste/listtable.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,8 +11,8 @@
 #include <memory>
 #include <sstream>
 
-#include "listpaths.h"
-#include "stafflist.h"
+#include "liste/listpaths.h"
+#include "tests/liste/stafflist.h"
 
 namespace kennfix::liste {
 namespace {

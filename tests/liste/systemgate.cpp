@@ -1,4 +1,4 @@
-#include "systemgate.h"
+#include "tests/liste/systemgate.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>

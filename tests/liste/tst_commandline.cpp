@@ -4,8 +4,8 @@
 #include <QCoreApplication>
 #include <QTest>
 
-#include "commandline.h"
-#include "qttranslations.h"
+#include "liste/commandline.h"
+#include "widgets/qttranslations.h"
 
 namespace kennfix::liste {
 

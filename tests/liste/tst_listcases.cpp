@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "listcases.h"
-#include "listfile.h"
+#include "liste/listfile.h"
+#include "tests/lists/listcases.h"
 
 namespace kennfix::liste {
 

@@ -14,9 +14,9 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include "liste/listfile.h"
 #include "listengine/files.h"
-#include "listfile.h"
-#include "stafflist.h"
+#include "tests/liste/stafflist.h"
 
 namespace kennfix::liste {
 namespace {

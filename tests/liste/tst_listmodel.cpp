@@ -12,10 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "etincelldelegate.h"
-#include "listfile.h"
-#include "listmodel.h"
-#include "stafflist.h"
+#include "liste/etincelldelegate.h"
+#include "liste/listfile.h"
+#include "liste/listmodel.h"
+#include "tests/liste/stafflist.h"
 
 namespace kennfix::liste {
 namespace {

@@ -32,13 +32,13 @@
 #include <functional>
 #include <memory>
 
-#include "boxwatcher.h"
-#include "columnsdialog.h"
+#include "liste/columnsdialog.h"
+#include "liste/listjobs.h"
+#include "liste/listwindow.h"
 #include "listengine/files.h"
-#include "listjobs.h"
-#include "listwindow.h"
-#include "stafflist.h"
-#include "systemgate.h"
+#include "tests/liste/stafflist.h"
+#include "tests/liste/systemgate.h"
+#include "tests/widgets/boxwatcher.h"
 
 namespace kennfix::liste {
 namespace {
@@ -146,6 +146,7 @@ private slots:
 
 private:
     bool openAndWait(const QString& path);
+    bool waitForJobThreadsToEnd();
     void answerFileDialog(std::function<void(QFileDialog&)> answer) { Answer<QFileDialog>(&m_answers, std::move(answer)); }
     // Opens `file` and answers the column dialog with `answer`; false when
     // the dialog did not come or the reading did not end.
@@ -194,6 +195,18 @@ bool TestListWindow::openAndWait(const QString& file)
     m_window->openList(file);
     return QTest::qWaitFor([this] { return !m_window->jobs().running(); }, kWaitMs) && m_window->list() &&
            m_window->list()->path == QFile::encodeName(file).toStdString();
+}
+
+// A thread of the window's jobs posts its reports to the window's thread
+// before it counts itself out. Once none is at work, everything they sent
+// is queued; it is delivered here, so that whatever the window does with a
+// late report is done before the test looks.
+bool TestListWindow::waitForJobThreadsToEnd()
+{
+    if (!QTest::qWaitFor([this] { return !m_window->jobs().threadBusy(); }, kWaitMs))
+        return false;
+    QCoreApplication::sendPostedEvents(&m_window->jobs());
+    return true;
 }
 
 bool TestListWindow::openAnsweringColumns(const QString& file, std::function<void(ColumnsDialog&)> answer)
@@ -415,8 +428,7 @@ void TestListWindow::cancellingKeepsTheListShown()
     QCOMPARE(m_window->jobText->text(), QStringLiteral("Abgebrochen."));
     QVERIFY(m_window->progress->isHidden());
     QVERIFY(m_window->saveButton->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->jobs().threadBusy(), kWaitMs);
-    QTest::qWait(50);  // anything the reading sent has arrived by now
+    QVERIFY(waitForJobThreadsToEnd());
     QCOMPARE(m_window->windowTitle(), QStringLiteral("personal.csv – Kennfix Liste"));
     QCOMPARE(model()->rowCount(), 7);
     // The same list opens in full afterwards.
@@ -438,8 +450,7 @@ void TestListWindow::aStuckReadHoldsUpNothing()
     QVERIFY(openAndWait(path("personal.csv")));
     QVERIFY(test::SystemGate::Holds());
     test::SystemGate::Open();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->jobs().threadBusy(), kWaitMs);
-    QTest::qWait(50);  // anything the first reading sent has arrived by now
+    QVERIFY(waitForJobThreadsToEnd());
     QCOMPARE(m_window->windowTitle(), QStringLiteral("personal.csv – Kennfix Liste"));
     QVERIFY(m_boxes.boxes.isEmpty());
 }
@@ -478,7 +489,7 @@ void TestListWindow::cancelBeforeThePointOfNoReturnReplacesNothing()
     QTest::mouseClick(m_window->cancelButton, Qt::LeftButton);
     QCOMPARE(m_window->jobText->text(), QStringLiteral("Abgebrochen."));
     test::SystemGate::Open();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->jobs().threadBusy(), kWaitMs);
+    QVERIFY(waitForJobThreadsToEnd());
     QCOMPARE(Contents(path("ziel.csv")), QByteArray("alt"));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
     QCOMPARE(m_window->jobText->text(), QStringLiteral("Abgebrochen."));

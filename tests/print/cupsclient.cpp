@@ -1,4 +1,4 @@
-#include "cupsclient.h"
+#include "tests/print/cupsclient.h"
 
 #include <cups/cups.h>
 

@@ -1,4 +1,4 @@
-#include "cupssandbox.h"
+#include "tests/print/cupssandbox.h"
 
 #include <csignal>
 #include <cstdlib>

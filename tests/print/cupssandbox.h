@@ -25,7 +25,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "cupsclient.h"
+#include "tests/print/cupsclient.h"
 
 class CupsSandbox {
 public:

@@ -1,4 +1,4 @@
-#include "printedpage.h"
+#include "tests/print/printedpage.h"
 
 #include <QProcess>
 #include <QXmlStreamReader>

@@ -1,10 +1,10 @@
-#include "printedsheet.h"
+#include "tests/print/printedsheet.h"
 
 #include <cmath>
 #include <iterator>
 
-#include "cupssandbox.h"
-#include "printedpage.h"
+#include "tests/print/cupssandbox.h"
+#include "tests/print/printedpage.h"
 
 namespace {
 

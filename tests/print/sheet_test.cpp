@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "sheet.h"
+#include "app/print/sheet.h"
 
 namespace {
 

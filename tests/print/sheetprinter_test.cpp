@@ -10,10 +10,10 @@
 #include <chrono>
 #include <memory>
 
-#include "cupssandbox.h"
-#include "printedsheet.h"
-#include "sheetprinter.h"
-#include "silentprintserver.h"
+#include "app/print/sheetprinter.h"
+#include "tests/print/cupssandbox.h"
+#include "tests/print/printedsheet.h"
+#include "tests/print/silentprintserver.h"
 
 using kennfix::PrintError;
 using kennfix::SheetPrinter;

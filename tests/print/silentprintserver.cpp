@@ -1,4 +1,4 @@
-#include "silentprintserver.h"
+#include "tests/print/silentprintserver.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -23,7 +23,7 @@
 #include <chrono>
 #include <thread>
 
-#include "cupsclient.h"
+#include "tests/print/cupsclient.h"
 
 class SilentPrintServer {
 public:

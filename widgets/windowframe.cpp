@@ -1,4 +1,4 @@
-#include "windowframe.h"
+#include "widgets/windowframe.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "startapplication.h"
+#include "widgets/startapplication.h"
 
 #include <QApplication>
 #include <QSettings>

@@ -1,7 +1,8 @@
 #pragma once
 
-// The program's two message windows. Every message the user sees goes
-// through here.
+// The main window's two message windows: the message dialog for an entry
+// that is missing, and the error box under the program's title. Every
+// message the main window shows goes through here.
 
 #include <QMessageBox>
 
@@ -30,15 +31,6 @@ void ShowMessageDialog(const QString& text);
 // The error box: caption "Kennfix", stop icon, OK. A full stop is appended
 // unless the text is empty or ends in "." or a character below it.
 void ShowErrorBox(const QString& message);
-
-// The error box of another program of the package, with its caption and
-// `message` as it stands: sentences complete with their marks, which may
-// span lines.
-void ShowErrorBoxTitled(const QString& title, const QString& message);
-
-// A question with a warning icon: `acceptText` (the default button, Enter)
-// or "Abbrechen" (Escape). True when `acceptText` was chosen.
-bool AskTitled(const QString& title, const QString& question, const QString& acceptText);
 
 // The text of the error box for `message`.
 QString ErrorBoxText(const QString& message);

@@ -1,4 +1,4 @@
-#include "qttranslations.h"
+#include "widgets/qttranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

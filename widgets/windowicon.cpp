@@ -1,4 +1,4 @@
-#include "windowicon.h"
+#include "widgets/windowicon.h"
 
 #include <QDirIterator>
 #include <QImageReader>

@@ -7,7 +7,7 @@
 namespace kennfix {
 
 // The icon from the PNGs built into the program under :/icons
-// (kennfix_window_icon in app/CMakeLists.txt). They are read as PNG
+// (kennfix_window_icon in cmake/icons.cmake). They are read as PNG
 // outright: left to guess the format, Qt would first load every image
 // plugin, which lengthens the start by about a quarter.
 QIcon WindowIcon();

@@ -1,32 +1,14 @@
-#include "messageboxes.h"
+#include "app/messagedialog.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QPushButton>
-#include <QStyle>
 
-#include "platform.h"
-#include "windowframe.h"
+#include "app/platform.h"
+#include "widgets/messageboxes.h"
 
 namespace kennfix {
-namespace {
-
-// After a modal box the focus goes back where it was.
-void ExecKeepingFocus(QMessageBox& box)
-{
-    QPointer<QWidget> focus = QApplication::focusWidget();
-    box.adjustSize();
-    CentreOnScreen(box);
-    box.exec();
-    if (focus) {
-        focus->activateWindow();
-        focus->setFocus(Qt::OtherFocusReason);
-    }
-}
-
-}  // namespace
 
 MessageDialog::MessageDialog(const QString& text, QWidget* parent) : QMessageBox(parent)
 {
@@ -75,25 +57,6 @@ QString ErrorBoxText(const QString& message)
 void ShowErrorBox(const QString& message)
 {
     ShowErrorBoxTitled(kApplicationTitle, ErrorBoxText(message));
-}
-
-void ShowErrorBoxTitled(const QString& title, const QString& message)
-{
-    QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    ExecKeepingFocus(box);
-}
-
-bool AskTitled(const QString& title, const QString& question, const QString& acceptText)
-{
-    QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::NoButton, QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    QPushButton* accept = box.addButton(acceptText, QMessageBox::AcceptRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-    box.setDefaultButton(accept);
-    box.setEscapeButton(cancel);
-    ExecKeepingFocus(box);
-    return box.clickedButton() == accept;
 }
 
 }  // namespace kennfix

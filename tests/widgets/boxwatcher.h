@@ -15,7 +15,7 @@ struct ShownBox {
     QString title;
     QString text;
     bool stopIcon;
-    bool isMessageDialog;
+    QString className;  // as the box's meta-object names it: kennfix::MessageDialog, QMessageBox
     QStringList buttons;
 };
 

@@ -1,11 +1,9 @@
-#include "boxwatcher.h"
+#include "tests/widgets/boxwatcher.h"
 
 #include <QApplication>
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
-
-#include "messageboxes.h"
 
 namespace kennfix {
 
@@ -24,7 +22,7 @@ void BoxWatcher::poll()
     for (const QAbstractButton* button : box->buttons())
         buttons << button->text();
     boxes.append({box->windowTitle(), box->text(), box->icon() == QMessageBox::Critical,
-                  qobject_cast<MessageDialog*>(box) != nullptr, buttons});
+                  QString::fromLatin1(box->metaObject()->className()), buttons});
     QTest::keyClick(box, answer);
     // A box that the key leaves open is the program's fault; the test ends
     // here rather than close it by other means.
