@@ -1,7 +1,7 @@
 // kennfix-batch: the eTINs of a whole list, for payroll offices that keep
-// their staff in spreadsheets. The list engine is in list.h and the file
-// rules in files.h; this file turns the command line into ListOptions and
-// the outcome into messages and an exit status.
+// their staff in spreadsheets. The list engine is in listengine/list.h and
+// the file rules in listengine/files.h; this file turns the command line
+// into ListOptions and the outcome into messages and an exit status.
 
 #include <CLI/CLI.hpp>
 
@@ -10,15 +10,15 @@
 #include <optional>
 #include <set>
 
-#include "files.h"
-#include "list.h"
-#include "options.h"
-#include "text.h"
+#include "listengine/files.h"
+#include "listengine/messagetext.h"
+#include "listengine/options.h"
+#include "listengine/summary.h"
 
 namespace {
 
-using kennfix::batch::ForMessage;
-using kennfix::batch::Quoted;
+using kennfix::listengine::ForMessage;
+using kennfix::listengine::Quoted;
 
 constexpr int kAllRowsDone = 0;
 constexpr int kSomeRowsNeedAttention = 1;
@@ -125,8 +125,8 @@ struct UsageError {
 struct Arguments {
     std::string input;
     std::string output;
-    kennfix::batch::ListOptionTexts texts;
-    kennfix::batch::ListOptions list;
+    kennfix::listengine::ListOptionTexts texts;
+    kennfix::listengine::ListOptions list;
 };
 
 void AddOptions(CLI::App& app, Arguments& a)
@@ -203,26 +203,26 @@ void CheckRemaining(const CLI::App& app)
 void CheckArguments(Arguments& a)
 {
     try {
-        a.list = kennfix::batch::ListOptionsFrom(a.texts);
-    } catch (const kennfix::batch::OptionError& e) {
+        a.list = kennfix::listengine::ListOptionsFrom(a.texts);
+    } catch (const kennfix::listengine::OptionError& e) {
         throw UsageError{e.what()};
     }
 }
 
 int Run(const Arguments& a)
 {
-    kennfix::batch::ListSummary summary;
+    kennfix::listengine::ListSummary summary;
     try {
-        summary = kennfix::batch::ProcessListFile(a.input, a.output, a.list);
-    } catch (const kennfix::batch::ListError& e) {
-        const std::string name = kennfix::batch::IsStandardStream(a.input) ? "" : ForMessage(a.input) + ": ";
+        summary = kennfix::listengine::ProcessListFile(a.input, a.output, a.list);
+    } catch (const kennfix::listengine::ListError& e) {
+        const std::string name = kennfix::listengine::IsStandardStream(a.input) ? "" : ForMessage(a.input) + ": ";
         std::cerr << "kennfix-batch: " << name << e.what() << "\n";
         return kUsageOrFileError;
-    } catch (const kennfix::batch::FileError& e) {
+    } catch (const kennfix::listengine::FileError& e) {
         std::cerr << "kennfix-batch: " << e.what() << "\n";
         return kUsageOrFileError;
     }
-    for (const std::string& message : kennfix::batch::SummaryMessages(summary))
+    for (const std::string& message : kennfix::listengine::SummaryMessages(summary))
         std::cerr << "kennfix-batch: " << message << "\n";
     return summary.needsAttention() ? kSomeRowsNeedAttention : kAllRowsDone;
 }
@@ -232,7 +232,7 @@ int Run(const Arguments& a)
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    kennfix::batch::RemoveTemporaryFilesOnSignals();
+    kennfix::listengine::RemoveTemporaryFilesOnSignals();
     CLI::App app;
     Arguments arguments;
     AddOptions(app, arguments);

@@ -9,7 +9,7 @@
 #include <streambuf>
 #include <string>
 
-#include "list.h"
+#include "listengine/list.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ protected:
 
 void BM_ProcessList_MillionRows(benchmark::State& state)
 {
-    kennfix::batch::ListOptions options;
+    kennfix::listengine::ListOptions options;
     options.currentYear = 2026;
     const std::string& staffList = StaffList();  // made before the clock runs
     std::size_t rows = 0;
@@ -63,7 +63,7 @@ void BM_ProcessList_MillionRows(benchmark::State& state)
         std::istream in(&list);
         NullBuffer sink;
         std::ostream out(&sink);
-        rows += kennfix::batch::ProcessList(in, out, options).rows;
+        rows += kennfix::listengine::ProcessList(in, out, options).rows;
     }
     state.SetItemsProcessed(static_cast<int64_t>(rows));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * StaffList().size()));

@@ -21,14 +21,14 @@
 #include <string_view>
 #include <vector>
 
-#include "check.h"
-#include "cp1252.h"
-#include "list.h"
-#include "text.h"
+#include "fuzz/check.h"
+#include "core/cp1252.h"
+#include "listengine/list.h"
+#include "listengine/internal/text.h"
 
 namespace {
 
-using kennfix::batch::Encoding;
+using kennfix::listengine::Encoding;
 
 constexpr Encoding kEncodings[] = {Encoding::Auto,    Encoding::Utf8,    Encoding::Windows1252, Encoding::Utf16LE,
                                    Encoding::Utf16BE, Encoding::Auto,    Encoding::Auto,        Encoding::Auto};
@@ -43,10 +43,10 @@ public:
     }
 };
 
-kennfix::batch::ListOptions OptionsFrom(std::uint8_t first, std::uint8_t second)
+kennfix::listengine::ListOptions OptionsFrom(std::uint8_t first, std::uint8_t second)
 {
     constexpr char kDelimiters[] = {0, ';', ',', '\t'};
-    kennfix::batch::ListOptions options;
+    kennfix::listengine::ListOptions options;
     if (kDelimiters[first & 3] != 0)
         options.delimiter = kDelimiters[first & 3];
     options.inputEncoding = kEncodings[(first >> 2) & 7];
@@ -229,7 +229,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 2)
         return 0;
-    const kennfix::batch::ListOptions options = OptionsFrom(data[0], data[1]);
+    const kennfix::listengine::ListOptions options = OptionsFrom(data[0], data[1]);
     const bool pipe = (data[0] & 0x20) != 0;
     const std::string_view file(reinterpret_cast<const char*>(data) + 2, size - 2);
 
@@ -237,15 +237,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     OnePassBuffer pipeBuffer(file);
     std::istream pipeStream(&pipeBuffer);
     std::ostringstream out;
-    kennfix::batch::ListLayout layout;
-    kennfix::batch::ListCallbacks callbacks;
-    callbacks.onHeader = [&](const kennfix::batch::ListLayout& l) { layout = l; };
+    kennfix::listengine::ListLayout layout;
+    kennfix::listengine::ListCallbacks callbacks;
+    callbacks.onHeader = [&](const kennfix::listengine::ListLayout& l) { layout = l; };
 
     const std::optional<Text> input = Decode(file, options.inputEncoding);
-    kennfix::batch::ListSummary summary;
+    kennfix::listengine::ListSummary summary;
     try {
-        summary = kennfix::batch::ProcessList(pipe ? pipeStream : fileStream, out, options, callbacks);
-    } catch (const kennfix::batch::ListError& e) {
+        summary = kennfix::listengine::ProcessList(pipe ? pipeStream : fileStream, out, options, callbacks);
+    } catch (const kennfix::listengine::ListError& e) {
         const std::string message = e.what();
         FUZZ_CHECK(!message.empty());
         // The line it names is one of the file's.
@@ -273,9 +273,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // are the list's own.
     const std::size_t columns = layout.outputColumnOf.size();
     const auto isOurs = [&](std::size_t inputColumn, const std::string& cell, bool utf8) {
-        const auto encoding = utf8 ? kennfix::batch::RowEncoding::Utf8 : kennfix::batch::RowEncoding::Windows1252;
+        const auto encoding = utf8 ? kennfix::listengine::RowEncoding::Utf8 : kennfix::listengine::RowEncoding::Windows1252;
         return layout.outputColumnOf[inputColumn] == layout.etinColumn &&
-               kennfix::batch::TrimBlanks(cell, encoding).empty();
+               kennfix::listengine::TrimBlanks(cell, encoding).empty();
     };
     bool header = true;
     for (std::size_t r = 0; r < rowsIn->size(); ++r) {

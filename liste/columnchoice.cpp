@@ -4,7 +4,8 @@
 #include <span>
 #include <string_view>
 
-#include "text.h"
+#include "listengine/columnnames.h"
+#include "listengine/messagetext.h"
 
 namespace kennfix::liste {
 namespace {
@@ -23,7 +24,7 @@ constexpr std::string_view kEtinColumn = "eTIN";
 constexpr std::size_t kNamesQuoted = 5;
 constexpr std::size_t kQuotedBytes = 30;
 
-const std::string& OptionName(const batch::ListOptions& options, ColumnRole role)
+const std::string& OptionName(const listengine::ListOptions& options, ColumnRole role)
 {
     switch (role) {
     case ColumnRole::FamilyName: return options.familyNameColumn;
@@ -45,7 +46,7 @@ std::span<const std::string_view> UsualNames(ColumnRole role)
 
 bool Names(std::string_view cell, std::span<const std::string_view> names)
 {
-    return std::any_of(names.begin(), names.end(), [&](std::string_view name) { return batch::SameColumnName(cell, name); });
+    return std::any_of(names.begin(), names.end(), [&](std::string_view name) { return listengine::SameColumnName(cell, name); });
 }
 
 // The names of a header that can name a column to read from.
@@ -54,38 +55,21 @@ std::vector<std::string> ChoosableNames(const std::vector<std::string>& names)
     std::vector<std::string> choosable;
     for (const std::string& name : names) {
         const bool once = std::count_if(names.begin(), names.end(), [&](const std::string& other) {
-                              return batch::SameColumnName(other, name);
+                              return listengine::SameColumnName(other, name);
                           }) == 1;
-        if (once && !batch::SameColumnName(name, "") && batch::ForMessage(name) == name &&
-            !batch::SameColumnName(name, kEtinColumn))
+        if (once && !listengine::SameColumnName(name, "") && listengine::ForMessage(name) == name &&
+            !listengine::SameColumnName(name, kEtinColumn))
             choosable.push_back(name);
     }
     return choosable;
 }
 
-// `text` as a message shows it (batch::ForMessage), cut before it takes more
-// than `limit` bytes, with "…" for the rest; an escape is never cut.
-std::string ShortenedForMessage(std::string_view text, std::size_t limit)
-{
-    std::string shown;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = batch::ReadCharacter(text, pos, batch::RowEncoding::Utf8).length;
-        std::string character;
-        batch::AppendForMessage(character, text.substr(pos, length), batch::RowEncoding::Utf8);
-        if (shown.size() + character.size() > limit)
-            return shown + "…";
-        shown += character;
-        pos += length;
-    }
-    return shown;
-}
-
 }  // namespace
 
-std::optional<ColumnChoice> ColumnChoice::From(const batch::MissingColumnsError& error, const batch::ListOptions& options)
+std::optional<ColumnChoice> ColumnChoice::From(const listengine::MissingColumnsError& error, const listengine::ListOptions& options)
 {
     std::vector<Header> headers;
-    for (const batch::MissingColumnsError::Header& header : error.headers())
+    for (const listengine::MissingColumnsError::Header& header : error.headers())
         headers.push_back({header.delimiter, ChoosableNames(header.names)});
     if (std::none_of(headers.begin(), headers.end(), [](const Header& h) { return h.names.size() >= kColumnRoles.size(); }))
         return std::nullopt;
@@ -101,7 +85,7 @@ std::optional<std::size_t> ColumnChoice::fitting(std::size_t header, ColumnRole 
             return std::nullopt;
         return static_cast<std::size_t>(found - names.begin());
     };
-    if (const auto named = find([&](const std::string& name) { return batch::SameColumnName(name, OptionName(m_options, role)); }))
+    if (const auto named = find([&](const std::string& name) { return listengine::SameColumnName(name, OptionName(m_options, role)); }))
         return named;
     return find([&](const std::string& name) { return Names(name, UsualNames(role)); });
 }
@@ -121,10 +105,10 @@ std::size_t ColumnChoice::preferredHeader() const
     return best;
 }
 
-batch::ListOptions ColumnChoice::options(std::size_t header, const std::array<std::size_t, 3>& chosen) const
+listengine::ListOptions ColumnChoice::options(std::size_t header, const std::array<std::size_t, 3>& chosen) const
 {
     const Header& h = m_headers.at(header);
-    batch::ListOptions options = m_options;
+    listengine::ListOptions options = m_options;
     options.delimiter = h.delimiter;
     options.familyNameColumn = h.names.at(chosen[0]);
     options.firstNameColumn = h.names.at(chosen[1]);
@@ -132,14 +116,14 @@ batch::ListOptions ColumnChoice::options(std::size_t header, const std::array<st
     return options;
 }
 
-std::string MissingColumnsMessage(const batch::MissingColumnsError& error)
+std::string MissingColumnsMessage(const listengine::MissingColumnsError& error)
 {
     const std::vector<std::string>& names = error.headers().at(0).names;
     std::string found;
     for (std::size_t i = 0; i < std::min(names.size(), kNamesQuoted); ++i)
-        found += (i == 0 ? "" : ", ") + batch::Quoted(ShortenedForMessage(names[i], kQuotedBytes));
+        found += (i == 0 ? "" : ", ") + listengine::Quoted(listengine::ShortenedForMessage(names[i], kQuotedBytes));
     if (names.size() > kNamesQuoted)
-        found += " und " + batch::GroupedNumber(names.size() - kNamesQuoted) + " weitere";
+        found += " und " + listengine::GroupedNumber(names.size() - kNamesQuoted) + " weitere";
     const std::string line = error.line() == 0 ? "" : "Zeile " + std::to_string(error.line()) + ": ";
     return line + error.missingText() + " (gefunden: " + found +
            "). Ist die Datei eine Liste im CSV-Format mit einer Kopfzeile?";

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "list.h"
+#include "listengine/list.h"
 
 namespace kennfix::liste {
 
@@ -32,7 +32,7 @@ public:
     // delimiter: fewer than three names that can name a column (printable,
     // not empty, once in the header, not eTIN), as in a file that is no
     // list at all.
-    static std::optional<ColumnChoice> From(const batch::MissingColumnsError& error, const batch::ListOptions& options);
+    static std::optional<ColumnChoice> From(const listengine::MissingColumnsError& error, const listengine::ListOptions& options);
 
     const std::vector<Header>& headers() const { return m_headers; }
     // Whether the delimiter is the user's to choose: it was a guess.
@@ -45,15 +45,15 @@ public:
 
     // The options that read the list with the names chosen in `header`, one
     // for each role in the order of kColumnRoles.
-    batch::ListOptions options(std::size_t header, const std::array<std::size_t, 3>& chosen) const;
+    listengine::ListOptions options(std::size_t header, const std::array<std::size_t, 3>& chosen) const;
 
 private:
-    ColumnChoice(batch::ListOptions options, std::vector<Header> headers)
+    ColumnChoice(listengine::ListOptions options, std::vector<Header> headers)
         : m_options(std::move(options)), m_headers(std::move(headers))
     {
     }
 
-    batch::ListOptions m_options;
+    listengine::ListOptions m_options;
     std::vector<Header> m_headers;
 };
 
@@ -61,6 +61,6 @@ private:
 // command line's options: what is missing, the names found shortened, so
 // that a binary file does not fill the box, and a question that tells what
 // the file ought to be.
-std::string MissingColumnsMessage(const batch::MissingColumnsError& error);
+std::string MissingColumnsMessage(const listengine::MissingColumnsError& error);
 
 }  // namespace kennfix::liste

@@ -123,7 +123,7 @@ void ColumnsDialog::checkChoice()
     m_hint->setVisible(!complete);
 }
 
-batch::ListOptions ColumnsDialog::options() const
+listengine::ListOptions ColumnsDialog::options() const
 {
     std::array<std::size_t, 3> chosen{};
     for (std::size_t role = 0; role < chosen.size(); ++role)

@@ -23,7 +23,7 @@ public:
 
     // The options for reading the list with the columns chosen; for a
     // dialog that was accepted.
-    batch::ListOptions options() const;
+    listengine::ListOptions options() const;
 
     QComboBox* delimiterBox = nullptr;  // only when the delimiter was a guess
     QComboBox* familyNameBox;

@@ -3,8 +3,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include "options.h"
-#include "text.h"
+#include "listengine/options.h"
+#include "listengine/messagetext.h"
 
 namespace kennfix::liste {
 namespace {
@@ -24,7 +24,7 @@ std::string Text(const QString& value)
 
 QString Quoted(const QString& text)
 {
-    return QString::fromStdString(batch::Quoted(batch::ForMessage(text.toStdString())));
+    return QString::fromStdString(listengine::Quoted(listengine::ForMessage(text.toStdString())));
 }
 
 // What is wrong with a call the parser refused, worded as kennfix-batch words
@@ -103,7 +103,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& versio
         return line;
     }
 
-    batch::ListOptionTexts texts;
+    listengine::ListOptionTexts texts;
     const auto take = [&](const QCommandLineOption& option, std::string& text) {
         if (parser.isSet(option))
             text = Text(parser.value(option));
@@ -120,8 +120,8 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& versio
     take(dateSeparator, texts.dateSeparator);
     take(dateOrder, texts.dateOrder);
     try {
-        line.options = batch::ListOptionsFrom(texts);
-    } catch (const batch::OptionError& e) {
+        line.options = listengine::ListOptionsFrom(texts);
+    } catch (const listengine::OptionError& e) {
         line.text = QString::fromUtf8(e.what());
         return line;
     }

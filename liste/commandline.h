@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "list.h"
+#include "listengine/list.h"
 
 namespace kennfix::liste {
 
@@ -20,7 +20,7 @@ struct CommandLine {
     Action action = Action::ShowWindow;
     QString text;
     QString file;  // empty: open no list at start
-    batch::ListOptions options;
+    listengine::ListOptions options;
 };
 
 // `arguments` as QCoreApplication::arguments() gives them, the program's

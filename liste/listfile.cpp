@@ -7,7 +7,8 @@
 #include <streambuf>
 
 #include "liste/listpaths.h"
-#include "text.h"
+#include "listengine/columnnames.h"
+#include "listengine/messagetext.h"
 
 namespace kennfix::liste {
 namespace {
@@ -69,23 +70,23 @@ protected:
 
 std::string Named(const std::string& path)
 {
-    return batch::Quoted(batch::ForMessage(path));
+    return listengine::Quoted(listengine::ForMessage(path));
 }
 
-batch::ListCallbacks WithProgress(batch::ListCallbacks callbacks, const ListProgress& progress, std::uint64_t total)
+listengine::ListCallbacks WithProgress(listengine::ListCallbacks callbacks, const ListProgress& progress, std::uint64_t total)
 {
     if (progress)
-        callbacks.onProgress = [&progress, total](const batch::ListProgress& p) { return progress(p.bytesRead, total); };
+        callbacks.onProgress = [&progress, total](const listengine::ListProgress& p) { return progress(p.bytesRead, total); };
     return callbacks;
 }
 
 }  // namespace
 
-LoadedList ReadListFile(const std::string& path, const batch::ListOptions& options, const ListProgress& progress)
+LoadedList ReadListFile(const std::string& path, const listengine::ListOptions& options, const ListProgress& progress)
 {
-    batch::CheckColumnOptions(options);
+    listengine::CheckColumnOptions(options);
     // "-" would be standard input to the engine; here it is a file of that name.
-    batch::InputFile input(batch::IsStandardStream(path) ? "./" + path : path, batch::FileKinds::RegularOnly);
+    listengine::InputFile input(listengine::IsStandardStream(path) ? "./" + path : path, listengine::FileKinds::RegularOnly);
     FingerprintingBuffer buffer(*input.Stream().rdbuf());
     std::istream in(&buffer);
     DiscardingBuffer discard;
@@ -99,15 +100,15 @@ LoadedList ReadListFile(const std::string& path, const batch::ListOptions& optio
     };
 
     LoadedList list{path, options, nullptr, {}};
-    batch::ListCallbacks callbacks;
-    callbacks.onHeader = [&](const batch::ListLayout& layout) { list.table = std::make_unique<ListTable>(layout); };
-    callbacks.onRow = [&](const batch::RowResult& row) { list.table->Add(row); };
+    listengine::ListCallbacks callbacks;
+    callbacks.onHeader = [&](const listengine::ListLayout& layout) { list.table = std::make_unique<ListTable>(layout); };
+    callbacks.onRow = [&](const listengine::RowResult& row) { list.table->Add(row); };
     try {
-        const batch::ListSummary summary = batch::ProcessList(in, out, options, WithProgress(callbacks, progress, input.Size()));
+        const listengine::ListSummary summary = listengine::ProcessList(in, out, options, WithProgress(callbacks, progress, input.Size()));
         list.table->Finish(summary);
-    } catch (const batch::ReadError&) {
-        throw batch::FileError(input.ReadFailure());
-    } catch (const batch::ListError&) {
+    } catch (const listengine::ReadError&) {
+        throw listengine::FileError(input.ReadFailure());
+    } catch (const listengine::ListError&) {
         if (input.ChangedSinceOpened())
             throw changedError();
         throw;
@@ -118,8 +119,8 @@ LoadedList ReadListFile(const std::string& path, const batch::ListOptions& optio
     return list;
 }
 
-batch::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress,
-                                const batch::OutputFile::BeforeCommit& beforeCommit)
+listengine::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress,
+                                const listengine::OutputFile::BeforeCommit& beforeCommit)
 {
     if (IsSameFile(list.path, target)) {
         throw ListFileError(Named(target) +
@@ -130,18 +131,18 @@ batch::ListSummary SaveListFile(const LoadedList& list, const std::string& targe
                              " wurde seit dem Öffnen verändert. Gespeichert wird nur, was angezeigt wird: bitte die "
                              "Liste neu öffnen und dann speichern.");
     };
-    batch::InputFile input(list.path, batch::FileKinds::RegularOnly);
-    batch::OutputFile output(target, input.NewOutputMode(), batch::FileKinds::RegularOnly);
+    listengine::InputFile input(list.path, listengine::FileKinds::RegularOnly);
+    listengine::OutputFile output(target, input.NewOutputMode(), listengine::FileKinds::RegularOnly);
     FingerprintingBuffer buffer(*input.Stream().rdbuf());
     std::istream in(&buffer);
-    batch::ListSummary summary;
+    listengine::ListSummary summary;
     try {
-        summary = batch::ProcessList(in, output.Stream(), list.options, WithProgress({}, progress, input.Size()));
-    } catch (const batch::ReadError&) {
-        throw batch::FileError(input.ReadFailure());
-    } catch (const batch::WriteError&) {
-        throw batch::FileError(output.WriteFailure());
-    } catch (const batch::ListError&) {
+        summary = listengine::ProcessList(in, output.Stream(), list.options, WithProgress({}, progress, input.Size()));
+    } catch (const listengine::ReadError&) {
+        throw listengine::FileError(input.ReadFailure());
+    } catch (const listengine::WriteError&) {
+        throw listengine::FileError(output.WriteFailure());
+    } catch (const listengine::ListError&) {
         // It was a list when it was read.
         throw changed();
     }

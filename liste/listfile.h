@@ -1,9 +1,9 @@
 #pragma once
 
 // Reading a list file for the window and saving the result, both through
-// the list engine and its file rules (files.h), so that a list saved from
-// the window is byte for byte the file kennfix-batch writes with the same
-// options.
+// the list engine and its file rules (listengine/files.h), so that a list
+// saved from the window is byte for byte the file kennfix-batch writes with
+// the same options.
 //
 // Saving runs the engine again from the list file into the target. The
 // bytes it reads must be the bytes that were read for the window: a list
@@ -23,9 +23,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "files.h"
-#include "list.h"
 #include "liste/listtable.h"
+#include "listengine/files.h"
+#include "listengine/list.h"
 
 namespace kennfix::liste {
 
@@ -38,13 +38,13 @@ struct Fingerprint {
 // A list as read for the window.
 struct LoadedList {
     std::string path;  // absolute
-    batch::ListOptions options;
+    listengine::ListOptions options;
     std::unique_ptr<ListTable> table;
     Fingerprint fingerprint;
 };
 
 // Bytes read so far and in all; returns false to cancel, which ends the
-// reading with batch::ListCancelled.
+// reading with listengine::ListCancelled.
 using ListProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 // The list file no longer holds what was read, or is the target of its own
@@ -62,19 +62,19 @@ public:
 };
 
 // Reads the list at `path` (a regular file) with `options`. Throws
-// batch::ListError (input that is no list; batch::MissingColumnsError when
-// its header lacks a column), batch::FileError (also for anything but a
-// regular file), ListChangedError and batch::ListCancelled.
-LoadedList ReadListFile(const std::string& path, const batch::ListOptions& options, const ListProgress& progress = {});
+// listengine::ListError (input that is no list; listengine::MissingColumnsError when
+// its header lacks a column), listengine::FileError (also for anything but a
+// regular file), ListChangedError and listengine::ListCancelled.
+LoadedList ReadListFile(const std::string& path, const listengine::ListOptions& options, const ListProgress& progress = {});
 
 // Writes `list` with eTINs to `target` as kennfix-batch does; `beforeCommit`
 // is asked once the result is complete, before it replaces anything
-// (batch::OutputFile::Commit). Throws batch::FileError (also for a target
+// (listengine::OutputFile::Commit). Throws listengine::FileError (also for a target
 // that exists and is no regular file), ListFileError (the list changed
 // since it was read, or `target` is the list itself) and
-// batch::ListCancelled; then no file is left behind and an existing target
+// listengine::ListCancelled; then no file is left behind and an existing target
 // is untouched.
-batch::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress = {},
-                                const batch::OutputFile::BeforeCommit& beforeCommit = {});
+listengine::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress = {},
+                                const listengine::OutputFile::BeforeCommit& beforeCommit = {});
 
 }  // namespace kennfix::liste

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "liste/columnchoice.h"
-#include "text.h"
+#include "listengine/messagetext.h"
 
 namespace kennfix::liste {
 namespace {
@@ -24,7 +24,7 @@ using Report = std::function<void(ListJobs&)>;
 
 QString Named(const std::string& path)
 {
-    return QString::fromStdString(batch::Quoted(batch::ForMessage(path)));
+    return QString::fromStdString(listengine::Quoted(listengine::ForMessage(path)));
 }
 
 // The report for what ended a job, in German, naming the file.
@@ -36,13 +36,13 @@ Report Failure(const std::string& listPath)
     };
     try {
         throw;
-    } catch (const batch::MissingColumnsError& e) {
+    } catch (const listengine::MissingColumnsError& e) {
         return [e, message = unreadable(MissingColumnsMessage(e))](ListJobs& jobs) { emit jobs.columnsMissing(e, message); };
-    } catch (const batch::ListError& e) {
+    } catch (const listengine::ListError& e) {
         return failed(unreadable(e.what()));
     } catch (const ListChangedError& e) {
         return [message = QString::fromUtf8(e.what())](ListJobs& jobs) { emit jobs.changedWhileRead(message); };
-    } catch (const batch::FileError& e) {
+    } catch (const listengine::FileError& e) {
         return failed(QString::fromUtf8(e.what()));
     } catch (const ListFileError& e) {
         return failed(QString::fromUtf8(e.what()));
@@ -98,10 +98,10 @@ ListJobs::~ListJobs()
     m_shared->owner = nullptr;
 }
 
-void ListJobs::read(const QString& path, const batch::ListOptions& options)
+void ListJobs::read(const QString& path, const listengine::ListOptions& options)
 {
     const std::string file = LocalPath(path);
-    start([file, options](const ListProgress& progress, const batch::OutputFile::BeforeCommit&) -> Report {
+    start([file, options](const ListProgress& progress, const listengine::OutputFile::BeforeCommit&) -> Report {
         auto list = std::make_shared<const LoadedList>(ReadListFile(file, options, progress));
         return [list](ListJobs& jobs) { emit jobs.readFinished(list); };
     }, file, false);
@@ -110,7 +110,7 @@ void ListJobs::read(const QString& path, const batch::ListOptions& options)
 void ListJobs::save(std::shared_ptr<const LoadedList> list, const QString& target)
 {
     const std::string file = LocalPath(target);
-    start([list, file, target](const ListProgress& progress, const batch::OutputFile::BeforeCommit& beforeCommit) -> Report {
+    start([list, file, target](const ListProgress& progress, const listengine::OutputFile::BeforeCommit& beforeCommit) -> Report {
         SaveListFile(*list, file, progress, beforeCommit);
         return [target](ListJobs& jobs) { emit jobs.saved(target); };
     }, list->path, true);
@@ -134,7 +134,7 @@ void ListJobs::start(Work work, const std::string& listPath, bool saving)
             }
             return true;
         };
-        const batch::OutputFile::BeforeCommit beforeCommit = [&] {
+        const listengine::OutputFile::BeforeCommit beforeCommit = [&] {
             JobState expected = JobState::Running;
             if (!job->state.compare_exchange_strong(expected, JobState::Committing))
                 return false;
@@ -145,7 +145,7 @@ void ListJobs::start(Work work, const std::string& listPath, bool saving)
         Report outcome;
         try {
             outcome = work(progress, beforeCommit);
-        } catch (const batch::ListCancelled&) {
+        } catch (const listengine::ListCancelled&) {
         } catch (...) {
             outcome = Failure(listPath);
         }

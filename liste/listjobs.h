@@ -37,7 +37,7 @@ public:
 
     // Reads the list at `path`; ends in readFinished, changedWhileRead,
     // columnsMissing or failed. Drops a job that runs.
-    void read(const QString& path, const batch::ListOptions& options);
+    void read(const QString& path, const listengine::ListOptions& options);
     // Saves `list` to `target`; ends in saved or failed.
     void save(std::shared_ptr<const LoadedList> list, const QString& target);
     // Drops the running job: no signal of it follows. False for a save past
@@ -66,7 +66,7 @@ signals:
     void changedWhileRead(const QString& message);
     // The list's header lacks a column the options name; `message` says so
     // without the command line's options, for a list that offers no others.
-    void columnsMissing(const kennfix::batch::MissingColumnsError& error, const QString& message);
+    void columnsMissing(const kennfix::listengine::MissingColumnsError& error, const QString& message);
     // German, naming the file and, for a list that cannot be read, the line.
     void failed(const QString& message);
 
@@ -76,7 +76,7 @@ private:
     // What a job does on its thread; it returns what to emit on the
     // window's thread when it ends, and calls the hook of a save's point of
     // no return.
-    using Work = std::function<std::function<void(ListJobs&)>(const ListProgress&, const batch::OutputFile::BeforeCommit&)>;
+    using Work = std::function<std::function<void(ListJobs&)>(const ListProgress&, const listengine::OutputFile::BeforeCommit&)>;
     void start(Work work, const std::string& listPath, bool saving);
     // On the window's thread: a report of `job`, dropped unless it is the
     // running one.

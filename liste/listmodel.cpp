@@ -21,12 +21,12 @@ QString Text(std::string_view utf8)
 }
 
 // "Abweichend: Geburtsdatum (Zeichen 9–13), Prüfzeichen (Zeichen 14)"
-QString DifferenceText(const batch::EtinDifference& difference)
+QString DifferenceText(const listengine::EtinDifference& difference)
 {
     if (difference.lengthDiffers())
-        return QStringLiteral("Abweichend: %1 statt %2 Zeichen").arg(difference.length).arg(batch::kEtinLength);
+        return QStringLiteral("Abweichend: %1 statt %2 Zeichen").arg(difference.length).arg(listengine::kEtinLength);
     QStringList parts;
-    for (const batch::EtinPart& part : batch::kEtinParts) {
+    for (const listengine::EtinPart& part : listengine::kEtinParts) {
         if (!difference.differs(part))
             continue;
         const QString place = part.first == part.last ? QString::number(part.first)
@@ -39,7 +39,7 @@ QString DifferenceText(const batch::EtinDifference& difference)
 // Where the characters that differ stand in the cell's text: the engine
 // counts characters after the blanks before the eTIN, a QString counts
 // UTF-16 units.
-TextRanges DifferingCharacters(const QString& cell, const batch::EtinDifference& difference)
+TextRanges DifferingCharacters(const QString& cell, const listengine::EtinDifference& difference)
 {
     qsizetype pos = 0;
     const auto next = [&] { return pos + (cell[pos].isHighSurrogate() && pos + 1 < cell.size() ? 2 : 1); };
@@ -48,7 +48,7 @@ TextRanges DifferingCharacters(const QString& cell, const batch::EtinDifference&
     TextRanges ranges;
     for (std::size_t i = 0; i < difference.length && pos < cell.size(); ++i) {
         const qsizetype end = next();
-        if (difference.lengthDiffers() || (i < batch::kEtinLength && (difference.characters >> i & 1) != 0)) {
+        if (difference.lengthDiffers() || (i < listengine::kEtinLength && (difference.characters >> i & 1) != 0)) {
             if (!ranges.isEmpty() && ranges.back().first + ranges.back().second == pos)
                 ranges.back().second += static_cast<int>(end - pos);
             else
@@ -118,7 +118,7 @@ int ListModel::columnCount(const QModelIndex& parent) const
 QString ListModel::problem(std::size_t row) const
 {
     const RowMarks marks = m_table->marks(row);
-    const batch::ListLayout& layout = m_table->layout();
+    const listengine::ListLayout& layout = m_table->layout();
     QStringList parts;
     if (marks.hasError)
         parts << QStringLiteral("Fehler: ") + Text(m_table->cell(row, layout.errorColumn));

@@ -4,12 +4,13 @@
 #include <cstring>
 
 #include "core/cp1252.h"
-#include "text.h"
+#include "listengine/messagetext.h"
+#include "listengine/summary.h"
 
 namespace kennfix::liste {
 namespace {
 
-using batch::StoredEtinCheck;
+using listengine::StoredEtinCheck;
 
 // A row's cells are stored as their number, then each cell's length and
 // bytes; numbers as LEB128 (seven bits a byte, low ones first), which takes
@@ -65,7 +66,7 @@ RowMarks Unpack(std::uint8_t bits)
 
 std::string Counted(std::size_t n, const char* one, const char* many)
 {
-    return batch::GroupedNumber(n) + " " + (n == 1 ? one : many);
+    return listengine::GroupedNumber(n) + " " + (n == 1 ? one : many);
 }
 
 }  // namespace
@@ -95,7 +96,7 @@ private:
     std::size_t m_left = 0;
 };
 
-ListTable::ListTable(batch::ListLayout layout)
+ListTable::ListTable(listengine::ListLayout layout)
     : m_layout(std::move(layout)), m_columnCount(m_layout.columnNames.size()), m_text(std::make_unique<TextBlocks>())
 {
 }
@@ -107,12 +108,12 @@ std::string_view ListTable::columnName(std::size_t column) const
     return column < m_layout.columnNames.size() ? std::string_view(m_layout.columnNames[column]) : std::string_view();
 }
 
-void ListTable::Add(const batch::RowResult& row)
+void ListTable::Add(const listengine::RowResult& row)
 {
     // Windows-1252 output is kept as UTF-8 like everything else: all cells
     // converted one after the other into one scratch string.
     std::span<const std::string_view> cells = row.cells;
-    if (row.textEncoding == batch::Encoding::Windows1252) {
+    if (row.textEncoding == listengine::Encoding::Windows1252) {
         m_scratch.clear();
         m_scratchEnds.clear();
         for (std::string_view cell : row.cells) {
@@ -162,7 +163,7 @@ void ListTable::Add(const batch::RowResult& row)
     m_counts.deviating += marks.deviates();
 }
 
-void ListTable::Finish(const batch::ListSummary& summary)
+void ListTable::Finish(const listengine::ListSummary& summary)
 {
     m_summary = summary;
     m_scratch = std::string();
@@ -198,29 +199,29 @@ RowMarks ListTable::marks(std::size_t row) const
     return Unpack(m_marks[row]);
 }
 
-batch::EtinDifference ListTable::etinDifference(std::size_t row) const
+listengine::EtinDifference ListTable::etinDifference(std::size_t row) const
 {
     const auto at = std::lower_bound(m_differences.begin(), m_differences.end(), row,
                                      [](const Difference& d, std::size_t r) { return d.row < r; });
-    return at != m_differences.end() && at->row == row ? at->difference : batch::EtinDifference{};
+    return at != m_differences.end() && at->row == row ? at->difference : listengine::EtinDifference{};
 }
 
 std::string SummaryLine(const ListCounts& counts, bool keepsEtins)
 {
-    std::string line = Counted(counts.rows, "Zeile", "Zeilen") + ": " + batch::GroupedNumber(counts.withEtin) +
-                       " mit eTIN, " + batch::GroupedNumber(counts.withError) + " mit Fehler";
+    std::string line = Counted(counts.rows, "Zeile", "Zeilen") + ": " + listengine::GroupedNumber(counts.withEtin) +
+                       " mit eTIN, " + listengine::GroupedNumber(counts.withError) + " mit Fehler";
     if (keepsEtins) {
         line += ", " + Counted(counts.deviating, "gespeicherte eTIN weicht", "gespeicherte eTINs weichen") + " ab";
     }
     return line + ".";
 }
 
-std::vector<std::string> FurtherMessages(const batch::ListSummary& summary)
+std::vector<std::string> FurtherMessages(const listengine::ListSummary& summary)
 {
-    batch::ListSummary rest = summary;
+    listengine::ListSummary rest = summary;
     rest.failedRows = 0;
     rest.deviatingRows = 0;
-    return batch::SummaryMessages(rest);
+    return listengine::SummaryMessages(rest);
 }
 
 }  // namespace kennfix::liste

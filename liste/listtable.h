@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "list.h"
+#include "listengine/list.h"
 
 namespace kennfix::liste {
 
@@ -24,11 +24,11 @@ struct RowMarks {
     bool blank = false;     // a blank line or a row of empty cells: nobody
     bool hasEtin = false;   // the engine computed an eTIN
     bool hasError = false;  // the column Fehler says something
-    batch::StoredEtinCheck check = batch::StoredEtinCheck::None;
+    listengine::StoredEtinCheck check = listengine::StoredEtinCheck::None;
 
     bool deviates() const
     {
-        return check == batch::StoredEtinCheck::Differs || check == batch::StoredEtinCheck::WrongCheckCharacter;
+        return check == listengine::StoredEtinCheck::Differs || check == listengine::StoredEtinCheck::WrongCheckCharacter;
     }
     bool needsAttention() const { return hasError || deviates(); }
 };
@@ -43,18 +43,18 @@ struct ListCounts {
 
 class ListTable {
 public:
-    explicit ListTable(batch::ListLayout layout);
+    explicit ListTable(listengine::ListLayout layout);
     ~ListTable();
     ListTable(const ListTable&) = delete;
     ListTable& operator=(const ListTable&) = delete;
 
     // A row as the engine hands it over, blank ones too; its text is kept
     // in UTF-8.
-    void Add(const batch::RowResult& row);
+    void Add(const listengine::RowResult& row);
     // The engine's summary, once the list is complete.
-    void Finish(const batch::ListSummary& summary);
+    void Finish(const listengine::ListSummary& summary);
 
-    const batch::ListLayout& layout() const { return m_layout; }
+    const listengine::ListLayout& layout() const { return m_layout; }
     // The layout's columns, and more when a row has cells beyond the header.
     std::size_t columnCount() const { return m_columnCount; }
     // UTF-8; empty for a column beyond the header.
@@ -68,17 +68,17 @@ public:
     RowMarks marks(std::size_t row) const;
     // Where a deviating stored eTIN differs from the computed one; no
     // difference for any other row.
-    batch::EtinDifference etinDifference(std::size_t row) const;
+    listengine::EtinDifference etinDifference(std::size_t row) const;
 
     // The rows that need attention, in order.
     std::span<const std::size_t> attentionRows() const { return m_attention; }
     const ListCounts& counts() const { return m_counts; }
-    const batch::ListSummary& summary() const { return m_summary; }
+    const listengine::ListSummary& summary() const { return m_summary; }
 
 private:
     class TextBlocks;
 
-    batch::ListLayout m_layout;
+    listengine::ListLayout m_layout;
     std::size_t m_columnCount;
     std::unique_ptr<TextBlocks> m_text;
     std::vector<const char*> m_rows;   // where each row's cells begin
@@ -96,11 +96,11 @@ private:
     // Only for rows whose stored eTIN deviates, which are few.
     struct Difference {
         std::size_t row;
-        batch::EtinDifference difference;
+        listengine::EtinDifference difference;
     };
     std::vector<Difference> m_differences;
     ListCounts m_counts;
-    batch::ListSummary m_summary;
+    listengine::ListSummary m_summary;
     // A Windows-1252 row's cells converted, kept from row to row.
     std::string m_scratch;
     std::vector<std::size_t> m_scratchEnds;
@@ -115,6 +115,6 @@ std::string SummaryLine(const ListCounts& counts, bool keepsEtins);
 // What else the engine has to say of the list (rows in another encoding,
 // characters the output cannot hold): SummaryMessages without what the
 // summary line tells.
-std::vector<std::string> FurtherMessages(const batch::ListSummary& summary);
+std::vector<std::string> FurtherMessages(const listengine::ListSummary& summary);
 
 }  // namespace kennfix::liste

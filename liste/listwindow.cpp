@@ -27,6 +27,7 @@
 #include "liste/listjobs.h"
 #include "liste/listmodel.h"
 #include "liste/listpaths.h"
+#include "listengine/messagetext.h"
 #include "widgets/messageboxes.h"
 #include "widgets/windowframe.h"
 
@@ -42,7 +43,7 @@ QString FileName(const std::string& path)
 
 QString Quoted(const QString& text)
 {
-    return u'„' + text + u'“';
+    return QString::fromStdString(listengine::Quoted(text.toStdString()));
 }
 
 // „personal.csv“ for "/daten/personal.csv".
@@ -70,7 +71,7 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text, cons
 
 }  // namespace
 
-ListWindow::ListWindow(const batch::ListOptions& options, QWidget* parent)
+ListWindow::ListWindow(const listengine::ListOptions& options, QWidget* parent)
     : QMainWindow(parent), m_options(options), m_model(new ListModel(this)), m_jobs(new ListJobs(this))
 {
     setObjectName(QStringLiteral("ListWindow"));
@@ -173,7 +174,7 @@ void ListWindow::openList(const QString& path)
     read(path, m_options);
 }
 
-void ListWindow::read(const QString& path, const batch::ListOptions& options)
+void ListWindow::read(const QString& path, const listengine::ListOptions& options)
 {
     // A save runs to its end; another read gives way to this one.
     if (m_saving)
@@ -294,7 +295,7 @@ void ListWindow::changedWhileRead(const QString& message)
 }
 
 // The choice reads this one list; the window's options stay as they are.
-void ListWindow::chooseColumns(const batch::MissingColumnsError& error, const QString& message)
+void ListWindow::chooseColumns(const listengine::MissingColumnsError& error, const QString& message)
 {
     jobEnded();
     std::optional<ColumnChoice> choice = ColumnChoice::From(error, m_readOptions);

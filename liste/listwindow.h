@@ -37,7 +37,7 @@ class ListWindow : public QMainWindow {
 public:
     // Lists are read and saved with `options`, as kennfix-batch reads and
     // writes them with the same ones.
-    explicit ListWindow(const batch::ListOptions& options = {}, QWidget* parent = nullptr);
+    explicit ListWindow(const listengine::ListOptions& options = {}, QWidget* parent = nullptr);
     ~ListWindow() override;
 
     // Reads the list at `path` in the background with the window's options;
@@ -73,7 +73,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void read(const QString& path, const batch::ListOptions& options);
+    void read(const QString& path, const listengine::ListOptions& options);
     void showList(std::shared_ptr<const LoadedList> list);
     void showOnlyAttention(bool only);
     void jobStarted(const QString& text, bool saving);
@@ -81,17 +81,17 @@ private:
     void jobEnded(const QString& notice = {});
     void failed(const QString& message);
     void changedWhileRead(const QString& message);
-    void chooseColumns(const batch::MissingColumnsError& error, const QString& message);
+    void chooseColumns(const listengine::MissingColumnsError& error, const QString& message);
     void updateSummary();
     void fitColumns();
 
-    batch::ListOptions m_options;
+    listengine::ListOptions m_options;
     ListModel* m_model;
     ListJobs* m_jobs;
     std::shared_ptr<const LoadedList> m_list;
     // The list being read, or read last, and how: for reading it again.
     QString m_readPath;
-    batch::ListOptions m_readOptions;
+    listengine::ListOptions m_readOptions;
     QString m_savingTo;
     QString m_savedAs;  // where the list shown was last saved
     bool m_saving = false;

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "files.h"
 #include "liste/commandline.h"
 #include "liste/listjobs.h"
 #include "liste/listwindow.h"
+#include "listengine/files.h"
 #include "widgets/qttranslations.h"
 #include "widgets/startapplication.h"
 #include "widgets/windowicon.h"
@@ -61,7 +61,7 @@ bool AsksForText(int argc, char** argv)
 int main(int argc, char* argv[])
 {
     using kennfix::liste::CommandLine;
-    kennfix::batch::RemoveTemporaryFilesOnSignals();
+    kennfix::listengine::RemoveTemporaryFilesOnSignals();
     if (AsksForText(argc, argv)) {
         QCoreApplication app(argc, argv);
         kennfix::LoadGermanQtTexts(app);
@@ -98,7 +98,7 @@ int main(int argc, char* argv[])
     kennfix::liste::ListJobs& jobs = window.jobs();
     if (jobs.threadBusy()) {
         jobs.abandon(kCommitEndsMs);
-        kennfix::batch::RemoveTemporaryFiles();
+        kennfix::listengine::RemoveTemporaryFiles();
         std::fflush(stdout);
         std::_Exit(status);
     }

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "listcases.h"
+#include "tests/lists/listcases.h"
 
 extern char** environ;
 
@@ -180,6 +180,18 @@ TEST_F(ProgramTest, StandardInputToStandardOutputWithBadRows)
               "Familienname;Vorname;Geburtsdatum;eTIN;Fehler\nMeier;;01.02.80;;Vorname fehlt\n"
               "Meier;Li;01.02.80;MREILIXX80B01Z;\n");
     EXPECT_EQ(m_stderr, "kennfix-batch: 1 von 2 Zeilen ohne eTIN; den Grund nennt die Spalte Fehler.\n");
+}
+
+// The rows are all right, but the header lost characters on its way into
+// the output's code page: the user is told, and the exit status says so.
+TEST_F(ProgramTest, AHeaderTheOutputCannotHoldExitsWith1)
+{
+    const fs::path input = Write("in.csv", "Familienname;Vorname;Geburtsdatum;Ort 王\nMüller;Hans;01.02.80;Köln\n");
+    EXPECT_EQ(Run({"--output-encoding", "windows-1252", input}), 1);
+    EXPECT_EQ(m_stdout, "Familienname;Vorname;Geburtsdatum;Ort ?;eTIN;Fehler\n"
+                        "M\xFCller;Hans;01.02.80;K\xF6ln;MLLRHNSA80B01H;\n");
+    EXPECT_EQ(m_stderr, "kennfix-batch: Die Kopfzeile enthält Zeichen, die Windows-1252 nicht darstellen kann; sie "
+                        "stehen als Grundbuchstabe oder „?“ in der Ausgabe.\n");
 }
 
 TEST_F(ProgramTest, StoredEtinsThatDeviateExitWith1)

@@ -11,17 +11,17 @@
 namespace kennfix::liste {
 namespace {
 
-batch::MissingColumnsError HeaderFailure(std::string_view list, const batch::ListOptions& options = {})
+listengine::MissingColumnsError HeaderFailure(std::string_view list, const listengine::ListOptions& options = {})
 {
     std::istringstream in{std::string(list)};
     std::ostringstream out;
     try {
-        batch::ProcessList(in, out, options);
-    } catch (const batch::MissingColumnsError& e) {
+        listengine::ProcessList(in, out, options);
+    } catch (const listengine::MissingColumnsError& e) {
         return e;
     }
     ADD_FAILURE() << "the engine found every column in " << list;
-    return batch::MissingColumnsError(0, {"?"}, {{}}, false);
+    return listengine::MissingColumnsError(0, {"?"}, {{}}, false);
 }
 
 std::string Utf16LE(std::u16string_view text)
@@ -74,26 +74,26 @@ TEST(ColumnChoice, OffersTheHeadersNamesAndPicksThoseThatFit)
 // the names and the delimiter chosen, the other options kept.
 TEST(ColumnChoice, OptionsReadTheListAsChosen)
 {
-    batch::ListOptions options;
+    listengine::ListOptions options;
     options.firstNameColumn = "Ruf";
     options.currentYear = 2026;
-    options.inputEncoding = batch::Encoding::Windows1252;
+    options.inputEncoding = listengine::Encoding::Windows1252;
     const std::string list = "Vorname,Ruf,Nachname,Tag\nMeier,Li,M\xFC" "ller,15.05.1991\n";
     const std::optional<ColumnChoice> choice = ColumnChoice::From(HeaderFailure(list, options), options);
     ASSERT_TRUE(choice);
     const std::size_t shown = choice->preferredHeader();
     EXPECT_EQ(choice->fitting(shown, ColumnRole::FirstName), std::optional<std::size_t>(1));
-    const batch::ListOptions chosen = choice->options(shown, {0, 1, 3});
+    const listengine::ListOptions chosen = choice->options(shown, {0, 1, 3});
     EXPECT_EQ(chosen.delimiter, std::optional<char>(','));
     EXPECT_EQ(chosen.familyNameColumn, "Vorname");
     EXPECT_EQ(chosen.firstNameColumn, "Ruf");
     EXPECT_EQ(chosen.birthDateColumn, "Tag");
     EXPECT_EQ(chosen.currentYear, 2026);
-    EXPECT_EQ(chosen.inputEncoding, batch::Encoding::Windows1252);
+    EXPECT_EQ(chosen.inputEncoding, listengine::Encoding::Windows1252);
 
     std::istringstream in(list);
     std::ostringstream out;
-    batch::ProcessList(in, out, chosen);
+    listengine::ProcessList(in, out, chosen);
     EXPECT_EQ(out.str(), "Vorname,Ruf,Nachname,Tag,eTIN,Fehler\nMeier,Li,M\xFCller,15.05.1991,MREILIXX91E15Z,\n");
 }
 

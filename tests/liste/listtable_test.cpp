@@ -17,7 +17,7 @@
 namespace kennfix::liste {
 namespace {
 
-using batch::StoredEtinCheck;
+using listengine::StoredEtinCheck;
 
 using test::kStaffList;
 
@@ -28,15 +28,15 @@ struct Read {
 
 Read ReadList(std::string_view text)
 {
-    batch::ListOptions options;
+    listengine::ListOptions options;
     options.currentYear = test::kReadInYear;
     std::istringstream in{std::string(text)};
     std::ostringstream out;
     Read read;
-    batch::ListCallbacks callbacks;
-    callbacks.onHeader = [&](const batch::ListLayout& layout) { read.table = std::make_unique<ListTable>(layout); };
-    callbacks.onRow = [&](const batch::RowResult& row) { read.table->Add(row); };
-    const batch::ListSummary summary = batch::ProcessList(in, out, options, callbacks);
+    listengine::ListCallbacks callbacks;
+    callbacks.onHeader = [&](const listengine::ListLayout& layout) { read.table = std::make_unique<ListTable>(layout); };
+    callbacks.onRow = [&](const listengine::RowResult& row) { read.table->Add(row); };
+    const listengine::ListSummary summary = listengine::ProcessList(in, out, options, callbacks);
     read.table->Finish(summary);
     read.output = out.str();
     return read;
@@ -140,7 +140,7 @@ TEST(ListTable, LinesOfTheFile)
 TEST(ListTable, Windows1252RowsAsUtf8)
 {
     const Read read = ReadList("Familienname;Vorname;Geburtsdatum;Ort\nM\xFC" "ller;J\xFCrgen;01.02.1980;K\xF6ln\n");
-    ASSERT_EQ(read.table->summary().outputEncoding, batch::Encoding::Windows1252);
+    ASSERT_EQ(read.table->summary().outputEncoding, listengine::Encoding::Windows1252);
     EXPECT_EQ(read.table->cell(0, 0), "Müller");
     EXPECT_EQ(read.table->cell(0, 3), "Köln");
     EXPECT_EQ(read.table->columnName(4), "eTIN");
@@ -187,7 +187,7 @@ TEST(SummaryLine, Words)
 // the engine says comes beside it.
 TEST(FurtherMessages, WhatTheSummaryLineDoesNotTell)
 {
-    batch::ListSummary summary;
+    listengine::ListSummary summary;
     summary.rows = 5;
     summary.failedRows = 2;
     summary.deviatingRows = 1;

@@ -66,8 +66,8 @@ void TestCommandLine::listOptions()
     QCOMPARE(int(line.action), int(Action::ShowWindow));
     QCOMPARE(line.file, QStringLiteral("liste.csv"));
     QCOMPARE(line.options.delimiter, std::optional<char>(','));
-    QCOMPARE(line.options.inputEncoding, batch::Encoding::Windows1252);
-    QCOMPARE(line.options.outputEncoding, batch::Encoding::Auto);
+    QCOMPARE(line.options.inputEncoding, listengine::Encoding::Windows1252);
+    QCOMPARE(line.options.outputEncoding, listengine::Encoding::Auto);
     QCOMPARE(line.options.familyNameColumn, std::string("Nachname"));
     QCOMPARE(line.options.firstNameColumn, std::string("Vorname"));
     QCOMPARE(line.options.dateSettings.separator, '-');
@@ -76,7 +76,7 @@ void TestCommandLine::listOptions()
 
     // Without options, kennfix-batch's defaults.
     const CommandLine plain = ParseCommandLine({"kennfix-liste"}, QStringLiteral("1.0.0"));
-    const batch::ListOptions defaults;
+    const listengine::ListOptions defaults;
     QCOMPARE(plain.options.delimiter, defaults.delimiter);
     QCOMPARE(plain.options.familyNameColumn, defaults.familyNameColumn);
     QCOMPARE(plain.options.dateSettings.separator, defaults.dateSettings.separator);

@@ -35,17 +35,17 @@ void TestListCases::savedAsKennfixBatchWritesIt()
     QFETCH(QString, input);
     QFETCH(QString, expected);
     QFETCH(int, status);
-    batch::ListOptions options;
+    listengine::ListOptions options;
     options.currentYear = 2026;
     QTemporaryDir dir;
     const std::string target = dir.filePath(QStringLiteral("gespeichert.csv")).toStdString();
     try {
         const LoadedList list = ReadListFile(input.toStdString(), options);
         QVERIFY2(status != 2, "read as a list");
-        const batch::ListSummary summary = SaveListFile(list, target);
+        const listengine::ListSummary summary = SaveListFile(list, target);
         QCOMPARE(summary.needsAttention() ? 1 : 0, status);
         QCOMPARE(test::FileBytes(target), test::FileBytes(expected.toStdString()));
-    } catch (const batch::ListError& e) {
+    } catch (const listengine::ListError& e) {
         QVERIFY2(status == 2, e.what());
     }
 }

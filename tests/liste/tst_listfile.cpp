@@ -14,16 +14,16 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include "files.h"
 #include "liste/listfile.h"
+#include "listengine/files.h"
 #include "tests/liste/stafflist.h"
 
 namespace kennfix::liste {
 namespace {
 
-batch::ListOptions Options()
+listengine::ListOptions Options()
 {
-    batch::ListOptions options;
+    listengine::ListOptions options;
     options.currentYear = test::kReadInYear;
     return options;
 }
@@ -106,7 +106,7 @@ void TestListFile::savedAsTheEngineWritesIt()
 
     const LoadedList loaded = ReadListFile(Local(path("liste.csv")), Options());
     SaveListFile(loaded, Local(path("fenster.csv")));
-    batch::ProcessListFile(Local(path("liste.csv")), Local(path("kommandozeile.csv")), Options());
+    listengine::ProcessListFile(Local(path("liste.csv")), Local(path("kommandozeile.csv")), Options());
     ::umask(mask);
 
     QCOMPARE(Contents(path("fenster.csv")), Contents(path("kommandozeile.csv")));
@@ -165,7 +165,7 @@ void TestListFile::aListThatCannotBeRead()
     try {
         ReadListFile(Local(path("liste.csv")), Options());
         QFAIL("read");
-    } catch (const batch::ListError& e) {
+    } catch (const listengine::ListError& e) {
         QCOMPARE(e.line(), std::size_t{3});
     }
     QCOMPARE(files(), QStringList({"liste.csv"}));
@@ -181,7 +181,7 @@ void TestListFile::aPipeIsNoList()
     try {
         ReadListFile(Local(path("pipe")), Options());
         QFAIL("read");
-    } catch (const batch::FileError& e) {
+    } catch (const listengine::FileError& e) {
         QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("keine gewöhnliche Datei")), e.what());
     }
     QVERIFY(Write(path("liste.csv"), QByteArray(test::kStaffList.data(), test::kStaffList.size())));
@@ -189,7 +189,7 @@ void TestListFile::aPipeIsNoList()
     try {
         SaveListFile(loaded, Local(path("pipe")));
         QFAIL("save");
-    } catch (const batch::FileError& e) {
+    } catch (const listengine::FileError& e) {
         QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("keine gewöhnliche Datei")), e.what());
     }
     QCOMPARE(files(), QStringList({"liste.csv"}));
@@ -246,10 +246,10 @@ void TestListFile::cancelled()
         list += "Meier;Li;15.05.1990\n";
     QVERIFY(Write(path("liste.csv"), list));
     const auto stop = [](std::uint64_t, std::uint64_t) { return false; };
-    QVERIFY_THROWS_EXCEPTION(batch::ListCancelled, ReadListFile(Local(path("liste.csv")), Options(), stop));
+    QVERIFY_THROWS_EXCEPTION(listengine::ListCancelled, ReadListFile(Local(path("liste.csv")), Options(), stop));
     const LoadedList loaded = ReadListFile(Local(path("liste.csv")), Options());
     QCOMPARE(loaded.table->rowCount(), std::size_t{20000});
-    QVERIFY_THROWS_EXCEPTION(batch::ListCancelled, SaveListFile(loaded, Local(path("ergebnis.csv")), stop));
+    QVERIFY_THROWS_EXCEPTION(listengine::ListCancelled, SaveListFile(loaded, Local(path("ergebnis.csv")), stop));
     QCOMPARE(files(), QStringList({"liste.csv"}));
 }
 
@@ -267,13 +267,13 @@ void TestListFile::askedBeforeReplacing()
             return answer && Contents(path("ergebnis.csv")) == "alt";
         };
     };
-    QVERIFY_THROWS_EXCEPTION(batch::ListCancelled, SaveListFile(loaded, Local(path("ergebnis.csv")), {}, ask(false)));
+    QVERIFY_THROWS_EXCEPTION(listengine::ListCancelled, SaveListFile(loaded, Local(path("ergebnis.csv")), {}, ask(false)));
     QCOMPARE(filesWhenAsked.size(), 3);  // the temporary file beside the two
     QCOMPARE(Contents(path("ergebnis.csv")), QByteArray("alt"));
     QCOMPARE(files(), QStringList({"ergebnis.csv", "liste.csv"}));
 
     SaveListFile(loaded, Local(path("ergebnis.csv")), {}, ask(true));
-    batch::ProcessListFile(Local(path("liste.csv")), Local(path("kommandozeile.csv")), Options());
+    listengine::ProcessListFile(Local(path("liste.csv")), Local(path("kommandozeile.csv")), Options());
     QCOMPARE(Contents(path("ergebnis.csv")), Contents(path("kommandozeile.csv")));
 }
 

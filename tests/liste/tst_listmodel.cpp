@@ -28,7 +28,7 @@ std::shared_ptr<const ListTable> Read(std::string_view list)
         return nullptr;
     file.write(list.data(), static_cast<qint64>(list.size()));
     file.close();
-    batch::ListOptions options;
+    listengine::ListOptions options;
     options.currentYear = test::kReadInYear;
     auto loaded = std::make_shared<LoadedList>(ReadListFile(QFile::encodeName(file.fileName()).toStdString(), options));
     return std::shared_ptr<const ListTable>(loaded, loaded->table.get());

@@ -32,10 +32,10 @@
 #include <functional>
 #include <memory>
 
-#include "files.h"
 #include "liste/columnsdialog.h"
 #include "liste/listjobs.h"
 #include "liste/listwindow.h"
+#include "listengine/files.h"
 #include "tests/liste/stafflist.h"
 #include "tests/liste/systemgate.h"
 #include "tests/widgets/boxwatcher.h"
@@ -45,9 +45,9 @@ namespace {
 
 constexpr int kWaitMs = 20'000;
 
-batch::ListOptions Options()
+listengine::ListOptions Options()
 {
-    batch::ListOptions options;
+    listengine::ListOptions options;
     options.currentYear = test::kReadInYear;
     return options;
 }
@@ -351,9 +351,9 @@ void TestListWindow::aUtf16ListSeparatedBySemicolons()
 
     m_window->saveAs(path("utf16-etin.csv"));
     QTRY_VERIFY_WITH_TIMEOUT(m_window->jobText->text().startsWith(QStringLiteral("Gespeichert als")), kWaitMs);
-    batch::ListOptions semicolon = Options();
+    listengine::ListOptions semicolon = Options();
     semicolon.delimiter = ';';
-    batch::ProcessListFile(Local(path("utf16.csv")), Local(path("batch.csv")), semicolon);
+    listengine::ProcessListFile(Local(path("utf16.csv")), Local(path("batch.csv")), semicolon);
     QCOMPARE(Contents(path("utf16-etin.csv")), Contents(path("batch.csv")));
 }
 
@@ -401,7 +401,7 @@ void TestListWindow::savesWhereTheDialogProposes()
     QCOMPARE(proposed, path("personal-etin.csv"));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->jobText->text(),
                               QStringLiteral("Gespeichert als „%1“.").arg(path("personal-etin.csv")), kWaitMs);
-    batch::ProcessListFile(QFile::encodeName(path("personal.csv")).toStdString(),
+    listengine::ProcessListFile(QFile::encodeName(path("personal.csv")).toStdString(),
                            QFile::encodeName(path("batch.csv")).toStdString(), Options());
     QCOMPARE(Contents(path("personal-etin.csv")), Contents(path("batch.csv")));
 
@@ -515,7 +515,7 @@ void TestListWindow::pastThePointOfNoReturnTheSaveEnds()
     test::SystemGate::Open();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->jobText->text(), QStringLiteral("Gespeichert als „%1“.").arg(path("ziel.csv")),
                               kWaitMs);
-    batch::ProcessListFile(Local(path("personal.csv")), Local(path("batch.csv")), Options());
+    listengine::ProcessListFile(Local(path("personal.csv")), Local(path("batch.csv")), Options());
     QCOMPARE(Contents(path("ziel.csv")), Contents(path("batch.csv")));
 }
 
@@ -525,7 +525,7 @@ void TestListWindow::pastThePointOfNoReturnTheSaveEnds()
 void TestListWindow::closingPastThePointOfNoReturn()
 {
     QVERIFY(openAndWait(path("personal.csv")));
-    batch::ProcessListFile(Local(path("personal.csv")), Local(path("batch.csv")), Options());
+    listengine::ProcessListFile(Local(path("personal.csv")), Local(path("batch.csv")), Options());
     for (const bool endsInTime : {true, false}) {
         QVERIFY(Write(path("ziel.csv"), "alt"));
         const QStringList before = QDir(m_dir.path()).entryList(QDir::Files);
@@ -539,7 +539,7 @@ void TestListWindow::closingPastThePointOfNoReturn()
             QCOMPARE(Contents(path("ziel.csv")), Contents(path("batch.csv")));
         } else {
             QVERIFY(!m_window->jobs().abandon(50));
-            batch::RemoveTemporaryFiles();
+            listengine::RemoveTemporaryFiles();
             QCOMPARE(Contents(path("ziel.csv")), QByteArray("alt"));
             QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
             test::SystemGate::Open();

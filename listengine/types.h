@@ -1,36 +1,22 @@
 #pragma once
 
-// The list engine: a staff list as German spreadsheet programs write it (CSV),
-// read and written back one row at a time with the columns eTIN and Fehler,
-// and Prüfung when the list keeps eTINs of its own. Every front end (the
-// program kennfix-batch, the window kennfix-liste) runs lists through here,
-// so a list gives the same file wherever it is run.
-//
-// Way of one row:
-//   reader.h    bytes -> cells, with their lines and their row's encoding
-//   rowcheck.h  name, first name and date -> eTIN or Fehler; a stored eTIN
-//               -> Prüfung
-//   writer.h    cells in the output's encoding, quoted as CSV
-//   files.h     the output file: a private temporary file that takes the
-//               target's place when the list is complete
-// A bad row gets its reason in Fehler and the run goes on; only input that
-// cannot be read as a list (no header, a needed column missing, broken
-// quoting) stops it with a ListError.
+// The list engine's types, shared by every part of it and by its front ends:
+// the options of a list, the encodings, what became of a stored eTIN, the
+// columns of the output, one row as written, progress and the summary. The
+// bottom of the engine: this header includes none of the engine's own.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "etin.h"
+#include "core/etin.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 enum class Encoding {
     // Input: each row is read in its own encoding, valid UTF-8 as UTF-8 and
@@ -174,7 +160,7 @@ struct ListSummary {
     std::size_t filledRows = 0;      // empty eTIN cells filled in
     bool lossyHeader = false;
     // The encoding most rows are in: that of the first row with a byte above
-    // 127, or UTF-8 for ASCII (see kDecisionWindow in list.cpp), or as asked
+    // 127, or UTF-8 for ASCII (see internal/encodingdecision.h), or as asked
     // for, or as the byte order mark says.
     Encoding mainEncoding = Encoding::Utf8;
     Encoding outputEncoding = Encoding::Utf8;
@@ -184,82 +170,4 @@ struct ListSummary {
     bool needsAttention() const { return failedRows + lossyRows + deviatingRows > 0 || lossyHeader; }
 };
 
-// The input is no list that can be read. what() names the line where one is
-// to blame: "Zeile 7: ...".
-class ListError : public std::runtime_error {
-public:
-    ListError(std::size_t line, const std::string& message);
-    std::size_t line() const { return m_line; }  // 0 when no line is to blame
-
-private:
-    std::size_t m_line;
-};
-
-// The header lacks a column that the options name. A front end that lets
-// the user choose the columns finds here what the header offers; what()
-// names the columns missing and found, and the options that choose others.
-class MissingColumnsError : public ListError {
-public:
-    // The header line as one delimiter splits it; its names in UTF-8, as
-    // they stand.
-    struct Header {
-        char delimiter = ';';
-        std::vector<std::string> names;
-    };
-
-    // `missing`: the options' names of the columns not found, UTF-8.
-    // `headers`: the header as it was read, then, when the delimiter was
-    // found from the header line, as each other delimiter splits it.
-    MissingColumnsError(std::size_t line, std::vector<std::string> missing, std::vector<Header> headers,
-                        bool delimiterGuessed);
-
-    // "In der Kopfzeile fehlt die Spalte „Vorname“", without the line.
-    const std::string& missingText() const { return m_missingText; }
-    const std::vector<Header>& headers() const { return m_headers; }
-    bool delimiterGuessed() const { return m_delimiterGuessed; }
-
-private:
-    std::string m_missingText;
-    std::vector<Header> m_headers;
-    bool m_delimiterGuessed;
-};
-
-// Whether a header cell names the column `name` (both UTF-8), as the engine
-// finds columns: ignoring case and blanks around them.
-bool SameColumnName(std::string_view cell, std::string_view name);
-
-// Reading the input or writing the output failed. files.h turns them into
-// messages that name the file and the reason.
-class ReadError : public std::runtime_error {
-public:
-    ReadError();
-};
-class WriteError : public std::runtime_error {
-public:
-    WriteError();
-};
-
-// A progress callback asked to stop.
-class ListCancelled : public std::runtime_error {
-public:
-    ListCancelled();
-};
-
-// Refuses options that give one column two jobs: a name column that another
-// one names too, or one called eTIN. Throws ListError
-// (line 0). ProcessList checks this first.
-void CheckColumnOptions(const ListOptions& options);
-
-// Reads the list from `in` and writes it to `out`. Input and output need only
-// read and write in one pass (pipes), and the output is the same to the byte
-// whichever `in` is. Throws ListError, ReadError, WriteError, ListCancelled;
-// what was written until then is incomplete.
-ListSummary ProcessList(std::istream& in, std::ostream& out, const ListOptions& options,
-                        const ListCallbacks& callbacks = {});
-
-// What the summary tells the user, in German, one message a line, without
-// the program's name: rows without eTIN, deviating eTINs, characters lost,
-// rows in the other encoding. Empty when there is nothing to tell.
-std::vector<std::string> SummaryMessages(const ListSummary& summary);
-
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -18,11 +18,11 @@
 #include <string>
 #include <string_view>
 
-#include "etin.h"
-#include "list.h"
-#include "text.h"
+#include "core/etin.h"
+#include "listengine/internal/text.h"
+#include "listengine/types.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 enum class NameVerdict {
     Ok,
@@ -91,4 +91,4 @@ bool IsEmptyEtinCell(std::string_view storedCell, RowEncoding encoding);
 // differs names the parts that differ, or its length.
 void AppendCheckText(std::string& out, const StoredEtinVerdict& verdict, std::string_view computedEtinUtf8);
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

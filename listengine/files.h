@@ -31,9 +31,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "list.h"
+#include "listengine/errors.h"
+#include "listengine/types.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 class FdBuffer;  // a stream buffer on a file descriptor that keeps errno
 
@@ -140,4 +141,4 @@ void RemoveTemporaryFiles();
 ListSummary ProcessListFile(const std::string& inputPath, const std::string& outputPath, const ListOptions& options,
                             const ListCallbacks& callbacks = {});
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -1,10 +1,12 @@
-#include "reader.h"
+#include "listengine/internal/reader.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-namespace kennfix::batch {
+#include "listengine/errors.h"
+
+namespace kennfix::listengine {
 namespace {
 
 // Collects the rows as "line-lastLine encoding: cell|cell|".
@@ -153,4 +155,4 @@ TEST(ListReader, Utf16AcrossChunks)
 }
 
 }  // namespace
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

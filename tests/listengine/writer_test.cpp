@@ -1,10 +1,10 @@
-#include "writer.h"
+#include "listengine/internal/writer.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 struct ConvertCase {
@@ -76,4 +76,4 @@ TEST(ListWriter, Utf16WithByteOrderMarkAndSurrogates)
 }
 
 }  // namespace
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -1,12 +1,13 @@
-#include "writer.h"
+#include "listengine/internal/writer.h"
 
 #include <algorithm>
 #include <array>
 #include <ostream>
 
-#include "cp1252.h"
+#include "core/cp1252.h"
+#include "listengine/errors.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 16;
@@ -178,4 +179,4 @@ void ListWriter::Flush()
         throw WriteError();
 }
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "list.h"
-#include "text.h"
+#include "listengine/internal/text.h"
+#include "listengine/types.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 // The text encoding rows are put together in for an output encoding.
 Encoding TextEncodingFor(Encoding output);
@@ -84,4 +84,4 @@ private:
     std::string m_utf16;
 };
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

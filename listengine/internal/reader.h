@@ -30,10 +30,10 @@
 #include <string_view>
 #include <vector>
 
-#include "list.h"
-#include "text.h"
+#include "listengine/internal/text.h"
+#include "listengine/types.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 // One row as read, its cells undecoded. The views hold during the call only.
 struct InputRow {
@@ -112,4 +112,4 @@ std::vector<std::string> SplitHeaderLine(std::string_view headerLine, char delim
 // Windows1252.
 RowEncoding ClassifyRow(const InputRow& row, Encoding inputEncoding);
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -1,11 +1,12 @@
-#include "rowcheck.h"
+#include "listengine/internal/rowcheck.h"
 
 #include <span>
 
-#include "cp1252.h"
-#include "namechars.h"
+#include "core/cp1252.h"
+#include "core/namechars.h"
+#include "listengine/messagetext.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 // The texts of the column Fehler, in UTF-8.
@@ -235,4 +236,4 @@ void AppendCheckText(std::string& out, const StoredEtinVerdict& verdict, std::st
     out += computedEtinUtf8;
 }
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

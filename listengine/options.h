@@ -9,9 +9,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "list.h"
+#include "listengine/types.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 // What the options say, unchecked; unset ones keep their defaults.
 struct ListOptionTexts {
@@ -36,4 +36,4 @@ public:
 // Throws OptionError.
 ListOptions ListOptionsFrom(const ListOptionTexts& texts);
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -1,4 +1,4 @@
-#include "reader.h"
+#include "listengine/internal/reader.h"
 
 #include <csv.h>
 
@@ -6,9 +6,10 @@
 #include <istream>
 #include <utility>
 
-#include "cp1252.h"
+#include "core/cp1252.h"
+#include "listengine/errors.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -514,4 +515,4 @@ void ListReader::Read(std::istream& in)
     m_impl->Read(in);
 }
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -1,12 +1,12 @@
-#include "text.h"
+#include "listengine/internal/text.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "cp1252.h"
-#include "namechars.h"
+#include "core/cp1252.h"
+#include "core/namechars.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 bool IsHidden(char32_t c)
 {
@@ -50,18 +50,6 @@ void AppendForMessage(std::string& out, std::string_view text, RowEncoding encod
     });
 }
 
-std::string ForMessage(std::string_view utf8)
-{
-    std::string out;
-    AppendForMessage(out, utf8, RowEncoding::Utf8);
-    return out;
-}
-
-std::string Quoted(std::string_view utf8)
-{
-    return "\u201E" + std::string(utf8) + "\u201C";
-}
-
 std::size_t SkipAscii(std::string_view text, std::size_t pos)
 {
     // Eight bytes at a time: a row is mostly plain letters and digits.
@@ -74,6 +62,18 @@ std::size_t SkipAscii(std::string_view text, std::size_t pos)
     while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80)
         ++pos;
     return pos;
+}
+
+std::string_view EncodingName(Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Windows1252: return "Windows-1252";
+    case Encoding::Utf16LE: return "UTF-16 LE";
+    case Encoding::Utf16BE: return "UTF-16 BE";
+    case Encoding::Auto:
+    case Encoding::Utf8: break;
+    }
+    return "UTF-8";
 }
 
 bool IsBlankCell(std::string_view cell)
@@ -108,14 +108,4 @@ std::string_view TrimBlanks(std::string_view text, RowEncoding encoding)
     return seen ? text.substr(begin, end - begin) : std::string_view();
 }
 
-std::string GroupedNumber(std::size_t n)
-{
-    std::string digits = std::to_string(n);
-    if (digits.size() <= 4)
-        return digits;
-    for (std::size_t i = digits.size() - 3; i > 0; i = i > 3 ? i - 3 : 0)
-        digits.insert(i, 1, '.');
-    return digits;
-}
-
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -1,4 +1,4 @@
-#include "files.h"
+#include "listengine/files.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -17,9 +17,11 @@
 #include <utility>
 #include <vector>
 
-#include "text.h"
+#include "listengine/columnnames.h"
+#include "listengine/list.h"
+#include "listengine/messagetext.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 // Reads and writes straight through to the descriptor, and keeps the errno of
 // a call that failed for the message. A failed read throws, which the
@@ -527,4 +529,4 @@ ListSummary ProcessListFile(const std::string& inputPath, const std::string& out
     return summary;
 }
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -1,13 +1,21 @@
-#include "list.h"
+#include "listengine/list.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <random>
+#include <span>
 #include <sstream>
+#include <utility>
 
+#include "listengine/columnnames.h"
+#include "listengine/internal/rowqueue.h"
+#include "listengine/messagetext.h"
+#include "listengine/summary.h"
 #include "tests/data/referencecases.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 constexpr std::string_view kHeader = "Familienname;Vorname;Geburtsdatum\n";
@@ -231,28 +239,66 @@ TEST(ProcessList, StoredEtinsAreCheckedNeverChanged)
     EXPECT_FALSE(good.summary.needsAttention());
 }
 
-// A list run again is a list like any other: the Fehler and Prüfung of the
-// first run are cells it keeps, ours come beside them under names of their
+// A list, the options in which it differs from Options(), and the output it
+// gives, from a file and through a pipe.
+struct OutputCase {
+    std::string_view comment;
+    std::string_view input;
+    std::string_view output;
+    std::optional<char> delimiter = std::nullopt;
+    // Empty: the default name.
+    std::string_view familyNameColumn = {};
+    std::string_view firstNameColumn = {};
+    std::string_view birthDateColumn = {};
+};
+
+void ExpectOutputs(std::span<const OutputCase> cases)
+{
+    for (const OutputCase& c : cases) {
+        ListOptions options = Options();
+        options.delimiter = c.delimiter;
+        for (auto [name, column] : {std::pair{c.familyNameColumn, &options.familyNameColumn},
+                                    std::pair{c.firstNameColumn, &options.firstNameColumn},
+                                    std::pair{c.birthDateColumn, &options.birthDateColumn}}) {
+            if (!name.empty())
+                *column = name;
+        }
+        EXPECT_EQ(ProcessBoth(c.input, options).output, c.output) << c.comment << ": " << c.input;
+    }
+}
+
+// A list run once, again and a third time: the Fehler and Prüfung of the
+// runs before are cells it keeps, ours come beside them under names of their
 // own, and the eTINs it holds now are found right.
+constexpr std::string_view kRunOnce = "Nr;Familienname;Vorname;Geburtsdatum\n1;Müller;Hans;01.02.80\n2;;Li;x\n";
+constexpr std::string_view kRunTwice = "Nr;Familienname;Vorname;Geburtsdatum;eTIN;Fehler\n"
+                                       "1;Müller;Hans;01.02.80;MLLRHNSA80B01H;\n"
+                                       "2;;Li;x;;Name fehlt\n";
+constexpr std::string_view kRunThrice = "Nr;Familienname;Vorname;Geburtsdatum;eTIN;Prüfung;Fehler;Fehler 2\n"
+                                        "1;Müller;Hans;01.02.80;MLLRHNSA80B01H;stimmt;;\n"
+                                        "2;;Li;x;;;Name fehlt;Name fehlt\n";
+
+constexpr OutputCase kRunAgainCases[] = {
+    {"the first run", kRunOnce, kRunTwice},
+    {"the second: ours are Prüfung and Fehler 2", kRunTwice, kRunThrice},
+    {"the third: Prüfung 2 goes beside the eTIN, Fehler 3 last", kRunThrice,
+     "Nr;Familienname;Vorname;Geburtsdatum;eTIN;Prüfung 2;Prüfung;Fehler;Fehler 2;Fehler 3\n"
+     "1;Müller;Hans;01.02.80;MLLRHNSA80B01H;stimmt;stimmt;;;\n"
+     "2;;Li;x;;;;Name fehlt;Name fehlt;Name fehlt\n"},
+    // As an HR list has them too: found ignoring case and blanks.
+    {"fehler, ETIN and prüfung of the list's own; its empty eTIN cell takes the computed one",
+     "fehler;Familienname;Vorname;Geburtsdatum;ETIN; prüfung\nalt;Müller;Hans;01.02.80;;bestanden\n",
+     "fehler;Familienname;Vorname;Geburtsdatum;ETIN;Prüfung 2; prüfung;Fehler 2\n"
+     "alt;Müller;Hans;01.02.80;MLLRHNSA80B01H;ergänzt;bestanden;\n"},
+    {"FEHLER 2 taken too: ours is Fehler 3",
+     "Familienname;Vorname;Geburtsdatum;Prüfung;FEHLER 2;Fehler\nMüller;Hans;01.02.80;bestanden;;alt\n",
+     "Familienname;Vorname;Geburtsdatum;Prüfung;FEHLER 2;Fehler;eTIN;Fehler 3\n"
+     "Müller;Hans;01.02.80;bestanden;;alt;MLLRHNSA80B01H;\n"},
+};
+
 TEST(ProcessList, AListCanBeRunAgain)
 {
-    const std::string once = Process("Nr;Familienname;Vorname;Geburtsdatum\n1;Müller;Hans;01.02.80\n2;;Li;x\n").output;
-    EXPECT_EQ(once, "Nr;Familienname;Vorname;Geburtsdatum;eTIN;Fehler\n1;Müller;Hans;01.02.80;MLLRHNSA80B01H;\n"
-                    "2;;Li;x;;Name fehlt\n");
-    const std::string twice = Process(once).output;
-    EXPECT_EQ(twice, "Nr;Familienname;Vorname;Geburtsdatum;eTIN;Prüfung;Fehler;Fehler 2\n"
-                     "1;Müller;Hans;01.02.80;MLLRHNSA80B01H;stimmt;;\n2;;Li;x;;;Name fehlt;Name fehlt\n");
-    EXPECT_EQ(Process(twice).output, "Nr;Familienname;Vorname;Geburtsdatum;eTIN;Prüfung 2;Prüfung;Fehler;Fehler 2;Fehler 3\n"
-                                     "1;Müller;Hans;01.02.80;MLLRHNSA80B01H;stimmt;stimmt;;;\n"
-                                     "2;;Li;x;;;;Name fehlt;Name fehlt;Name fehlt\n");
-    // Found ignoring case and blanks, "Prüfung" as an HR list has it too; the
-    // list's eTIN column takes the computed eTIN where it is empty.
-    EXPECT_EQ(Process("fehler;Familienname;Vorname;Geburtsdatum;ETIN; prüfung\nalt;Müller;Hans;01.02.80;;bestanden\n").output,
-              "fehler;Familienname;Vorname;Geburtsdatum;ETIN;Prüfung 2; prüfung;Fehler 2\n"
-              "alt;Müller;Hans;01.02.80;MLLRHNSA80B01H;ergänzt;bestanden;\n");
-    EXPECT_EQ(Process("Familienname;Vorname;Geburtsdatum;Prüfung;FEHLER 2;Fehler\nMüller;Hans;01.02.80;bestanden;;alt\n").output,
-              "Familienname;Vorname;Geburtsdatum;Prüfung;FEHLER 2;Fehler;eTIN;Fehler 3\n"
-              "Müller;Hans;01.02.80;bestanden;;alt;MLLRHNSA80B01H;\n");
+    ExpectOutputs(kRunAgainCases);
 }
 
 TEST(ProcessList, QuotedCellsPassThroughUnchanged)
@@ -276,24 +322,24 @@ TEST(ProcessList, QuotedCellsPassThroughUnchanged)
     EXPECT_EQ(p.summary.rows, 6u);
 }
 
+constexpr OutputCase kDelimiterCases[] = {
+    {"commas, found from the header", "Familienname,Vorname,Geburtsdatum,Ort\nMüller,Hans,01.02.80,\"Bonn, Rhein\"\n",
+     "Familienname,Vorname,Geburtsdatum,Ort,eTIN,Fehler\nMüller,Hans,01.02.80,\"Bonn, Rhein\",MLLRHNSA80B01H,\n"},
+    {"commas, as given", "Familienname,Vorname,Geburtsdatum,Ort\nMüller,Hans,01.02.80,\"Bonn, Rhein\"\n",
+     "Familienname,Vorname,Geburtsdatum,Ort,eTIN,Fehler\nMüller,Hans,01.02.80,\"Bonn, Rhein\",MLLRHNSA80B01H,\n", ','},
+    {"tabs, without a line end at the end", "Familienname\tVorname\tGeburtsdatum\nMüller\tHans\t01.02.80",
+     "Familienname\tVorname\tGeburtsdatum\teTIN\tFehler\nMüller\tHans\t01.02.80\tMLLRHNSA80B01H\t\n"},
+    {"the columns decide before the count: more commas than semicolons",
+     "Familienname;Vorname;Geburtsdatum;a, b, c, d, e\nMeier;Li;01.02.80;x\n",
+     "Familienname;Vorname;Geburtsdatum;a, b, c, d, e;eTIN;Fehler\nMeier;Li;01.02.80;x;MREILIXX80B01Z;\n"},
+    {"after blank lines, which come back too",
+     "\r\n\r\nFamilienname\tVorname\tGeburtsdatum\r\nMeier\tLi\t01.02.80\r\n",
+     "\r\n\r\nFamilienname\tVorname\tGeburtsdatum\teTIN\tFehler\r\nMeier\tLi\t01.02.80\tMREILIXX80B01Z\t\r\n"},
+};
+
 TEST(ProcessList, DelimiterFromTheHeaderOrAsGiven)
 {
-    const std::string_view comma = "Familienname,Vorname,Geburtsdatum,Ort\nMüller,Hans,01.02.80,\"Bonn, Rhein\"\n";
-    const std::string commaOut = "Familienname,Vorname,Geburtsdatum,Ort,eTIN,Fehler\n"
-                                 "Müller,Hans,01.02.80,\"Bonn, Rhein\",MLLRHNSA80B01H,\n";
-    EXPECT_EQ(ProcessBoth(comma).output, commaOut);
-    ListOptions options = Options();
-    options.delimiter = ',';
-    EXPECT_EQ(Process(comma, options).output, commaOut);
-
-    EXPECT_EQ(ProcessBoth("Familienname\tVorname\tGeburtsdatum\nMüller\tHans\t01.02.80").output,
-              "Familienname\tVorname\tGeburtsdatum\teTIN\tFehler\nMüller\tHans\t01.02.80\tMLLRHNSA80B01H\t\n");
-    // The columns decide before the count: here are more commas than semicolons.
-    EXPECT_EQ(ProcessBoth("Familienname;Vorname;Geburtsdatum;a, b, c, d, e\nMeier;Li;01.02.80;x\n").output,
-              "Familienname;Vorname;Geburtsdatum;a, b, c, d, e;eTIN;Fehler\nMeier;Li;01.02.80;x;MREILIXX80B01Z;\n");
-    // After blank lines, which come back too.
-    EXPECT_EQ(ProcessBoth("\r\n\r\nFamilienname\tVorname\tGeburtsdatum\r\nMeier\tLi\t01.02.80\r\n").output,
-              "\r\n\r\nFamilienname\tVorname\tGeburtsdatum\teTIN\tFehler\r\nMeier\tLi\t01.02.80\tMREILIXX80B01Z\t\r\n");
+    ExpectOutputs(kDelimiterCases);
 }
 
 // Every input row gives one output row, blank ones too, and every cell comes
@@ -350,6 +396,31 @@ TEST(ProcessList, BlankLinesCountTowardsTheHoldBack)
               "\xEF\xBB\xBF" + crlf + "Familienname,Vorname,Geburtsdatum,eTIN,Fehler\r\nMeier,Li,01.02.80,MREILIXX80B01Z,\r\n");
 }
 
+// A list that is plain ASCII for longer than rows are held back is taken as
+// UTF-8; a Windows-1252 row after that is converted, and the summary names it.
+TEST(ProcessList, AWindows1252RowAfterTheHoldBackIsConverted)
+{
+    constexpr std::string_view kAsciiRow = "Meier;Li;01.02.80\n";
+    // The rows' bytes alone outgrow the hold-back.
+    const std::size_t asciiRows = kDecisionWindow / kAsciiRow.size() + 1;
+    std::string input(kHeader);
+    for (std::size_t i = 0; i < asciiRows; ++i)
+        input += kAsciiRow;
+    input += "M\xFCller;Hans;01.02.80\n";
+
+    const Processed p = ProcessBoth(input);
+    EXPECT_EQ(p.summary.mainEncoding, Encoding::Utf8);
+    EXPECT_EQ(p.summary.outputEncoding, Encoding::Utf8);
+    EXPECT_TRUE(p.output.ends_with("\nMeier;Li;01.02.80;MREILIXX80B01Z;\nMüller;Hans;01.02.80;MLLRHNSA80B01H;\n"));
+    const std::size_t line = asciiRows + 2;  // after the header and the ASCII rows
+    ASSERT_EQ(p.summary.otherEncodingRows.rows(), 1u);
+    EXPECT_EQ(p.summary.otherEncodingRows.ranges()[0].first, line);
+    const std::vector<std::string> messages = SummaryMessages(p.summary);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "1 Zeile ist in Windows-1252 geschrieben, die übrigen in UTF-8 (Zeile " + GroupedNumber(line) +
+                               "). Jede Zeile wurde in ihrer Kodierung gelesen und in UTF-8 ausgegeben.");
+}
+
 TEST(ProcessList, BadRowsKeepCountAndOrder)
 {
     std::string input = "Nr;Familienname;Vorname;Geburtsdatum\n";
@@ -371,17 +442,17 @@ TEST(ProcessList, BadRowsKeepCountAndOrder)
     EXPECT_FALSE(std::getline(lines, line));
 }
 
+constexpr OutputCase kColumnNameCases[] = {
+    {"in any order and case, blanks around them aside", "geburtsdatum; VORNAME ;FamilienName\n01.02.80;Hans;Müller\n",
+     "geburtsdatum; VORNAME ;FamilienName;eTIN;Fehler\n01.02.80;Hans;Müller;MLLRHNSA80B01H;\n"},
+    {"under the names the options give", "NACHNAME;Rufname;Geb.-Datum\nMüller;Hans;01.02.80\n",
+     "NACHNAME;Rufname;Geb.-Datum;eTIN;Fehler\nMüller;Hans;01.02.80;MLLRHNSA80B01H;\n", std::nullopt, "Nachname",
+     "Rufname", "Geb.-Datum"},
+};
+
 TEST(ProcessList, ColumnsAreFoundByNameIgnoringCase)
 {
-    EXPECT_EQ(Process("geburtsdatum; VORNAME ;FamilienName\n01.02.80;Hans;Müller\n").output,
-              "geburtsdatum; VORNAME ;FamilienName;eTIN;Fehler\n01.02.80;Hans;Müller;MLLRHNSA80B01H;\n");
-
-    ListOptions options = Options();
-    options.familyNameColumn = "Nachname";
-    options.firstNameColumn = "Rufname";
-    options.birthDateColumn = "Geb.-Datum";
-    EXPECT_EQ(Process("NACHNAME;Rufname;Geb.-Datum\nMüller;Hans;01.02.80\n", options).output,
-              "NACHNAME;Rufname;Geb.-Datum;eTIN;Fehler\nMüller;Hans;01.02.80;MLLRHNSA80B01H;\n");
+    ExpectOutputs(kColumnNameCases);
 }
 
 // One column for two jobs is refused before anything is read.
@@ -826,11 +897,16 @@ TEST(ProcessList, ArbitraryBytesFailCleanlyOrKeepEveryRow)
                 EXPECT_EQ(again.summary.rows + again.summary.blankRows, once.summary.rows + once.summary.blankRows)
                     << input;
             } catch (const ListError& e) {
-                EXPECT_NE(std::string(e.what()), "") << input;
+                // Broken quoting after the header: a line of the input, named first in the message.
+                const auto lines = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n')) + 1;
+                EXPECT_GE(e.line(), 2u) << input;
+                EXPECT_LE(e.line(), lines) << input;
+                EXPECT_TRUE(std::string(e.what()).starts_with("Zeile " + std::to_string(e.line()) + ": "))
+                    << e.what();
             }
         }
     }
 }
 
 }  // namespace
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -9,9 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "cp1252.h"
+#include "core/cp1252.h"
+#include "listengine/types.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 
 // How the bytes of one row are to be read. An ASCII row reads the same in
 // every encoding.
@@ -60,10 +61,6 @@ void AppendEscape(std::string& out, char32_t c);
 // Input text in a message: `text`, read in `encoding`, as UTF-8 with hidden
 // characters escaped and invalid bytes as \xHH.
 void AppendForMessage(std::string& out, std::string_view text, RowEncoding encoding);
-std::string ForMessage(std::string_view utf8);
-
-// „text“ for messages.
-std::string Quoted(std::string_view utf8);
 
 // Where the first byte above 127 is from `pos` on; the size when there is none.
 std::size_t SkipAscii(std::string_view text, std::size_t pos = 0);
@@ -71,6 +68,9 @@ inline bool IsAscii(std::string_view text)
 {
     return SkipAscii(text) == text.size();
 }
+
+// An encoding as messages name it: "UTF-8", "Windows-1252", "UTF-16 LE".
+std::string_view EncodingName(Encoding encoding);
 
 // Whether a cell holds nothing but blanks and tabs.
 bool IsBlankCell(std::string_view cell);
@@ -85,7 +85,4 @@ bool HoldsText(std::string_view bytes);
 // sees makes no difference around a name, a date, a header name or an eTIN.
 std::string_view TrimBlanks(std::string_view text, RowEncoding encoding);
 
-// Numbers in messages: 1234 as it stands, 12345 as 12.345.
-std::string GroupedNumber(std::size_t n);
-
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

@@ -1,7 +1,7 @@
 // The file rules as a front end without a command line uses them: saving
 // that is cancelled, fails or is abandoned leaves nothing behind.
 
-#include "files.h"
+#include "listengine/files.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 namespace fs = std::filesystem;
@@ -143,4 +143,4 @@ TEST(SystemErrorText, German)
 }
 
 }  // namespace
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

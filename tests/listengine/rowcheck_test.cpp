@@ -1,8 +1,8 @@
-#include "rowcheck.h"
+#include "listengine/internal/rowcheck.h"
 
 #include <gtest/gtest.h>
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 struct NameCase {
@@ -130,4 +130,4 @@ TEST(PersonCheck, NamesAreCheckedBeforeTheDate)
 }
 
 }  // namespace
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

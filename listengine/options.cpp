@@ -1,12 +1,14 @@
-#include "options.h"
+#include "listengine/options.h"
 
 #include <cctype>
 #include <charconv>
 
-#include "cp1252.h"
-#include "text.h"
+#include "core/cp1252.h"
+#include "listengine/columnnames.h"
+#include "listengine/errors.h"
+#include "listengine/messagetext.h"
 
-namespace kennfix::batch {
+namespace kennfix::listengine {
 namespace {
 
 std::optional<Encoding> ParseEncoding(std::string text)
@@ -108,4 +110,4 @@ ListOptions ListOptionsFrom(const ListOptionTexts& texts)
     return options;
 }
 
-}  // namespace kennfix::batch
+}  // namespace kennfix::listengine

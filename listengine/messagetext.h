@@ -1,0 +1,29 @@
+#pragma once
+
+// Input text in German messages, for the engine and its front ends alike: a
+// name, a file name or a cell shown so that it can neither hide text nor send
+// control sequences to a terminal, in German quotes, and numbers grouped as
+// German writes them.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kennfix::listengine {
+
+// `utf8` as UTF-8 with characters that do not show (controls, the tab,
+// format characters, line and paragraph separators) escaped as \t, \n,
+// \uXXXX, and bytes that are no UTF-8 as \xHH.
+std::string ForMessage(std::string_view utf8);
+
+// ForMessage(utf8), cut before it takes more than `limit` bytes, with "…"
+// for the rest; an escape is never cut.
+std::string ShortenedForMessage(std::string_view utf8, std::size_t limit);
+
+// „text“ for messages.
+std::string Quoted(std::string_view utf8);
+
+// Numbers in messages: 1234 as it stands, 12345 as 12.345.
+std::string GroupedNumber(std::size_t n);
+
+}  // namespace kennfix::listengine

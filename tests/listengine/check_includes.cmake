@@ -1,0 +1,56 @@
+# Checks the list engine's layers by the includes of its headers:
+#   - front ends include only its public headers (listengine/*.h), never
+#     one of its own (listengine/internal/); the engine, its tests, the fuzz
+#     targets and the benchmarks may;
+#   - a public header includes none of the engine's own;
+#   - the bottom (types.h, errors.h, messagetext.h) includes nothing of the
+#     engine, and the engine's own headers nothing from above it.
+#
+#   cmake -DSOURCE_DIR=<source tree> -P check_includes.cmake
+
+set(bottom "types.h|errors.h|messagetext.h")
+set(include_regex "^[ \t]*#[ \t]*include[ \t]*\"listengine/")
+set(faults "")
+
+function(check_includes source allowed)
+  file(STRINGS ${SOURCE_DIR}/${source} lines REGEX "${include_regex}")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE ".*\"listengine/([^\"]*)\".*" "\\1" header "${line}")
+    if(NOT header MATCHES "^(${allowed})$")
+      string(APPEND faults "\n  ${source}: ${line}")
+    endif()
+  endforeach()
+  set(faults "${faults}" PARENT_SCOPE)
+endfunction()
+
+# Front ends, in every folder but the engine's own and the build trees.
+file(GLOB folders LIST_DIRECTORIES true RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*)
+list(FILTER folders EXCLUDE REGEX "^(build.*|\\..*)$")
+foreach(folder IN LISTS folders)
+  if(NOT IS_DIRECTORY ${SOURCE_DIR}/${folder})
+    continue()
+  endif()
+  file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "^(listengine|tests/listengine|fuzz|bench)/")
+  foreach(source IN LISTS sources)
+    check_includes(${source} "[^/]*")
+  endforeach()
+endforeach()
+
+# The engine's headers.
+file(GLOB public RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/listengine/*.h)
+foreach(header IN LISTS public)
+  if(header MATCHES "/(${bottom})$")
+    check_includes(${header} "")
+  else()
+    check_includes(${header} "[^/]*")
+  endif()
+endforeach()
+file(GLOB own RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/listengine/internal/*.h)
+foreach(header IN LISTS own)
+  check_includes(${header} "${bottom}|internal/[^/]*")
+endforeach()
+
+if(faults)
+  message(FATAL_ERROR "The list engine's layers (see listengine/list.h) are broken by:${faults}")
+endif()
