@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <iostream>
 #include <optional>
-#include <set>
+#include <string_view>
 
 #include "listengine/files.h"
 #include "listengine/messagetext.h"
@@ -112,12 +112,6 @@ constexpr const char* kFooter =
     "  kennfix-batch personal.csv personal-etin.csv\n"
     "  kennfix-batch --delimiter , --encoding windows-1252 < liste.csv > ergebnis.csv";
 
-// The options that take a value, for telling which one lacks it.
-const std::set<std::string> kValueOptions = {
-    "-d", "--delimiter", "--encoding", "--output-encoding", "--family-name-column", "--first-name-column",
-    "--birth-date-column", "--date-separator", "--date-order", "--year",
-};
-
 struct UsageError {
     std::string message;
 };
@@ -147,21 +141,22 @@ void AddOptions(CLI::App& app, Arguments& a)
 
     app.add_option("EINGABE", a.input, "die Liste (CSV)")->type_name("DATEI");
     app.add_option("AUSGABE", a.output, "wohin die Liste mit eTIN geht")->type_name("DATEI");
-    app.add_option("-d,--delimiter", a.texts.delimiter, "; , oder tab (Vorgabe: aus der Kopfzeile)")->type_name("ZEICHEN");
-    app.add_option("--encoding", a.texts.encoding, "der Eingabe: auto, utf-8, windows-1252, utf-16le, utf-16be")
-        ->type_name("KODIERUNG");
-    app.add_option("--output-encoding", a.texts.outputEncoding, "der Ausgabe: auto (wie die Eingabe) oder wie --encoding")
-        ->type_name("KODIERUNG");
-    app.add_option("--family-name-column", a.texts.familyNameColumn, "Spalte des Familiennamens (Familienname)")
-        ->type_name("NAME");
-    app.add_option("--first-name-column", a.texts.firstNameColumn, "Spalte des Vornamens (Vorname)")
-        ->type_name("NAME");
-    app.add_option("--birth-date-column", a.texts.birthDateColumn, "Spalte des Geburtsdatums (Geburtsdatum)")
-        ->type_name("NAME");
-    app.add_option("--date-separator", a.texts.dateSeparator, "Trennzeichen im Datum (.)")->type_name("ZEICHEN");
-    app.add_option("--date-order", a.texts.dateOrder, "dmy (Vorgabe), mdy oder ymd: Tag, Monat, Jahr")
-        ->type_name("FOLGE");
-    app.add_option("--year", a.texts.year, "das laufende Jahr (Vorgabe: heute)")->type_name("JAHR");
+    for (const kennfix::listengine::ListOption& option : kennfix::listengine::ListOptionTable()) {
+        std::string names = "--" + std::string(option.name);
+        if (option.shortName)
+            names = std::string{'-', option.shortName, ','} + names;
+        app.add_option(names, a.texts.*option.text, std::string(option.help))
+            ->type_name(std::string(option.placeholder));
+    }
+}
+
+// Every list option takes a value.
+bool TakesAValue(std::string_view arg)
+{
+    return std::ranges::any_of(kennfix::listengine::ListOptionTable(), [arg](const kennfix::listengine::ListOption& option) {
+        return (arg.starts_with("--") && arg.substr(2) == option.name) ||
+               (option.shortName && arg.size() == 2 && arg[0] == '-' && arg[1] == option.shortName);
+    });
 }
 
 // An option at the end of the command line, or before another option, has no value.
@@ -171,7 +166,7 @@ std::optional<std::string> OptionWithoutValue(int argc, char** argv)
         const std::string arg = argv[i];
         if (arg == "--")
             break;
-        if (kValueOptions.contains(arg) && (i + 1 == argc || std::string_view(argv[i + 1]).starts_with("--")))
+        if (TakesAValue(arg) && (i + 1 == argc || std::string_view(argv[i + 1]).starts_with("--")))
             return arg;
     }
     return std::nullopt;

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "listengine/options.h"
+#include "tests/listengine/optionsinhelp.h"
 #include "tests/lists/listcases.h"
 
 extern char** environ;
@@ -272,7 +274,7 @@ TEST_F(ProgramTest, UsageErrorsExitWith2InGerman)
         std::vector<std::string> arguments;
         std::string message;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {{(m_dir / "missing.csv").string()}, "missing.csv“ kann nicht gelesen werden: Datei oder Verzeichnis nicht gefunden."},
         {{m_dir.string()}, "kann nicht gelesen werden: Ist ein Verzeichnis."},
         {{"--delimiter", "x"}, "--delimiter erwartet ; , oder tab, nicht „x“."},
@@ -290,6 +292,15 @@ TEST_F(ProgramTest, UsageErrorsExitWith2InGerman)
         {{"--birth-date-column", ""}, "Der Name der Spalte des Geburtsdatums ist leer."},
         {{"a\x1B[31m.csv"}, "„a\\u001B[31m.csv“"},  // control characters are shown escaped
     };
+    // Every list option takes a value, under each of its names.
+    for (const kennfix::listengine::ListOption& option : kennfix::listengine::ListOptionTable()) {
+        const std::string name = "--" + std::string(option.name);
+        cases.push_back({{name}, "Der Option „" + name + "“ fehlt ihr Wert."});
+        if (option.shortName) {
+            const std::string shortName{'-', option.shortName};
+            cases.push_back({{shortName}, "Der Option „" + shortName + "“ fehlt ihr Wert."});
+        }
+    }
     for (const Case& c : cases) {
         std::string call;
         for (const std::string& a : c.arguments)
@@ -307,6 +318,9 @@ TEST_F(ProgramTest, HelpIsGerman)
     for (const char* text : {"Aufruf: kennfix-batch [OPTIONEN] [EINGABE] [AUSGABE]", "Rückgabewert:", "--encoding",
                              "Geburtsdatum fehlt", "Name enthält nicht", "Gespeicherte eTINs:", "Prüfzeichen falsch"})
         EXPECT_NE(m_stdout.find(text), std::string::npos) << text;
+    // The options of the table and no others, with its words; kennfix-liste
+    // is held to the same (tests/liste/tst_commandline.cpp).
+    EXPECT_EQ(kennfix::test::OptionsInHelp(m_stdout), kennfix::test::OptionsOfTheTable());
 }
 
 // New files get the rights of the input (owner only from standard input),
