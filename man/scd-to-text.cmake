@@ -79,6 +79,7 @@ function(append_wrapped text indent prefix)
 endfunction()
 
 file(READ ${SOURCE} text)
+string(REPLACE "\r" "" text "${text}")  # a checkout with Windows line ends
 string(REPLACE ";" "${semicolon}" text "${text}")
 string(REPLACE "[" "${open_bracket}" text "${text}")
 string(REPLACE "]" "${close_bracket}" text "${text}")
