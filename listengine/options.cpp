@@ -55,9 +55,9 @@ std::string Given(const std::string& text)
 
 constexpr ListOption kOptions[] = {
     {"delimiter", 'd', "ZEICHEN", "; , oder tab (Vorgabe: aus der Kopfzeile)", "", &ListOptionTexts::delimiter},
-    {"encoding", '\0', "KODIERUNG", "der Liste: auto, utf-8, windows-1252, utf-16le, utf-16be", "auto",
+    {"encoding", '\0', "KODIERUNG", "auto, utf-8, windows-1252, utf-16le, utf-16be", "auto",
      &ListOptionTexts::encoding},
-    {"output-encoding", '\0', "KODIERUNG", "der geschriebenen Liste: auto (wie die Liste) oder wie --encoding", "auto",
+    {"output-encoding", '\0', "KODIERUNG", "wie --encoding; auto: wie die Liste", "auto",
      &ListOptionTexts::outputEncoding},
     {"family-name-column", '\0', "NAME", "Spalte des Familiennamens (Familienname)", "Familienname",
      &ListOptionTexts::familyNameColumn},
