@@ -8,8 +8,9 @@
 #include <algorithm>
 #include <iostream>
 #include <optional>
-#include <set>
+#include <string_view>
 
+#include "batch/listrules.h"
 #include "listengine/files.h"
 #include "listengine/messagetext.h"
 #include "listengine/options.h"
@@ -33,90 +34,12 @@ constexpr const char* kDescription =
     "Spalten eTIN und Fehler wieder aus. Ohne EINGABE (oder mit -) liest das\n"
     "Programm die Standardeingabe, ohne AUSGABE schreibt es auf die Standardausgabe.\n";
 
-constexpr const char* kFooter =
-    "Die Liste:\n"
-    "  Die erste Zeile mit Text ist die Kopfzeile. Die drei Spalten werden über\n"
-    "  ihren Namen gefunden, Groß- und Kleinschreibung gleich, Leerzeichen davor\n"
-    "  und danach (auch geschützte) nicht gezählt. Alle anderen Zellen kommen\n"
-    "  unverändert zurück, leere Zeilen und leere Zellen am Zeilenende auch; eine\n"
-    "  Zeile ohne Inhalt bleibt ohne eTIN und ohne Fehler. Das Trennzeichen (; ,\n"
-    "  oder Tabulator) wird aus der Kopfzeile erkannt, wenn --delimiter es nicht\n"
-    "  angibt. Felder dürfen in Anführungszeichen stehen, \"\" steht darin für ein\n"
-    "  Anführungszeichen, und Zeilenumbrüche darin gehören zum Feld. Ein\n"
-    "  Anführungszeichen mitten in einem Feld ohne Anführungszeichen (Monitor 24\")\n"
-    "  ist ein gewöhnliches Zeichen.\n"
-    "  Namen: Buchstaben, Leerzeichen, Bindestriche und Apostrophe (' und ’), und\n"
-    "  mindestens ein Buchstabe. Geschützte und andere Leerzeichen und der\n"
-    "  Tabulator zählen als Leerzeichen, Gedankenstriche (– —) als Bindestrich. Ein\n"
-    "  Buchstabe, den es in Windows-1252 nicht gibt, zählt wie im Fenster als sein\n"
-    "  Grundbuchstabe (Ł als L).\n"
-    "  Geburtsdatum: TT.MM.JJ wie im Fenster oder TT.MM.JJJJ, Leerzeichen davor\n"
-    "  und danach nicht gezählt; andere Schreibweisen mit --date-separator und\n"
-    "  --date-order. Ein zweistelliges Jahr liegt zwischen 50 Jahren vor dem\n"
-    "  laufenden Jahr (--year) und 49 danach; ein vierstelliges darf nicht nach\n"
-    "  dem laufenden Jahr liegen.\n"
-    "  Hinzu kommen die Spalten eTIN (neben einer eTIN-Spalte der Liste: Prüfung)\n"
-    "  und Fehler. Hat die Liste selbst eine Spalte Fehler oder Prüfung, bleibt sie,\n"
-    "  wie sie ist, und unsere heißt Fehler 2 oder Prüfung 2 (oder 3, 4 ...).\n"
+constexpr const char* kExamples =
     "\n"
-    "Gespeicherte eTINs:\n"
-    "  Hat die Liste schon eine Spalte eTIN, wird keine eTIN darin geändert; leere\n"
-    "  Zellen bekommen die berechnete. Die Spalte Prüfung gleich dahinter sagt:\n"
-    "  „stimmt“ (dieselben 14 Zeichen; Leerzeichen davor oder danach zählen nicht,\n"
-    "  Kleinbuchstaben schon), „ergänzt“, „Prüfzeichen falsch, berechnet: …“ (nur\n"
-    "  das 14. Zeichen weicht ab: ein Tippfehler in der gespeicherten eTIN) oder\n"
-    "  „weicht ab (Familienname, Vorname, Geburtsdatum), berechnet: …“ mit den\n"
-    "  Teilen, die abweichen (Zeichen 1–4, 5–8, 9–13), oder „weicht ab (13 statt\n"
-    "  14 Zeichen), …“. Eine abweichende eTIN kann einer anderen Person gehören:\n"
-    "  Namen und Geburtsdatum der Zeile prüfen, bevor die eTIN ersetzt wird.\n"
-    "\n"
-    "Zeichenkodierung:\n"
-    "  Mit --encoding auto wird jede Zeile in ihrer Kodierung gelesen: gültiges\n"
-    "  UTF-8 als UTF-8, alles andere als Windows-1252. Die erste Zeile mit\n"
-    "  Umlauten oder anderen Zeichen über ASCII gibt die Kodierung der Ausgabe vor\n"
-    "  (eine Bytereihenfolgemarke für UTF-8, UTF-16 LE oder BE ebenso; UTF-16 ist\n"
-    "  mit Tabulatoren getrennt), wenn --output-encoding nichts anderes sagt.\n"
-    "  Zeilen in der anderen Kodierung werden umgewandelt und auf der\n"
-    "  Standardfehlerausgabe genannt. In Windows-1252 wird ein Zeichen, das die\n"
-    "  Codepage nicht hat, zum Grundbuchstaben oder zu „?“, und Fehler nennt die\n"
-    "  Spalte.\n"
-    "\n"
-    "Die Spalte Fehler:\n"
-    "  Leer, wenn die eTIN berechnet wurde, sonst der Grund, und es gibt keine eTIN:\n"
-    "  „Name fehlt“, „Vorname fehlt“, „Familienname enthält keinen Buchstaben“\n"
-    "  (ebenso „Vorname …“; etwa „-“ für unbekannt), „Geburtsdatum fehlt“, „Name\n"
-    "  enthält unzulässige Zeichen: „2““, „Name enthält nicht darstellbare Zeichen“\n"
-    "  (ebenso „Vorname …“), „Geburtsdatum ungültig: „31.02.80““, „Geburtsdatum\n"
-    "  liegt in der Zukunft“ oder „Zeile hat mehr Spalten als die Kopfzeile“. Eine\n"
-    "  fehlerhafte Zeile hält die Arbeit nicht an. Steuerzeichen der Eingabe\n"
-    "  erscheinen in Meldungen als \\t, \\n, \\uXXXX.\n"
-    "\n"
-    "Dateien:\n"
-    "  Eine neue AUSGABE bekommt die Rechte der EINGABE (von der Standardeingabe:\n"
-    "  nur für den Eigentümer), eine vorhandene behält ihre; eine nach ihren\n"
-    "  Rechten schreibgeschützte wird nicht ersetzt, auch nicht für root. Die\n"
-    "  Ausgabe entsteht in einer privaten temporären Datei neben dem Ziel und\n"
-    "  ersetzt es erst, wenn die Liste vollständig ist; bei einem Fehler, Strg+C\n"
-    "  oder SIGTERM wird sie entfernt. Einem symbolischen Link wird gefolgt, außer\n"
-    "  dem eines anderen Benutzers in einem Ordner, in den alle schreiben dürfen\n"
-    "  (/tmp); durch einen Link auf eine Datei, die es nicht gibt, wird keine\n"
-    "  angelegt. Eine benannte Pipe oder ein Gerät wird direkt beschrieben.\n"
-    "\n"
-    "Rückgabewert:\n"
-    "  0  jede Zeile hat ihre eTIN, und jede gespeicherte eTIN stimmt\n"
-    "  1  mindestens eine Zeile hat einen Fehler oder eine abweichende eTIN\n"
-    "  2  falscher Aufruf, Datei nicht lesbar oder keine lesbare Liste (die Meldung\n"
-    "     nennt die Zeile); eine AUSGABE-Datei wird dann nicht angelegt\n"
     "\n"
     "Beispiel:\n"
     "  kennfix-batch personal.csv personal-etin.csv\n"
     "  kennfix-batch --delimiter , --encoding windows-1252 < liste.csv > ergebnis.csv";
-
-// The options that take a value, for telling which one lacks it.
-const std::set<std::string> kValueOptions = {
-    "-d", "--delimiter", "--encoding", "--output-encoding", "--family-name-column", "--first-name-column",
-    "--birth-date-column", "--date-separator", "--date-order", "--year",
-};
 
 struct UsageError {
     std::string message;
@@ -138,7 +61,8 @@ void AddOptions(CLI::App& app, Arguments& a)
     f->column_width(32);
     app.name("kennfix-batch");
     app.description(kDescription);
-    app.footer(kFooter);
+    // The rules of a list, as the manual page has them (man/list-rules.scd).
+    app.footer(std::string(kListRules) + kExamples);
     // Unknown options and arguments are told apart below, in German.
     app.allow_extras();
     app.option_defaults()->group("Optionen")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -147,21 +71,22 @@ void AddOptions(CLI::App& app, Arguments& a)
 
     app.add_option("EINGABE", a.input, "die Liste (CSV)")->type_name("DATEI");
     app.add_option("AUSGABE", a.output, "wohin die Liste mit eTIN geht")->type_name("DATEI");
-    app.add_option("-d,--delimiter", a.texts.delimiter, "; , oder tab (Vorgabe: aus der Kopfzeile)")->type_name("ZEICHEN");
-    app.add_option("--encoding", a.texts.encoding, "der Eingabe: auto, utf-8, windows-1252, utf-16le, utf-16be")
-        ->type_name("KODIERUNG");
-    app.add_option("--output-encoding", a.texts.outputEncoding, "der Ausgabe: auto (wie die Eingabe) oder wie --encoding")
-        ->type_name("KODIERUNG");
-    app.add_option("--family-name-column", a.texts.familyNameColumn, "Spalte des Familiennamens (Familienname)")
-        ->type_name("NAME");
-    app.add_option("--first-name-column", a.texts.firstNameColumn, "Spalte des Vornamens (Vorname)")
-        ->type_name("NAME");
-    app.add_option("--birth-date-column", a.texts.birthDateColumn, "Spalte des Geburtsdatums (Geburtsdatum)")
-        ->type_name("NAME");
-    app.add_option("--date-separator", a.texts.dateSeparator, "Trennzeichen im Datum (.)")->type_name("ZEICHEN");
-    app.add_option("--date-order", a.texts.dateOrder, "dmy (Vorgabe), mdy oder ymd: Tag, Monat, Jahr")
-        ->type_name("FOLGE");
-    app.add_option("--year", a.texts.year, "das laufende Jahr (Vorgabe: heute)")->type_name("JAHR");
+    for (const kennfix::listengine::ListOption& option : kennfix::listengine::ListOptionTable()) {
+        std::string names = "--" + std::string(option.name);
+        if (option.shortName)
+            names = std::string{'-', option.shortName, ','} + names;
+        app.add_option(names, a.texts.*option.text, std::string(option.help))
+            ->type_name(std::string(option.placeholder));
+    }
+}
+
+// Every list option takes a value.
+bool TakesAValue(std::string_view arg)
+{
+    return std::ranges::any_of(kennfix::listengine::ListOptionTable(), [arg](const kennfix::listengine::ListOption& option) {
+        return (arg.starts_with("--") && arg.substr(2) == option.name) ||
+               (option.shortName && arg.size() == 2 && arg[0] == '-' && arg[1] == option.shortName);
+    });
 }
 
 // An option at the end of the command line, or before another option, has no value.
@@ -171,7 +96,7 @@ std::optional<std::string> OptionWithoutValue(int argc, char** argv)
         const std::string arg = argv[i];
         if (arg == "--")
             break;
-        if (kValueOptions.contains(arg) && (i + 1 == argc || std::string_view(argv[i + 1]).starts_with("--")))
+        if (TakesAValue(arg) && (i + 1 == argc || std::string_view(argv[i + 1]).starts_with("--")))
             return arg;
     }
     return std::nullopt;

@@ -3,6 +3,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "listengine/options.h"
 #include "listengine/messagetext.h"
 
@@ -16,6 +20,11 @@ const QString kDescription = QStringLiteral(
     "Liste mit den Spalten eTIN, Prüfung und Fehler, genau wie kennfix-batch sie mit denselben Optionen\n"
     "schreibt. Die Optionen sagen, wie Listen gelesen und gespeichert werden; eine gewöhnliche Liste\n"
     "braucht keine.");
+
+QString Utf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 std::string Text(const QString& value)
 {
@@ -51,28 +60,16 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& versio
     parser.setApplicationDescription(kDescription);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Diese Hilfe zeigen"));
     const QCommandLineOption showVersion(QStringLiteral("version"), QStringLiteral("Die Versionsnummer zeigen"));
-    const QCommandLineOption delimiter({QStringLiteral("d"), QStringLiteral("delimiter")},
-                                       QStringLiteral("; , oder tab (Vorgabe: aus der Kopfzeile)"), QStringLiteral("ZEICHEN"));
-    const QCommandLineOption encoding(QStringLiteral("encoding"),
-                                      QStringLiteral("der Liste: auto, utf-8, windows-1252, utf-16le, utf-16be"),
-                                      QStringLiteral("KODIERUNG"));
-    const QCommandLineOption outputEncoding(QStringLiteral("output-encoding"),
-                                            QStringLiteral("der gespeicherten Liste (Vorgabe: auto, wie die Liste)"),
-                                            QStringLiteral("KODIERUNG"));
-    const QCommandLineOption familyName(QStringLiteral("family-name-column"),
-                                        QStringLiteral("Spalte des Familiennamens (Familienname)"), QStringLiteral("NAME"));
-    const QCommandLineOption firstName(QStringLiteral("first-name-column"), QStringLiteral("Spalte des Vornamens (Vorname)"),
-                                       QStringLiteral("NAME"));
-    const QCommandLineOption birthDate(QStringLiteral("birth-date-column"),
-                                       QStringLiteral("Spalte des Geburtsdatums (Geburtsdatum)"), QStringLiteral("NAME"));
-    const QCommandLineOption dateSeparator(QStringLiteral("date-separator"), QStringLiteral("Trennzeichen im Datum (.)"),
-                                           QStringLiteral("ZEICHEN"));
-    const QCommandLineOption dateOrder(QStringLiteral("date-order"),
-                                       QStringLiteral("dmy (Vorgabe), mdy oder ymd: Tag, Monat, Jahr"), QStringLiteral("FOLGE"));
-    const QCommandLineOption year(QStringLiteral("year"), QStringLiteral("das laufende Jahr (Vorgabe: heute)"),
-                                  QStringLiteral("JAHR"));
-    parser.addOptions({help, showVersion, delimiter, encoding, outputEncoding, familyName, firstName, birthDate,
-                       dateSeparator, dateOrder, year});
+    parser.addOptions({help, showVersion});
+    // The list options, each with the field of ListOptionTexts it fills.
+    std::vector<std::pair<QCommandLineOption, const listengine::ListOption*>> listOptions;
+    for (const listengine::ListOption& option : listengine::ListOptionTable()) {
+        QStringList names{Utf8(option.name)};
+        if (option.shortName)
+            names.prepend(QString(QLatin1Char(option.shortName)));
+        listOptions.emplace_back(QCommandLineOption(names, Utf8(option.help), Utf8(option.placeholder)), &option);
+        parser.addOption(listOptions.back().first);
+    }
     parser.addPositionalArgument(QStringLiteral("DATEI"), QStringLiteral("die Liste, die beim Start geöffnet wird"),
                                  QStringLiteral("[DATEI]"));
 
@@ -104,21 +101,10 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& versio
     }
 
     listengine::ListOptionTexts texts;
-    const auto take = [&](const QCommandLineOption& option, std::string& text) {
-        if (parser.isSet(option))
-            text = Text(parser.value(option));
-    };
-    if (parser.isSet(delimiter))
-        texts.delimiter = Text(parser.value(delimiter));
-    if (parser.isSet(year))
-        texts.year = Text(parser.value(year));
-    take(encoding, texts.encoding);
-    take(outputEncoding, texts.outputEncoding);
-    take(familyName, texts.familyNameColumn);
-    take(firstName, texts.firstNameColumn);
-    take(birthDate, texts.birthDateColumn);
-    take(dateSeparator, texts.dateSeparator);
-    take(dateOrder, texts.dateOrder);
+    for (const auto& [qtOption, option] : listOptions) {
+        if (parser.isSet(qtOption))
+            texts.*option->text = Text(parser.value(qtOption));
+    }
     try {
         line.options = listengine::ListOptionsFrom(texts);
     } catch (const listengine::OptionError& e) {

@@ -53,7 +53,40 @@ std::string Given(const std::string& text)
     return Quoted(ForMessage(text));
 }
 
+constexpr ListOption kOptions[] = {
+    {"delimiter", 'd', "ZEICHEN", "; , oder tab (Vorgabe: aus der Kopfzeile)", "", &ListOptionTexts::delimiter},
+    {"encoding", '\0', "KODIERUNG", "auto, utf-8, windows-1252, utf-16le, utf-16be", "auto",
+     &ListOptionTexts::encoding},
+    {"output-encoding", '\0', "KODIERUNG", "wie --encoding; auto: wie die Liste", "auto",
+     &ListOptionTexts::outputEncoding},
+    {"family-name-column", '\0', "NAME", "Spalte des Familiennamens (Familienname)", "Familienname",
+     &ListOptionTexts::familyNameColumn},
+    {"first-name-column", '\0', "NAME", "Spalte des Vornamens (Vorname)", "Vorname", &ListOptionTexts::firstNameColumn},
+    {"birth-date-column", '\0', "NAME", "Spalte des Geburtsdatums (Geburtsdatum)", "Geburtsdatum",
+     &ListOptionTexts::birthDateColumn},
+    {"date-separator", '\0', "ZEICHEN", "Trennzeichen im Datum (.)", ".", &ListOptionTexts::dateSeparator},
+    {"date-order", '\0', "FOLGE", "dmy (Vorgabe), mdy oder ymd: Tag, Monat, Jahr", "dmy", &ListOptionTexts::dateOrder},
+    {"year", '\0', "JAHR", "das laufende Jahr (Vorgabe: heute)", "", &ListOptionTexts::year},
+};
+
+// The option's text, or its default when it is not given.
+std::string TextOf(const ListOptionTexts& texts, std::optional<std::string> ListOptionTexts::*text)
+{
+    if (const auto& given = texts.*text)
+        return *given;
+    for (const ListOption& option : kOptions) {
+        if (option.text == text)
+            return std::string(option.defaultValue);
+    }
+    return {};
+}
+
 }  // namespace
+
+std::span<const ListOption> ListOptionTable()
+{
+    return kOptions;
+}
 
 ListOptions ListOptionsFrom(const ListOptionTexts& texts)
 {
@@ -65,25 +98,29 @@ ListOptions ListOptionsFrom(const ListOptionTexts& texts)
         options.delimiter = *delimiter;
     }
 
-    const auto input = ParseEncoding(texts.encoding);
-    const auto output = ParseEncoding(texts.outputEncoding);
+    const std::string inputText = TextOf(texts, &ListOptionTexts::encoding);
+    const std::string outputText = TextOf(texts, &ListOptionTexts::outputEncoding);
+    const auto input = ParseEncoding(inputText);
+    const auto output = ParseEncoding(outputText);
     if (!input) {
         throw OptionError("--encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
-                          Given(texts.encoding) + ".");
+                          Given(inputText) + ".");
     }
     if (!output) {
         throw OptionError("--output-encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
-                          Given(texts.outputEncoding) + ".");
+                          Given(outputText) + ".");
     }
     options.inputEncoding = *input;
     options.outputEncoding = *output;
 
-    if (texts.dateSeparator.size() != 1)
-        throw OptionError("--date-separator erwartet genau ein Zeichen, nicht " + Given(texts.dateSeparator) + ".");
-    const auto order = ParseDateOrder(texts.dateOrder);
+    const std::string separator = TextOf(texts, &ListOptionTexts::dateSeparator);
+    if (separator.size() != 1)
+        throw OptionError("--date-separator erwartet genau ein Zeichen, nicht " + Given(separator) + ".");
+    const std::string orderText = TextOf(texts, &ListOptionTexts::dateOrder);
+    const auto order = ParseDateOrder(orderText);
     if (!order)
-        throw OptionError("--date-order erwartet dmy, mdy oder ymd, nicht " + Given(texts.dateOrder) + ".");
-    options.dateSettings = {texts.dateSeparator[0], *order};
+        throw OptionError("--date-order erwartet dmy, mdy oder ymd, nicht " + Given(orderText) + ".");
+    options.dateSettings = {separator[0], *order};
 
     options.currentYear = CurrentYear();
     if (texts.year) {
@@ -95,9 +132,9 @@ ListOptions ListOptionsFrom(const ListOptionTexts& texts)
         options.currentYear = year;
     }
 
-    options.familyNameColumn = texts.familyNameColumn;
-    options.firstNameColumn = texts.firstNameColumn;
-    options.birthDateColumn = texts.birthDateColumn;
+    options.familyNameColumn = TextOf(texts, &ListOptionTexts::familyNameColumn);
+    options.firstNameColumn = TextOf(texts, &ListOptionTexts::firstNameColumn);
+    options.birthDateColumn = TextOf(texts, &ListOptionTexts::birthDateColumn);
     for (const std::string* column : {&options.familyNameColumn, &options.firstNameColumn, &options.birthDateColumn}) {
         if (!IsValidUtf8(*column))
             throw OptionError("Spaltennamen müssen in UTF-8 angegeben werden.");

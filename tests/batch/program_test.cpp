@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +20,8 @@
 #include <thread>
 #include <vector>
 
+#include "listengine/options.h"
+#include "tests/listengine/optionsinhelp.h"
 #include "tests/lists/listcases.h"
 
 extern char** environ;
@@ -272,7 +276,7 @@ TEST_F(ProgramTest, UsageErrorsExitWith2InGerman)
         std::vector<std::string> arguments;
         std::string message;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {{(m_dir / "missing.csv").string()}, "missing.csv“ kann nicht gelesen werden: Datei oder Verzeichnis nicht gefunden."},
         {{m_dir.string()}, "kann nicht gelesen werden: Ist ein Verzeichnis."},
         {{"--delimiter", "x"}, "--delimiter erwartet ; , oder tab, nicht „x“."},
@@ -290,6 +294,15 @@ TEST_F(ProgramTest, UsageErrorsExitWith2InGerman)
         {{"--birth-date-column", ""}, "Der Name der Spalte des Geburtsdatums ist leer."},
         {{"a\x1B[31m.csv"}, "„a\\u001B[31m.csv“"},  // control characters are shown escaped
     };
+    // Every list option takes a value, under each of its names.
+    for (const kennfix::listengine::ListOption& option : kennfix::listengine::ListOptionTable()) {
+        const std::string name = "--" + std::string(option.name);
+        cases.push_back({{name}, "Der Option „" + name + "“ fehlt ihr Wert."});
+        if (option.shortName) {
+            const std::string shortName{'-', option.shortName};
+            cases.push_back({{shortName}, "Der Option „" + shortName + "“ fehlt ihr Wert."});
+        }
+    }
     for (const Case& c : cases) {
         std::string call;
         for (const std::string& a : c.arguments)
@@ -301,12 +314,64 @@ TEST_F(ProgramTest, UsageErrorsExitWith2InGerman)
     }
 }
 
+// The paragraphs of the rules of a list (scdoc, as the manual page has
+// them) as --help shows them: without marks, on one line.
+std::vector<std::string> RuleParagraphs(const fs::path& source)
+{
+    std::ifstream in(source);
+    std::vector<std::string> paragraphs{""};
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("; "))
+            continue;
+        if (line.empty() || line.starts_with("# ")) {
+            paragraphs.emplace_back();
+            continue;
+        }
+        std::string plain;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const auto isWordChar = [&](std::size_t at) {
+                return at < line.size() && std::isalnum(static_cast<unsigned char>(line[at]));
+            };
+            if (line[i] == '\\' && i + 1 < line.size())
+                plain += line[++i];
+            else if (line[i] == '_' && i > 0 && isWordChar(i - 1) && isWordChar(i + 1))
+                plain += '_';
+            else if (line[i] != '*' && line[i] != '_')
+                plain += line[i];
+        }
+        paragraphs.back() += " " + plain;
+    }
+    std::erase_if(paragraphs, [](const std::string& p) { return p.find_first_not_of(" \t") == std::string::npos; });
+    for (std::string& paragraph : paragraphs)
+        paragraph = kennfix::test::Collapsed(paragraph);
+    return paragraphs;
+}
+
+// Columns of UTF-8 text on a terminal (for the letters of our texts).
+std::size_t Columns(const std::string& text)
+{
+    return std::ranges::count_if(text, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+}
+
 TEST_F(ProgramTest, HelpIsGerman)
 {
     EXPECT_EQ(Run({"--help"}), 0);
-    for (const char* text : {"Aufruf: kennfix-batch [OPTIONEN] [EINGABE] [AUSGABE]", "Rückgabewert:", "--encoding",
-                             "Geburtsdatum fehlt", "Name enthält nicht", "Gespeicherte eTINs:", "Prüfzeichen falsch"})
+    for (const char* text : {"Aufruf: kennfix-batch [OPTIONEN] [EINGABE] [AUSGABE]", "--encoding", "Die Liste:",
+                             "Gespeicherte eTINs:", "Zeichenkodierung:", "Dateien:", "Exit-Status:"})
         EXPECT_NE(m_stdout.find(text), std::string::npos) << text;
+    // The rules of a list, every paragraph as the manual page has it,
+    // wrapped at 80 columns.
+    const std::vector<std::string> paragraphs = RuleParagraphs(KENNFIX_LIST_RULES);
+    EXPECT_GT(paragraphs.size(), 20u);
+    const std::string help = kennfix::test::Collapsed(m_stdout);
+    for (const std::string& paragraph : paragraphs)
+        EXPECT_NE(help.find(paragraph), std::string::npos) << paragraph;
+    std::istringstream lines(m_stdout.substr(m_stdout.find("Die Liste:")));
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_LE(Columns(line), 80u) << line;
+    // The options of the table and no others, with its words; kennfix-liste
+    // is held to the same (tests/liste/tst_commandline.cpp).
+    EXPECT_EQ(kennfix::test::OptionsInHelp(m_stdout), kennfix::test::OptionsOfTheTable());
 }
 
 // New files get the rights of the input (owner only from standard input),

@@ -5,6 +5,8 @@
 #include <QTest>
 
 #include "liste/commandline.h"
+#include "listengine/options.h"
+#include "tests/listengine/optionsinhelp.h"
 #include "widgets/qttranslations.h"
 
 namespace kennfix::liste {
@@ -19,6 +21,7 @@ private slots:
     void answers_data();
     void answers();
     void listOptions();
+    void helpListsTheTable();
 };
 
 void TestCommandLine::answers_data()
@@ -42,6 +45,16 @@ void TestCommandLine::answers_data()
                                      << "--delimiter erwartet ; , oder tab, nicht „x“." << QString();
     QTest::newRow("one column, two jobs") << QStringList{"--first-name-column", "Familienname"} << int(Action::Refuse)
                                           << "Die Spalte „Familienname“ ist zugleich" << QString();
+    // Every list option takes a value, under each of its names.
+    for (const listengine::ListOption& option : listengine::ListOptionTable()) {
+        QStringList names{"--" + QString::fromUtf8(option.name.data(), qsizetype(option.name.size()))};
+        if (option.shortName)
+            names << QStringLiteral("-") + QLatin1Char(option.shortName);
+        for (const QString& name : names) {
+            QTest::addRow("%s without value", qPrintable(name))
+                << QStringList{name} << int(Action::Refuse) << "Der Option „" + name + "“ fehlt ihr Wert." << QString();
+        }
+    }
 }
 
 void TestCommandLine::answers()
@@ -81,6 +94,15 @@ void TestCommandLine::listOptions()
     QCOMPARE(plain.options.familyNameColumn, defaults.familyNameColumn);
     QCOMPARE(plain.options.dateSettings.separator, defaults.dateSettings.separator);
     QCOMPARE(plain.options.currentYear, defaults.currentYear);
+}
+
+// The options of the table and no others, with its words, as kennfix-batch
+// lists them (tests/batch/program_test.cpp).
+void TestCommandLine::helpListsTheTable()
+{
+    const CommandLine line = ParseCommandLine({"kennfix-liste", "--help"}, QStringLiteral("1.0.0"));
+    QCOMPARE(int(line.action), int(Action::ShowHelp));
+    QCOMPARE(test::OptionsInHelp(line.text.toStdString()), test::OptionsOfTheTable());
 }
 
 }  // namespace kennfix::liste

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Compares the options that `PROGRAM --help` prints with those that the
 # manual page describes under OPTIONEN: both must name the same options
-# (short and long forms) in the same order. Fails on an option missing from
-# the page, one the program no longer has, or a changed order.
+# (short and long forms, and the name of the value) in the same order. Fails
+# on an option missing from the page, one the program no longer has, another
+# name of its value, or a changed order.
 #
 #   options_test.sh PROGRAM PAGE    (PAGE: the built roff page, not compressed)
 set -euo pipefail
@@ -12,7 +13,8 @@ program=$1 page=$2
 # ("Optionen:") whose first entry starts with "-" after the indentation, so
 # that explanations further down that mention an option do not count. In
 # each entry the options stand before the description, two blanks from it
-# (CLI11 "-d,--delimiter ZEICHEN", Qt "-d, --delimiter <ZEICHEN>").
+# (CLI11 "-d,--delimiter ZEICHEN", Qt "-d, --delimiter <ZEICHEN>"); both
+# become "-d --delimiter ZEICHEN".
 help=$("$program" --help) || { echo "FAIL: $program --help ended with status $?"; exit 1; }
 from_help=$(printf '%s\n\n' "$help" | awk '
     /^[[:space:]]*$/ { if (is_list) printf "%s", entries; heading = ""; entries = ""; is_list = 0; lines = 0; next }
@@ -20,15 +22,15 @@ from_help=$(printf '%s\n\n' "$help" | awk '
     lines == 1 { if ($0 ~ /:$/) heading = $0; next }
     lines == 2 && heading != "" && /^[[:space:]]+-/ { is_list = 1 }
     /^[[:space:]]+-/ { entries = entries $0 "\n" }
-' | sed 's/^[[:space:]]*//; s/  .*//' | tr ', ' '\n\n' | sed 's/[=<[].*//' | grep -E -- '^--?[A-Za-z0-9]' || true)
+' | sed 's/^[[:space:]]*//; s/  .*//; s/,/ /g; s/[<>]//g; s/  */ /g' || true)
 
 # Options from the page: scdoc writes each entry of a list of terms as the
-# term's line followed by ".RS"; the options are its bold words.
+# term's line followed by ".RS", as "\fB-d\fR, \fB--delimiter\fR \fIZEICHEN\fR".
 from_page=$(awk '
     /^\.SH / { in_options = ($0 ~ /^\.SH "?OPTIONEN"?$/); previous = ""; next }
     in_options && /^\.RS/ && previous != "" { print previous }
     { previous = ($0 ~ /^\./) ? "" : $0 }
-' "$page" | grep -o -- '\\fB-\{1,2\}[A-Za-z0-9][-A-Za-z0-9]*\\fR' | sed 's/^\\fB//; s/\\fR$//' || true)
+' "$page" | sed 's/\\f[BIR]//g; s/,/ /g; s/  */ /g; s/ $//' || true)
 
 name=$(basename "$program")
 if [ -z "$from_help" ]; then
