@@ -1,5 +1,7 @@
 #include "listengine/internal/cellsplitter.h"
 
+#include <algorithm>
+
 namespace kennfix::listengine {
 
 void CellSplitter::EndCell(CellSink& sink)
@@ -46,17 +48,27 @@ bool CellSplitter::Split(std::string_view piece, CellSink& sink)
             break;
         case State::InCell:
             if (m_quoted) {
-                if (c == '"')
+                if (c == '"') {
                     m_state = State::QuoteInQuotedCell;
-                else
-                    m_cell += c;
+                } else {
+                    // The run up to the next quote, at once.
+                    const std::size_t end = std::min(piece.find('"', pos), piece.size());
+                    m_cell.append(piece.substr(pos, end - pos));
+                    pos = end - 1;
+                }
             } else if (c == m_delimiter) {
                 EndCell(sink);
             } else if (lineBreak) {
                 EndCell(sink);
                 EndRow(sink, c);
             } else {
-                m_cell += c;  // a quote here too: an ordinary character
+                // The run up to the cell's end, at once; a quote here is an
+                // ordinary character.
+                std::size_t end = pos + 1;
+                while (end < piece.size() && piece[end] != m_delimiter && piece[end] != '\r' && piece[end] != '\n')
+                    ++end;
+                m_cell.append(piece.substr(pos, end - pos));
+                pos = end - 1;
             }
             break;
         case State::QuoteInQuotedCell:
