@@ -1,13 +1,12 @@
 #include "listengine/internal/reader.h"
 
-#include <csv.h>
-
 #include <exception>
 #include <istream>
 #include <utility>
 
 #include "core/cp1252.h"
 #include "listengine/errors.h"
+#include "listengine/internal/cellsplitter.h"
 
 namespace kennfix::listengine {
 namespace {
@@ -22,14 +21,6 @@ constexpr std::size_t kMaxRowSize = 16 << 20;
 // The header line is looked at for the delimiter once it is complete, or
 // once this much has come without it.
 constexpr std::size_t kMaxHeaderLookahead = 1 << 16;
-// libcsv's state of a parser between rows (ROW_NOT_BEGUN in libcsv.c).
-constexpr int kParserBetweenRows = 0;
-
-// Blanks around unquoted cells belong to the cell: it passes through unchanged.
-int NoBlanksAreSpace(unsigned char)
-{
-    return 0;
-}
 
 // IsValidUtf8 with the ASCII between the characters above 127 skipped
 // eight bytes at a time.
@@ -76,47 +67,39 @@ HeaderLine FindHeaderLine(std::string_view text)
     return {text.substr(start), false};
 }
 
-// Adds a cell that libcsv hands over to a row kept as its cells' bytes, one
+// Adds a cell that the splitter hands over to a row kept as its cells' bytes, one
 // delimiter between two cells, and where each cell ends.
-void AppendCell(std::string& bytes, std::vector<std::uint32_t>& ends, char delimiter, const void* data,
-                std::size_t size)
+void AppendCell(std::string& bytes, std::vector<std::uint32_t>& ends, char delimiter, std::string_view cell)
 {
     if (!ends.empty())
         bytes += delimiter;
-    bytes.append(static_cast<const char*>(data), size);
+    bytes.append(cell);
     ends.push_back(static_cast<std::uint32_t>(bytes.size()));
 }
 
-// libcsv's callbacks for splitting one header line under a candidate delimiter.
-struct SplitRow {
+// One header line split under a candidate delimiter: its first row.
+struct SplitRow final : CellSink {
+    explicit SplitRow(char d) : delimiter(d) {}
+
+    void OnCell(std::string_view cell) override
+    {
+        if (!done)
+            AppendCell(bytes, ends, delimiter, cell);
+    }
+    void OnRowEnd(int) override { done = true; }
+
     char delimiter;
     std::string bytes;
     std::vector<std::uint32_t> ends;
     bool done = false;
 };
 
-void OnSplitCell(void* data, std::size_t size, void* self)
-{
-    auto& row = *static_cast<SplitRow*>(self);
-    if (!row.done)
-        AppendCell(row.bytes, row.ends, row.delimiter, data, size);
-}
-
-void OnSplitRowEnd(int, void* self)
-{
-    static_cast<SplitRow*>(self)->done = true;
-}
-
 SplitRow SplitHeader(std::string_view line, char delimiter)
 {
-    SplitRow row{delimiter, {}, {}};
-    csv_parser parser;
-    csv_init(&parser, 0);
-    csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
-    csv_set_space_func(&parser, NoBlanksAreSpace);
-    csv_parse(&parser, line.data(), line.size(), OnSplitCell, OnSplitRowEnd, &row);
-    csv_fini(&parser, OnSplitCell, OnSplitRowEnd, &row);
-    csv_free(&parser);
+    SplitRow row(delimiter);
+    CellSplitter splitter(CellSplitter::Dialect::Lenient, delimiter);
+    splitter.Split(line, row);
+    splitter.Finish(row);
     return row;
 }
 
@@ -149,7 +132,7 @@ RowEncoding ClassifyRow(const InputRow& row, Encoding inputEncoding)
     return IsValidUtf8From(row.bytes, firstHigh) ? RowEncoding::Utf8 : RowEncoding::Windows1252;
 }
 
-class ListReader::Impl {
+class ListReader::Impl final : CellSink {
 public:
     Impl(ReaderOptions options, RowSink& sink) : m_options(std::move(options)), m_sink(sink)
     {
@@ -158,17 +141,13 @@ public:
             m_form = m_encoding == Encoding::Utf16LE ? InputForm::Utf16LE : InputForm::Utf16BE;
             m_encoding = Encoding::Utf8;  // what it is decoded to
         }
-        csv_init(&m_parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL);
-        csv_set_space_func(&m_parser, NoBlanksAreSpace);
-        csv_set_blk_size(&m_parser, 1024);
     }
-    ~Impl() { csv_free(&m_parser); }
 
     void Read(std::istream& in);
 
 private:
-    static void OnCell(void* data, std::size_t size, void* self);
-    static void OnRowEnd(int terminator, void* self);
+    void OnCell(std::string_view cell) override;
+    void OnRowEnd(int terminator) override;
 
     void TakeByteOrderMark(std::string_view& data);
     std::string_view DecodeUtf16(std::string_view data);
@@ -185,11 +164,11 @@ private:
 
     ReaderOptions m_options;
     RowSink& m_sink;
-    csv_parser m_parser{};
-    std::exception_ptr m_error;  // raised in a callback, thrown once libcsv has returned
+    CellSplitter m_splitter{CellSplitter::Dialect::Strict, ';'};  // lines with quotes
+    std::exception_ptr m_error;  // raised in a callback, thrown once the splitter has returned
 
     InputForm m_form = InputForm::Plain;
-    Encoding m_encoding = Encoding::Auto;  // of the bytes libcsv sees: UTF-16 is decoded first
+    Encoding m_encoding = Encoding::Auto;  // of the bytes read: UTF-16 is decoded first
     bool m_started = false;
     char m_delimiter = ';';
     std::string m_pending;  // input held back until the delimiter is known
@@ -236,7 +215,7 @@ void ListReader::Impl::Read(std::istream& in)
     if (!m_utf16Carry.empty())
         throw ListError(m_utf16Line, "Die Eingabe endet mitten in einem UTF-16-Zeichen.");
     Consume({}, true);
-    if (csv_fini(&m_parser, OnCell, OnRowEnd, this) != 0)
+    if (!m_splitter.Finish(*this))
         throw ListError(m_rowLine, "Ein Feld in Anführungszeichen wird bis zum Ende der Datei nicht geschlossen.");
     Rethrow();
 }
@@ -367,7 +346,7 @@ void ListReader::Impl::Start(char delimiter, std::string_view headerLine)
 {
     m_started = true;
     m_delimiter = delimiter;
-    csv_set_delim(&m_parser, static_cast<unsigned char>(delimiter));
+    m_splitter.SetDelimiter(delimiter);
     if (headerLine.ends_with('\r'))
         headerLine.remove_suffix(1);
     m_sink.OnStart(m_form, delimiter, headerLine);
@@ -387,13 +366,13 @@ void ListReader::Impl::FeedLines(std::string_view data)
 }
 
 // A whole line without quotes whose only CR is one before its LF, read
-// between rows, is one row whose cells lie between its delimiters, as libcsv
-// reads it too: a blank line is a row without cells. Its cells are taken
-// where they stand. Any other line goes to libcsv.
+// between rows, is one row whose cells lie between its delimiters, as the
+// splitter reads it too: a blank line is a row without cells. Its cells are
+// taken where they stand. Any other line goes to the splitter.
 bool ListReader::Impl::TakePlainLine(std::string_view line)
 {
-    // After a CR, libcsv would read the LF of a CR LF cut by the chunk's end.
-    if (m_parser.pstate != kParserBetweenRows || m_lastTerminator == '\r')
+    // After a CR, the splitter reads the LF of a CR LF cut by the chunk's end.
+    if (!m_splitter.BetweenRows() || m_lastTerminator == '\r')
         return false;
     std::string_view text = line.substr(0, line.size() - 1);
     int terminator = '\n';
@@ -420,65 +399,49 @@ bool ListReader::Impl::TakePlainLine(std::string_view line)
 
 void ListReader::Impl::Feed(std::string_view line)
 {
-    if (m_parser.pstate == kParserBetweenRows)
+    if (m_splitter.BetweenRows())
         m_rowLine = m_line;
     m_quotesInPiece = line.find('"') != std::string_view::npos;
-    while (!line.empty()) {
-        const std::size_t parsed = csv_parse(&m_parser, line.data(), line.size(), OnCell, OnRowEnd, this);
-        Rethrow();
-        if (parsed == line.size())
-            break;
-        if (csv_error(&m_parser) == CSV_EPARSE && !m_parser.quoted) {
-            // A quote inside an unquoted cell, which strict mode refuses: it
-            // is an ordinary character. libcsv stopped before it with room
-            // for one more byte in the cell.
-            m_parser.entry_buf[m_parser.entry_pos++] = m_parser.quote_char;
-            m_parser.status = CSV_SUCCESS;
-            line.remove_prefix(parsed + 1);
-            continue;
-        }
-        throw ListError(m_line, csv_error(&m_parser) == CSV_EPARSE
-                                    ? "Anführungszeichen stehen falsch. Ein Feld in Anführungszeichen muss ganz "
-                                      "in Anführungszeichen stehen; ein Anführungszeichen darin wird verdoppelt (\"\")."
-                                    : "Die Zeile ist zu lang.");
-    }
-    if (m_parser.pstate != kParserBetweenRows)
+    const bool split = m_splitter.Split(line, *this);
+    Rethrow();
+    if (!split)
+        throw ListError(m_line, "Anführungszeichen stehen falsch. Ein Feld in Anführungszeichen muss ganz "
+                                "in Anführungszeichen stehen; ein Anführungszeichen darin wird verdoppelt (\"\").");
+    if (!m_splitter.BetweenRows())
         m_quotesInRow = m_quotesInRow || m_quotesInPiece;
     const std::size_t cellBytes = m_row.size() - (m_ends.empty() ? 0 : m_ends.size() - 1);  // without the bytes between them
-    if (cellBytes + m_parser.entry_pos > kMaxRowSize)
+    if (cellBytes + m_splitter.CellSize() > kMaxRowSize)
         throw ListError(m_rowLine, "Die Zeile ist länger als 16 MiB. Fehlt ein schließendes Anführungszeichen?");
     if (line.ends_with('\n'))
         ++m_line;
 }
 
-void ListReader::Impl::OnCell(void* data, std::size_t size, void* self)
+void ListReader::Impl::OnCell(std::string_view cell)
 {
-    auto& r = *static_cast<Impl*>(self);
-    if (!r.m_error)
-        AppendCell(r.m_row, r.m_ends, r.m_delimiter, data, size);
+    if (!m_error)
+        AppendCell(m_row, m_ends, m_delimiter, cell);
 }
 
-void ListReader::Impl::OnRowEnd(int terminator, void* self)
+void ListReader::Impl::OnRowEnd(int terminator)
 {
-    auto& r = *static_cast<Impl*>(self);
-    if (!r.m_error) {
+    if (!m_error) {
         try {
-            r.EndRow(terminator);
+            EndRow(terminator);
         } catch (...) {
-            r.m_error = std::current_exception();
+            m_error = std::current_exception();
         }
     }
-    r.m_row.clear();
-    r.m_ends.clear();
-    r.m_quotesInRow = false;
-    r.m_lastTerminator = terminator;
-    r.m_rowLine = r.m_line;
+    m_row.clear();
+    m_ends.clear();
+    m_quotesInRow = false;
+    m_lastTerminator = terminator;
+    m_rowLine = m_line;
 }
 
 void ListReader::Impl::EndRow(int terminator)
 {
-    // libcsv reports every line break outside a row as an empty row: the
-    // line feed of a CR LF is none.
+    // The splitter reports every line break outside a row as an empty row:
+    // the line feed of a CR LF is none.
     if (m_ends.empty() && terminator == '\n' && m_lastTerminator == '\r')
         return;
     SendRow(m_row, m_ends, terminator, !m_quotesInRow && !m_quotesInPiece);

@@ -2,10 +2,9 @@
 
 // Reading a list: bytes -> rows of cells, each with the lines it came from
 // and the encoding its bytes are in. One pass over the input, a chunk at a
-// time; libcsv splits the cells. A line without quotes, which is most lines
-// of most lists, is split at its delimiters without libcsv, which would
-// split it no differently: libcsv would take nearly half of the time the
-// list engine needs for a row (see the README, Benchmarks).
+// time. A line without quotes, which is most lines of most lists, is split
+// at its delimiters where it stands; lines with quotes go through
+// internal/cellsplitter.h, which copies each cell.
 //
 // - A byte order mark tells the form of the whole input: UTF-8, or UTF-16 LE
 //   or BE, which is decoded to UTF-8 here, so later steps see UTF-8 only.
