@@ -156,7 +156,11 @@ int CurrentYear()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);  // the same, with the arguments the other way round
+#else
     localtime_r(&now, &local);
+#endif
     return local.tm_year + 1900;
 }
 

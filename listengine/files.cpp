@@ -1,130 +1,92 @@
 #include "listengine/files.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <climits>
 #include <cstring>
-#include <fstream>
 #include <istream>
 #include <ostream>
-#include <streambuf>
-#include <utility>
-#include <vector>
 
 #include "listengine/columnnames.h"
+#include "listengine/internal/systemfile.h"
 #include "listengine/list.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::listengine {
 
-// Reads and writes straight through to the descriptor, and keeps the errno of
-// a call that failed for the message. A failed read throws, which the
-// istream turns into badbit; a short write leaves the ostream bad.
-class FdBuffer : public std::streambuf {
-public:
-    explicit FdBuffer(int fd) : m_fd(fd) {}
-    int error() const { return m_error; }
-
-protected:
-    std::streamsize xsgetn(char* s, std::streamsize n) override
-    {
-        std::streamsize done = 0;
-        while (done < n) {
-            const ssize_t got = ::read(m_fd, s + done, static_cast<std::size_t>(n - done));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                m_error = errno;
-                throw std::ios_base::failure("read");
-            }
-            if (got == 0)
-                break;
-            done += got;
-        }
-        return done;
-    }
-
-    int_type underflow() override
-    {
-        if (gptr() < egptr())
-            return traits_type::to_int_type(*gptr());
-        const std::streamsize got = xsgetn(&m_byte, 1);
+std::streamsize FileBuffer::xsgetn(char* s, std::streamsize n)
+{
+    std::streamsize done = 0;
+    while (done < n) {
+        const std::ptrdiff_t got = internal::ReadSome(m_file, s + done, static_cast<std::size_t>(n - done), m_error);
+        if (got < 0)
+            throw std::ios_base::failure("read");
         if (got == 0)
-            return traits_type::eof();
-        setg(&m_byte, &m_byte, &m_byte + 1);
-        return traits_type::to_int_type(m_byte);
+            break;
+        done += got;
     }
+    return done;
+}
 
-    std::streamsize xsputn(const char* s, std::streamsize n) override
-    {
-        std::streamsize done = 0;
-        while (done < n) {
-            const ssize_t put = ::write(m_fd, s + done, static_cast<std::size_t>(n - done));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0) {
-                m_error = put < 0 ? errno : EIO;
-                break;
-            }
-            done += put;
-        }
-        return done;
+FileBuffer::int_type FileBuffer::underflow()
+{
+    if (gptr() < egptr())
+        return traits_type::to_int_type(*gptr());
+    const std::streamsize got = xsgetn(&m_byte, 1);
+    if (got == 0)
+        return traits_type::eof();
+    setg(&m_byte, &m_byte, &m_byte + 1);
+    return traits_type::to_int_type(m_byte);
+}
+
+std::streamsize FileBuffer::xsputn(const char* s, std::streamsize n)
+{
+    std::streamsize done = 0;
+    while (done < n) {
+        const std::ptrdiff_t put = internal::WriteSome(m_file, s + done, static_cast<std::size_t>(n - done), m_error);
+        if (put <= 0)
+            break;
+        done += put;
     }
+    return done;
+}
 
-    int_type overflow(int_type c) override
-    {
-        if (traits_type::eq_int_type(c, traits_type::eof()))
-            return traits_type::not_eof(c);
-        const char byte = traits_type::to_char_type(c);
-        return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
-    }
+FileBuffer::int_type FileBuffer::overflow(int_type c)
+{
+    if (traits_type::eq_int_type(c, traits_type::eof()))
+        return traits_type::not_eof(c);
+    const char byte = traits_type::to_char_type(c);
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+}
 
-private:
-    int m_fd;
-    int m_error = 0;
-    char m_byte = 0;
-};
-
+namespace internal {
 namespace {
-
-constexpr const char* kStandardInput = "Die Standardeingabe";
-constexpr const char* kStandardOutput = "Die Standardausgabe";
-// What a standard stream that the caller closed (2>&-, >&-) says.
-constexpr const char* kStandardInputClosed = "Die Standardeingabe ist geschlossen; es gibt nichts zu lesen.";
-constexpr const char* kStandardOutputClosed =
-    "Die Standardausgabe ist geschlossen; die Liste kann nicht geschrieben werden.";
 
 // Paths of the temporary files being written, for the signal handler, which
 // may only use what is async-signal-safe: fixed slots and atomics.
+constexpr std::size_t kLongestPath = 4096;
 struct TemporarySlot {
     std::atomic<bool> taken{false};
     std::atomic<bool> armed{false};
-    char path[PATH_MAX];
+    char path[kLongestPath];
 };
 TemporarySlot g_temporaries[16];
 
-TemporarySlot* Register(const std::string& path)
+}  // namespace
+
+void RegisterTemporary(const std::string& path)
 {
-    if (path.size() >= PATH_MAX)
-        return nullptr;
+    if (path.size() >= kLongestPath)
+        return;
     for (TemporarySlot& slot : g_temporaries) {
         bool expected = false;
         if (slot.taken.compare_exchange_strong(expected, true)) {
             std::memcpy(slot.path, path.c_str(), path.size() + 1);
             slot.armed = true;
-            return &slot;
+            return;
         }
     }
-    return nullptr;
 }
 
-void Unregister(const std::string& path)
+void UnregisterTemporary(const std::string& path)
 {
     for (TemporarySlot& slot : g_temporaries) {
         if (slot.armed && path == slot.path) {
@@ -135,39 +97,13 @@ void Unregister(const std::string& path)
     }
 }
 
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
-
-extern "C" void RemoveTemporariesAndDie(int signal)
+void ForEachTemporary(void (*remove)(const char* path))
 {
-    RemoveTemporaryFiles();
-    // Die of the signal, as the shell expects: it is blocked while we are
-    // here and strikes with its default action once we return.
-    struct sigaction fallback {};
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    ::sigaction(signal, &fallback, nullptr);
-    ::raise(signal);
-}
-
-// Holds off the cleanup signals while a temporary file comes into being or
-// goes, so that it is never there without being registered.
-class SignalsHeld {
-public:
-    SignalsHeld()
-    {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int s : kCleanupSignals)
-            sigaddset(&set, s);
-        pthread_sigmask(SIG_BLOCK, &set, &m_previous);
+    for (TemporarySlot& slot : g_temporaries) {
+        if (slot.armed)
+            remove(slot.path);
     }
-    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
-    SignalsHeld(const SignalsHeld&) = delete;
-    SignalsHeld& operator=(const SignalsHeld&) = delete;
-
-private:
-    sigset_t m_previous;
-};
+}
 
 std::string Named(const std::string& path)
 {
@@ -179,329 +115,11 @@ std::string Failure(const std::string& what, const std::string& verb, int error)
     return what + " " + verb + ": " + SystemErrorText(error) + ".";
 }
 
-// The process's umask, read without changing it where Linux tells it.
-mode_t CurrentUmask()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.starts_with("Umask:"))
-            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
-    }
-    const mode_t mask = ::umask(077);
-    ::umask(mask);
-    return mask;
-}
-
-std::string DirectoryOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool InCallersGroups(gid_t group)
-{
-    if (group == ::getegid())
-        return true;
-    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
-    groups.resize(static_cast<std::size_t>(std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
-    return std::find(groups.begin(), groups.end(), group) != groups.end();
-}
-
-// Whether the file's permission bits let the caller write it: those of the
-// owner, the group or the others, whichever the caller is. Root may write
-// any file, but a file that is read-only by its bits is so to us for root
-// too.
-bool ModeAllowsWriting(const struct stat& st)
-{
-    if (st.st_uid == ::geteuid())
-        return (st.st_mode & S_IWUSR) != 0;
-    if (InCallersGroups(st.st_gid))
-        return (st.st_mode & S_IWGRP) != 0;
-    return (st.st_mode & S_IWOTH) != 0;
-}
-
-// A link the kernel would not follow for opening the file (fs.protected_symlinks):
-// one in a folder that is sticky and writable by everybody (/tmp), which
-// belongs neither to the caller nor to the folder's owner. Another user may
-// have put it there to have us write over a file of ours.
-bool IsForeignLinkInSharedFolder(const std::string& link, const struct stat& linkStat)
-{
-    struct stat folder {};
-    if (::stat(DirectoryOf(link).c_str(), &folder) != 0)
-        return false;
-    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-    return shared && linkStat.st_uid != ::geteuid() && linkStat.st_uid != folder.st_uid;
-}
-
-// The path with every symbolic link followed, link by link as the kernel
-// follows them. No file is created through a link: a link to nothing is
-// refused, like one the kernel would not follow.
-std::string FollowLinks(const std::string& path)
-{
-    std::string current = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0) {
-            if (hops > 0 && errno == ENOENT) {
-                throw FileError(Named(path) + " ist ein symbolischer Link auf " + Named(current) +
-                                "; diese Datei gibt es nicht. Durch einen Link wird keine Datei angelegt: bitte das "
-                                "Ziel selbst angeben.");
-            }
-            return current;
-        }
-        if (!S_ISLNK(st.st_mode))
-            return current;
-        if (IsForeignLinkInSharedFolder(current, st)) {
-            throw FileError(Named(current) +
-                            " ist ein symbolischer Link eines anderen Benutzers in einem Ordner, in den alle "
-                            "schreiben dürfen. Ihm wird nicht gefolgt; bitte einen anderen Namen wählen.");
-        }
-        std::string target(PATH_MAX, '\0');
-        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
-        if (length < 0)
-            throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
-        target.resize(static_cast<std::size_t>(length));
-        const bool relative = !target.starts_with('/') && current.find('/') != std::string::npos;
-        current = relative ? DirectoryOf(current) + "/" + target : target;
-    }
-    throw FileError(Failure(Named(path), "kann nicht geschrieben werden", ELOOP));
-}
-
-}  // namespace
-
-std::string SystemErrorText(int error)
-{
-    switch (error) {
-    case EACCES: return "Keine Berechtigung";
-    case EPERM: return "Die Operation ist nicht erlaubt";
-    case ENOENT: return "Datei oder Verzeichnis nicht gefunden";
-    case ENOTDIR: return "Ist kein Verzeichnis";
-    case EISDIR: return "Ist ein Verzeichnis";
-    case ENOSPC: return "Auf dem Gerät ist kein Speicherplatz mehr verfügbar";
-    case EDQUOT: return "Der zugewiesene Plattenplatz (Quota) ist überschritten";
-    case EROFS: return "Das Dateisystem ist nur lesbar";
-    case EIO: return "Eingabe-/Ausgabefehler";
-    case EFBIG: return "Die Datei ist zu groß";
-    case ENAMETOOLONG: return "Der Dateiname ist zu lang";
-    case ELOOP: return "Zu viele Ebenen aus symbolischen Links";
-    case EMFILE: return "Zu viele offene Dateien";
-    case ENFILE: return "Zu viele offene Dateien im System";
-    case ENOMEM: return "Nicht genügend Hauptspeicher verfügbar";
-    case EPIPE: return "Der Empfänger hat die Verbindung beendet";
-    case EBUSY: return "Das Gerät oder die Ressource ist belegt";
-    case ETXTBSY: return "Die Datei wird gerade benutzt";
-    case EXDEV: return "Das Ziel liegt auf einem anderen Dateisystem";
-    case EINVAL: return "Ungültiges Argument";
-    case ENXIO: return "Kein solches Gerät oder keine solche Adresse";
-    case ENODEV: return "Kein passendes Gerät gefunden";
-    case EAGAIN: return "Die Ressource ist zurzeit nicht verfügbar";
-    case EEXIST: return "Die Datei existiert bereits";
-    case ESTALE: return "Veraltete Dateizugriffsnummer (NFS)";
-    case EBADF: return "Ungültiger Dateideskriptor";
-    default: return "Systemfehler " + std::to_string(error);
-    }
-}
+}  // namespace internal
 
 bool IsStandardStream(const std::string& path)
 {
     return path.empty() || path == "-";
-}
-
-InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
-{
-    if (IsStandardStream(path)) {
-        m_fd = STDIN_FILENO;
-        // Closed, its number might go to a file of ours, which would then be read.
-        if (::fcntl(m_fd, F_GETFL) < 0 && errno == EBADF)
-            throw FileError(kStandardInputClosed);
-    } else {
-        // Opening a named pipe waits for a writer, unless it is not to wait.
-        const int waiting = kinds == FileKinds::RegularOnly ? O_NONBLOCK : 0;
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | waiting);
-        if (m_fd < 0)
-            throw FileError(Failure(Named(path), "kann nicht gelesen werden", errno));
-        struct stat& st = m_opened;
-        if (::fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-            const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-            ::close(m_fd);
-            throw FileError(Failure(Named(path), "kann nicht gelesen werden", error));
-        }
-        if (kinds == FileKinds::RegularOnly && !S_ISREG(st.st_mode)) {
-            ::close(m_fd);
-            throw FileError(Named(path) + " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
-        }
-        if (waiting != 0)
-            ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
-        // A list is never executable; its read and write bits carry over.
-        m_newOutputMode = st.st_mode & 0666;
-        m_size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-    }
-    m_buffer = std::make_unique<FdBuffer>(m_fd);
-    m_stream = std::make_unique<std::istream>(m_buffer.get());
-}
-
-InputFile::~InputFile()
-{
-    if (m_fd > STDIN_FILENO)
-        ::close(m_fd);
-}
-
-std::istream& InputFile::Stream()
-{
-    return *m_stream;
-}
-
-std::string InputFile::ReadFailure() const
-{
-    const std::string what = IsStandardStream(m_path) ? kStandardInput : Named(m_path);
-    return Failure(what, "kann nicht gelesen werden", m_buffer->error() ? m_buffer->error() : EIO);
-}
-
-bool InputFile::ChangedSinceOpened() const
-{
-    if (!S_ISREG(m_opened.st_mode))
-        return false;
-    struct stat now {};
-    if (::fstat(m_fd, &now) != 0)
-        return true;
-    const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
-    return now.st_size != m_opened.st_size || !same(now.st_mtim, m_opened.st_mtim) ||
-           !same(now.st_ctim, m_opened.st_ctim);
-}
-
-OutputFile::OutputFile(const std::string& path, mode_t newFileMode, FileKinds kinds) : m_path(path)
-{
-    if (IsStandardStream(path)) {
-        m_fd = STDOUT_FILENO;
-        // Closed: said before the list is read, not after.
-        if (::fcntl(m_fd, F_GETFL) < 0 && errno == EBADF)
-            throw FileError(kStandardOutputClosed);
-    } else {
-        m_target = FollowLinks(path);
-        struct stat st {};
-        m_existed = ::stat(m_target.c_str(), &st) == 0;
-        if (m_existed && S_ISDIR(st.st_mode))
-            throw FileError(Failure(Named(path), "kann nicht geschrieben werden", EISDIR));
-        if (m_existed && !S_ISREG(st.st_mode) && kinds == FileKinds::RegularOnly) {
-            throw FileError(Named(path) +
-                            " ist keine gewöhnliche Datei; eine Liste wird nur in eine gewöhnliche Datei gespeichert.");
-        }
-        if (m_existed && !S_ISREG(st.st_mode)) {
-            // A pipe or a device takes what we write; replacing it would break it.
-            m_fd = ::open(m_target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-            if (m_fd < 0)
-                throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
-            m_ownFd = true;
-        } else {
-            // By its bits, and for ACLs and read-only file systems by the kernel's word.
-            if (m_existed && !ModeAllowsWriting(st))
-                throw FileError(Named(path) + " ist schreibgeschützt und wird nicht ersetzt.");
-            if (m_existed && ::access(m_target.c_str(), W_OK) != 0)
-                throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
-            m_finalMode = m_existed ? st.st_mode & 07777 : newFileMode & ~CurrentUmask() & 0666;
-            m_owner = st.st_uid;
-            m_group = st.st_gid;
-            std::string temporary = m_target + ".XXXXXX";
-            SignalsHeld held;
-            m_fd = ::mkostemp(temporary.data(), O_CLOEXEC);  // 0600: private while it fills
-            if (m_fd < 0)
-                throw FileError(Failure(Named(path), "kann nicht angelegt werden", errno));
-            m_ownFd = true;
-            m_temporary = temporary;
-            Register(m_temporary);
-        }
-    }
-    m_buffer = std::make_unique<FdBuffer>(m_fd);
-    m_stream = std::make_unique<std::ostream>(m_buffer.get());
-}
-
-OutputFile::~OutputFile()
-{
-    RemoveTemporary();
-    if (m_ownFd && m_fd >= 0)
-        ::close(m_fd);
-}
-
-void OutputFile::RemoveTemporary()
-{
-    if (m_temporary.empty())
-        return;
-    SignalsHeld held;
-    ::unlink(m_temporary.c_str());
-    Unregister(m_temporary);
-    m_temporary.clear();
-}
-
-std::ostream& OutputFile::Stream()
-{
-    return *m_stream;
-}
-
-std::string OutputFile::WriteFailure() const
-{
-    // Closed before we started, its number may have gone to the input.
-    const int error = m_buffer->error() ? m_buffer->error() : EIO;
-    if (IsStandardStream(m_path))
-        return error == EBADF ? kStandardOutputClosed : Failure(kStandardOutput, "kann nicht geschrieben werden", error);
-    return Failure(Named(m_path), "kann nicht geschrieben werden", error);
-}
-
-void OutputFile::Commit(const BeforeCommit& beforeCommit)
-{
-    if (beforeCommit && !beforeCommit()) {
-        RemoveTemporary();
-        throw ListCancelled();
-    }
-    m_stream->flush();
-    if (!*m_stream)
-        throw FileError(WriteFailure());
-    if (m_temporary.empty()) {
-        if (m_ownFd && ::close(std::exchange(m_fd, -1)) != 0)
-            throw FileError(Failure(Named(m_path), "kann nicht geschrieben werden", errno));
-        return;
-    }
-    const auto fail = [&](int error) { throw FileError(Failure(Named(m_path), "kann nicht geschrieben werden", error)); };
-    mode_t mode = m_finalMode;
-    if (m_existed && ::fchown(m_fd, m_owner, m_group) != 0) {
-        // Not allowed to give the file its group back: then that group's
-        // rights must not go to ours.
-        struct stat st {};
-        if (::fstat(m_fd, &st) == 0 && st.st_gid != m_group)
-            mode &= ~mode_t{070};
-    }
-    if (::fchmod(m_fd, mode) != 0)
-        fail(errno);
-    if (::fsync(m_fd) != 0)
-        fail(errno);
-    if (::close(std::exchange(m_fd, -1)) != 0)
-        fail(errno);
-    SignalsHeld held;
-    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
-        fail(errno);
-    Unregister(m_temporary);
-    m_temporary.clear();
-}
-
-void RemoveTemporaryFiles()
-{
-    for (TemporarySlot& slot : g_temporaries) {
-        if (slot.armed)
-            ::unlink(slot.path);
-    }
-}
-
-void RemoveTemporaryFilesOnSignals()
-{
-    struct sigaction action {};
-    action.sa_handler = RemoveTemporariesAndDie;
-    sigemptyset(&action.sa_mask);
-    for (int s : kCleanupSignals)
-        sigaddset(&action.sa_mask, s);
-    for (int s : kCleanupSignals)
-        ::sigaction(s, &action, nullptr);
 }
 
 ListSummary ProcessListFile(const std::string& inputPath, const std::string& outputPath, const ListOptions& options,

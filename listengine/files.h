@@ -21,6 +21,14 @@
 // - A named pipe, a device or anything else that is no regular file is
 //   written directly, never replaced; or, for a front end that asks for
 //   regular files only, refused without waiting for it to open.
+//
+// On Windows the same promises take Windows' form: paths are UTF-8 and
+// opened through the wide-character calls (umlauts, more than 260
+// characters); a file that is read-only by its attribute is not replaced,
+// nor one that another program holds open; the temporary file is removed on
+// Ctrl+C, Ctrl+Break and when the console window is closed. A new output
+// file gets the access rules of the folder it is made in. Links are followed
+// by the system itself.
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -36,7 +44,20 @@
 
 namespace kennfix::listengine {
 
-class FdBuffer;  // a stream buffer on a file descriptor that keeps errno
+class FileBuffer;  // a stream buffer on an open file that keeps the system's error
+
+// An open file: a file descriptor, on Windows a HANDLE; -1 for none (which
+// is INVALID_HANDLE_VALUE on Windows).
+using FileHandle = std::intptr_t;
+
+// What tells whether a regular file was written to while it was read.
+struct FileStamp {
+    bool regular = false;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // in the system's own units
+    std::int64_t changed = 0;
+    bool operator==(const FileStamp&) const = default;
+};
 
 // A file could not be opened, read or written. what() names it and the
 // reason, in German.
@@ -46,7 +67,8 @@ public:
 };
 
 // The reason of a failed system call in German, as glibc words it in German;
-// strerror speaks the C locale's English.
+// strerror speaks the C locale's English. `error` is an errno value, on
+// Windows a GetLastError() code.
 std::string SystemErrorText(int error);
 
 // Whether a path names standard input or output: "" or "-".
@@ -78,11 +100,12 @@ public:
 
 private:
     std::string m_path;
-    int m_fd = -1;
-    struct stat m_opened {};
+    FileHandle m_file = -1;
+    bool m_ownFile = false;
+    FileStamp m_opened;
     mode_t m_newOutputMode = 0600;
     std::uint64_t m_size = 0;
-    std::unique_ptr<FdBuffer> m_buffer;
+    std::unique_ptr<FileBuffer> m_buffer;
     std::unique_ptr<std::istream> m_stream;
 };
 
@@ -115,17 +138,20 @@ private:
     std::string m_path;       // as given, for messages
     std::string m_target;     // symbolic links followed
     std::string m_temporary;  // empty when written directly
-    int m_fd = -1;
-    bool m_ownFd = false;
+    FileHandle m_file = -1;
+    bool m_ownFile = false;
     mode_t m_finalMode = 0600;
     bool m_existed = false;
+#ifndef _WIN32
     uid_t m_owner = 0;
     gid_t m_group = 0;
-    std::unique_ptr<FdBuffer> m_buffer;
+#endif
+    std::unique_ptr<FileBuffer> m_buffer;
     std::unique_ptr<std::ostream> m_stream;
 };
 
-// Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of OutputFiles
+// Makes SIGINT, SIGTERM and SIGHUP (on Windows: Ctrl+C, Ctrl+Break, closing
+// the console window, logging off) remove the temporary files of OutputFiles
 // that are being written before the program ends as the signal demands.
 // Programs call it once at start.
 void RemoveTemporaryFilesOnSignals();

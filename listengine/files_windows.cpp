@@ -1,0 +1,408 @@
+// The file rules of files.h on Windows. Paths are UTF-8 and go to the
+// wide-character calls, made absolute and given the \\?\ prefix so that
+// neither umlauts nor paths longer than 260 characters stop them.
+
+#include "listengine/files.h"
+
+#include <windows.h>
+
+#include <istream>
+#include <mutex>
+#include <ostream>
+#include <random>
+#include <utility>
+
+#include "listengine/internal/systemfile.h"
+
+namespace kennfix::listengine {
+
+using internal::Failure;
+using internal::kStandardInput;
+using internal::kStandardInputClosed;
+using internal::kStandardOutput;
+using internal::kStandardOutputClosed;
+using internal::Named;
+
+namespace {
+
+HANDLE Handle(FileHandle file)
+{
+    return reinterpret_cast<HANDLE>(file);
+}
+
+FileHandle FromHandle(HANDLE handle)
+{
+    return reinterpret_cast<FileHandle>(handle);
+}
+
+std::wstring Wide(const std::string& utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+// The absolute path with the \\?\ prefix, which lifts the 260-character
+// limit; the system makes it absolute first, as it would have done.
+std::wstring SystemPath(const std::string& path)
+{
+    const std::wstring wide = Wide(path);
+    if (wide.starts_with(L"\\\\?\\"))
+        return wide;
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return wide;
+    std::wstring full(length, L'\0');
+    full.resize(::GetFullPathNameW(wide.c_str(), length, full.data(), nullptr));
+    if (full.starts_with(L"\\\\"))
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+bool IsOpenElsewhere(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// Excel and others keep the files they have open locked.
+std::string OpenElsewhere(const std::string& path)
+{
+    return Named(path) +
+           " ist in einem anderen Programm geöffnet, z. B. in Excel. Bitte die Datei dort schließen und es noch "
+           "einmal versuchen.";
+}
+
+FileError OpenFailure(const std::string& path, const std::string& verb, DWORD error)
+{
+    return FileError(IsOpenElsewhere(error) ? OpenElsewhere(path) : Failure(Named(path), verb, static_cast<int>(error)));
+}
+
+FileStamp StampOf(HANDLE file)
+{
+    FILE_BASIC_INFO basic{};
+    LARGE_INTEGER size{};
+    if (::GetFileType(file) != FILE_TYPE_DISK ||
+        !::GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) || !::GetFileSizeEx(file, &size))
+        return {};
+    return {true, static_cast<std::uint64_t>(size.QuadPart), basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart};
+}
+
+// Held while a temporary file comes into being or goes, so that the console
+// handler, which runs on a thread of its own, never misses one.
+std::timed_mutex g_temporariesChanging;
+
+std::wstring RandomSuffix()
+{
+    static constexpr wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kLetters) - 2);
+    std::wstring suffix = L".";
+    for (int i = 0; i < 6; ++i)
+        suffix += kLetters[pick(generator)];
+    return suffix;
+}
+
+std::string Utf8(const std::wstring& wide)
+{
+    if (wide.empty())
+        return {};
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
+BOOL WINAPI RemoveTemporariesAndEnd(DWORD event)
+{
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+        RemoveTemporaryFiles();
+        // The status a program ended by Ctrl+C has on Windows.
+        ::ExitProcess(STATUS_CONTROL_C_EXIT);
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+namespace internal {
+
+std::ptrdiff_t ReadSome(std::intptr_t file, char* data, std::size_t size, int& error)
+{
+    DWORD got = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1U << 30));
+    if (::ReadFile(Handle(file), data, wanted, &got, nullptr))
+        return got;
+    const DWORD reason = ::GetLastError();
+    // The writer of a pipe has closed it: that is its end.
+    if (reason == ERROR_BROKEN_PIPE || reason == ERROR_HANDLE_EOF)
+        return 0;
+    error = static_cast<int>(reason);
+    return -1;
+}
+
+std::ptrdiff_t WriteSome(std::intptr_t file, const char* data, std::size_t size, int& error)
+{
+    DWORD put = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1U << 30));
+    if (::WriteFile(Handle(file), data, wanted, &put, nullptr) && put > 0)
+        return put;
+    error = put == 0 && ::GetLastError() == ERROR_SUCCESS ? ERROR_WRITE_FAULT : static_cast<int>(::GetLastError());
+    return -1;
+}
+
+}  // namespace internal
+
+std::string SystemErrorText(int error)
+{
+    switch (static_cast<DWORD>(error)) {
+    case ERROR_ACCESS_DENIED: return "Keine Berechtigung";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return "Datei oder Verzeichnis nicht gefunden";
+    case ERROR_DIRECTORY: return "Ist ein Verzeichnis";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return "Auf dem Gerät ist kein Speicherplatz mehr verfügbar";
+    case ERROR_WRITE_PROTECT: return "Das Medium ist schreibgeschützt";
+    case ERROR_FILENAME_EXCED_RANGE: return "Der Dateiname ist zu lang";
+    case ERROR_INVALID_NAME: return "Der Dateiname ist ungültig";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return "Die Datei ist in einem anderen Programm geöffnet";
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA: return "Der Empfänger hat die Verbindung beendet";
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: return "Nicht genügend Hauptspeicher verfügbar";
+    case ERROR_TOO_MANY_OPEN_FILES: return "Zu viele offene Dateien";
+    case ERROR_NOT_SAME_DEVICE: return "Das Ziel liegt auf einem anderen Laufwerk";
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return "Die Datei existiert bereits";
+    case ERROR_INVALID_HANDLE: return "Ungültiges Handle";
+    case ERROR_NETWORK_ACCESS_DENIED: return "Der Netzwerkzugriff wurde verweigert";
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME: return "Der Netzwerkpfad wurde nicht gefunden";
+    case ERROR_WRITE_FAULT:
+    case ERROR_READ_FAULT:
+    case ERROR_CRC: return "Eingabe-/Ausgabefehler";
+    default: return "Systemfehler " + std::to_string(error);
+    }
+}
+
+InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
+{
+    if (IsStandardStream(path)) {
+        const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+        if (input == nullptr || input == INVALID_HANDLE_VALUE)
+            throw FileError(kStandardInputClosed);
+        m_file = FromHandle(input);
+    } else {
+        // Others may go on reading and writing it (a change is noticed); a
+        // program that keeps it locked for itself is named.
+        const HANDLE file = ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            const DWORD error = ::GetLastError();
+            throw OpenFailure(path, "kann nicht gelesen werden", error == ERROR_ACCESS_DENIED &&
+                                                                         ::GetFileAttributesW(SystemPath(path).c_str()) &
+                                                                             FILE_ATTRIBUTE_DIRECTORY
+                                                                     ? ERROR_DIRECTORY
+                                                                     : error);
+        }
+        m_file = FromHandle(file);
+        m_ownFile = true;
+        m_opened = StampOf(file);
+        if (kinds == FileKinds::RegularOnly && !m_opened.regular) {
+            ::CloseHandle(file);
+            throw FileError(Named(path) + " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
+        }
+        m_size = m_opened.size;
+    }
+    m_buffer = std::make_unique<FileBuffer>(m_file);
+    m_stream = std::make_unique<std::istream>(m_buffer.get());
+}
+
+InputFile::~InputFile()
+{
+    if (m_ownFile)
+        ::CloseHandle(Handle(m_file));
+}
+
+std::istream& InputFile::Stream()
+{
+    return *m_stream;
+}
+
+std::string InputFile::ReadFailure() const
+{
+    const std::string what = IsStandardStream(m_path) ? kStandardInput : Named(m_path);
+    return Failure(what, "kann nicht gelesen werden", m_buffer->error() ? m_buffer->error() : ERROR_READ_FAULT);
+}
+
+bool InputFile::ChangedSinceOpened() const
+{
+    return m_opened.regular && StampOf(Handle(m_file)) != m_opened;
+}
+
+OutputFile::OutputFile(const std::string& path, mode_t, FileKinds kinds) : m_path(path)
+{
+    if (IsStandardStream(path)) {
+        const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        if (output == nullptr || output == INVALID_HANDLE_VALUE)
+            throw FileError(kStandardOutputClosed);
+        m_file = FromHandle(output);
+    } else {
+        const std::wstring given = SystemPath(path);
+        const DWORD attributes = ::GetFileAttributesW(given.c_str());
+        m_existed = attributes != INVALID_FILE_ATTRIBUTES;
+        if (m_existed && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw FileError(Failure(Named(path), "kann nicht geschrieben werden", ERROR_DIRECTORY));
+        if (m_existed && (attributes & FILE_ATTRIBUTE_READONLY))
+            throw FileError(Named(path) + " ist schreibgeschützt und wird nicht ersetzt.");
+        std::wstring target = given;
+        if (m_existed) {
+            // Opened as it will be replaced: a file another program keeps
+            // open is named now, before the list is read. Links are followed
+            // to the file they name, which is the one replaced.
+            const HANDLE existing = ::CreateFileW(given.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (existing == INVALID_HANDLE_VALUE)
+                throw OpenFailure(path, "kann nicht geschrieben werden", ::GetLastError());
+            const bool regular = ::GetFileType(existing) == FILE_TYPE_DISK;
+            if (regular) {
+                std::wstring final(32768, L'\0');
+                const DWORD length = ::GetFinalPathNameByHandleW(existing, final.data(),
+                                                                 static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
+                if (length > 0 && length < final.size())
+                    target = final.substr(0, length);
+            }
+            ::CloseHandle(existing);
+            if (!regular && kinds == FileKinds::RegularOnly) {
+                throw FileError(Named(path) +
+                                " ist keine gewöhnliche Datei; eine Liste wird nur in eine gewöhnliche Datei gespeichert.");
+            }
+            if (!regular) {
+                // A device or a pipe takes what we write; replacing it would break it.
+                const HANDLE device = ::CreateFileW(given.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                if (device == INVALID_HANDLE_VALUE)
+                    throw OpenFailure(path, "kann nicht geschrieben werden", ::GetLastError());
+                m_file = FromHandle(device);
+                m_ownFile = true;
+            }
+        }
+        if (!m_ownFile) {
+            // Beside the target, so that it takes the target's place in one
+            // step; nobody else may open it while it fills.
+            std::lock_guard held(g_temporariesChanging);
+            for (int attempt = 0; attempt < 100 && !m_ownFile; ++attempt) {
+                const std::wstring temporary = target + RandomSuffix();
+                const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+                if (file == INVALID_HANDLE_VALUE) {
+                    const DWORD error = ::GetLastError();
+                    if (error == ERROR_FILE_EXISTS)
+                        continue;
+                    throw FileError(Failure(Named(path), "kann nicht angelegt werden", static_cast<int>(error)));
+                }
+                m_file = FromHandle(file);
+                m_ownFile = true;
+                m_temporary = Utf8(temporary);
+                m_target = Utf8(target);
+                internal::RegisterTemporary(m_temporary);
+            }
+            if (!m_ownFile)
+                throw FileError(Failure(Named(path), "kann nicht angelegt werden", ERROR_FILE_EXISTS));
+        }
+    }
+    m_buffer = std::make_unique<FileBuffer>(m_file);
+    m_stream = std::make_unique<std::ostream>(m_buffer.get());
+}
+
+OutputFile::~OutputFile()
+{
+    if (m_ownFile && m_file != -1)
+        ::CloseHandle(Handle(m_file));
+    RemoveTemporary();
+}
+
+void OutputFile::RemoveTemporary()
+{
+    if (m_temporary.empty())
+        return;
+    if (m_ownFile && m_file != -1)
+        ::CloseHandle(Handle(std::exchange(m_file, -1)));
+    std::lock_guard held(g_temporariesChanging);
+    ::DeleteFileW(Wide(m_temporary).c_str());
+    internal::UnregisterTemporary(m_temporary);
+    m_temporary.clear();
+}
+
+std::ostream& OutputFile::Stream()
+{
+    return *m_stream;
+}
+
+std::string OutputFile::WriteFailure() const
+{
+    const int error = m_buffer->error() ? m_buffer->error() : ERROR_WRITE_FAULT;
+    if (IsStandardStream(m_path))
+        return error == ERROR_INVALID_HANDLE ? kStandardOutputClosed
+                                             : Failure(kStandardOutput, "kann nicht geschrieben werden", error);
+    return Failure(Named(m_path), "kann nicht geschrieben werden", error);
+}
+
+void OutputFile::Commit(const BeforeCommit& beforeCommit)
+{
+    if (beforeCommit && !beforeCommit()) {
+        RemoveTemporary();
+        throw ListCancelled();
+    }
+    m_stream->flush();
+    if (!*m_stream)
+        throw FileError(WriteFailure());
+    const auto fail = [&](DWORD error) {
+        throw FileError(IsOpenElsewhere(error) ? OpenElsewhere(m_path)
+                                               : Failure(Named(m_path), "kann nicht geschrieben werden",
+                                                         static_cast<int>(error)));
+    };
+    if (m_temporary.empty()) {
+        if (m_ownFile && !::CloseHandle(Handle(std::exchange(m_file, -1))))
+            fail(::GetLastError());
+        return;
+    }
+    if (!::FlushFileBuffers(Handle(m_file)))
+        fail(::GetLastError());
+    if (!::CloseHandle(Handle(std::exchange(m_file, -1))))
+        fail(::GetLastError());
+    std::lock_guard held(g_temporariesChanging);
+    if (!::MoveFileExW(Wide(m_temporary).c_str(), Wide(m_target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        fail(::GetLastError());
+    internal::UnregisterTemporary(m_temporary);
+    m_temporary.clear();
+}
+
+void RemoveTemporaryFiles()
+{
+    // Another thread may be putting its file in place; it is given a moment.
+    const bool locked = g_temporariesChanging.try_lock_for(std::chrono::seconds(1));
+    internal::ForEachTemporary([](const char* path) { ::DeleteFileW(Wide(path).c_str()); });
+    if (locked)
+        g_temporariesChanging.unlock();
+}
+
+void RemoveTemporaryFilesOnSignals()
+{
+    ::SetConsoleCtrlHandler(RemoveTemporariesAndEnd, TRUE);
+}
+
+}  // namespace kennfix::listengine
