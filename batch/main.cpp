@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "batch/console.h"
 #include "batch/listrules.h"
 #include "listengine/files.h"
 #include "listengine/messagetext.h"
@@ -154,9 +155,13 @@ int Run(const Arguments& a)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main(int systemArgc, char** systemArgv)
 {
     std::ios::sync_with_stdio(false);
+    kennfix::batch::WriteMessagesForTheConsole();
+    kennfix::batch::Utf8Arguments commandLine(systemArgc, systemArgv);
+    const int argc = commandLine.argc();
+    char** argv = commandLine.argv();
     kennfix::listengine::RemoveTemporaryFilesOnSignals();
     CLI::App app;
     Arguments arguments;
