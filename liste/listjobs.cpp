@@ -1,7 +1,6 @@
 #include "liste/listjobs.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QThread>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <thread>
 
 #include "liste/columnchoice.h"
+#include "liste/pathtext.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::liste {
@@ -51,11 +51,6 @@ Report Failure(const std::string& listPath)
     } catch (const std::exception&) {
         return failed(QStringLiteral("Unerwarteter Fehler bei ") + Named(listPath) + u'.');
     }
-}
-
-std::string LocalPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace
@@ -100,7 +95,7 @@ ListJobs::~ListJobs()
 
 void ListJobs::read(const QString& path, const listengine::ListOptions& options)
 {
-    const std::string file = LocalPath(path);
+    const std::string file = EnginePath(path);
     start([file, options](const ListProgress& progress, const listengine::OutputFile::BeforeCommit&) -> Report {
         auto list = std::make_shared<const LoadedList>(ReadListFile(file, options, progress));
         return [list](ListJobs& jobs) { emit jobs.readFinished(list); };
@@ -109,7 +104,7 @@ void ListJobs::read(const QString& path, const listengine::ListOptions& options)
 
 void ListJobs::save(std::shared_ptr<const LoadedList> list, const QString& target)
 {
-    const std::string file = LocalPath(target);
+    const std::string file = EnginePath(target);
     start([list, file, target](const ListProgress& progress, const listengine::OutputFile::BeforeCommit& beforeCommit) -> Report {
         SaveListFile(*list, file, progress, beforeCommit);
         return [target](ListJobs& jobs) { emit jobs.saved(target); };

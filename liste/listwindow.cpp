@@ -27,6 +27,7 @@
 #include "liste/listjobs.h"
 #include "liste/listmodel.h"
 #include "liste/listpaths.h"
+#include "liste/pathtext.h"
 #include "listengine/messagetext.h"
 #include "widgets/messageboxes.h"
 #include "widgets/windowframe.h"
@@ -38,7 +39,7 @@ constexpr QSize kWindowSize(960, 600);
 
 QString FileName(const std::string& path)
 {
-    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+    return QFileInfo(PathFromEngine(path)).fileName();
 }
 
 QString Quoted(const QString& text)
@@ -189,7 +190,7 @@ void ListWindow::chooseList()
 {
     if (m_saving)
         return;
-    const QString folder = m_list ? QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_list->path))).absolutePath()
+    const QString folder = m_list ? QFileInfo(PathFromEngine(m_list->path)).absolutePath()
                                   : QString();
     const QString path = AskForListToOpen(this, folder);
     if (!path.isEmpty())
@@ -201,7 +202,7 @@ void ListWindow::saveList()
     if (!m_list || m_jobs->running())
         return;
     const QString proposed =
-        m_savedAs.isEmpty() ? QFile::decodeName(QByteArray::fromStdString(ProposedSavePath(m_list->path))) : m_savedAs;
+        m_savedAs.isEmpty() ? PathFromEngine(ProposedSavePath(m_list->path)) : m_savedAs;
     const QString target = AskWhereToSave(this, proposed);
     if (!target.isEmpty())
         saveAs(target);
