@@ -10,6 +10,8 @@
 # whoever draws them, so that nothing depends on which folder CMake reads
 # first; kennfix_window_icon only adds a dependency on kennfix_icons.
 
+include_guard(GLOBAL)
+
 set(KENNFIX_ICON_SIZES 16 24 32 48 64 128 256)
 # Title bars and task bars use up to 64 pixels; a desktop that wants more
 # takes the installed icon, and decoding larger ones at start-up would only

@@ -6,12 +6,15 @@
 #include <QThread>
 #include <QWidget>
 
+#ifdef KENNFIX_X11
 #include <xcb/xcb.h>
+#endif
 
 #include <cstdlib>
 #include <memory>
 
 namespace kennfix {
+#ifdef KENNFIX_X11
 namespace {
 
 constexpr int kAnswerTimeoutMs = 1000;
@@ -78,6 +81,7 @@ QList<uint32_t> AskWindowManager(xcb_connection_t* connection, xcb_window_t wind
 }
 
 }  // namespace
+#endif
 
 QMarginsF ExpectedFrameMargins(QWidget& window)
 {
@@ -88,6 +92,7 @@ QMarginsF ExpectedFrameMargins(QWidget& window)
     if (!known.isNull())
         return known;
 
+#ifdef KENNFIX_X11
     // The offscreen platform offers the X11 interface too, without a connection.
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
@@ -98,6 +103,10 @@ QMarginsF ExpectedFrameMargins(QWidget& window)
         return known;
     const qreal ratio = window.devicePixelRatioF();
     return QMarginsF(extents[0] / ratio, extents[2] / ratio, extents[1] / ratio, extents[3] / ratio);
+#else
+    // Windows knows a window's frame before it is shown; Qt asks it.
+    return known;
+#endif
 }
 
 void CentreOnScreen(QWidget& window)
