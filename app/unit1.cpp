@@ -56,11 +56,20 @@ void NameAfterLabel(QWidget* field, QLabel* label)
 // The layout was drawn for "MS Sans Serif" at 8 points; Arial's metrics come
 // closest among the fonts a Linux desktop has, so its twin Liberation Sans is
 // preferred, then the system's sans-serif font.
+//
+// Windows has "MS Sans Serif" still, but as a bitmap font, which cannot be
+// scaled with the screen and which Qt draws with letters missing; its
+// TrueType twin "Microsoft Sans Serif", drawn to the same metrics, is on
+// every Windows since 2000.
 QFont WindowFont()
 {
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    QFont font(QStringLiteral("MS Sans Serif"), 8);
+#ifdef Q_OS_WIN
+    const QString family = QStringLiteral("Microsoft Sans Serif");
+#else
+    const QString family = QStringLiteral("MS Sans Serif");
+#endif
+    QFont::insertSubstitutions(family, {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont font(family, 8);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
