@@ -1,0 +1,436 @@
+// The Windows programs as a clerk uses them on a German Windows desktop:
+// here Wine, in a prefix of the tests' own (make-wine-prefix.sh), on a
+// desktop of the test's own (Xvfb and openbox, desktopsession.h). kennfix.exe
+// is typed into and clicked with xdotool; its eTIN and its messages are read
+// as a Windows user takes them, through the clipboard: the eTIN label's
+// "Kopieren" and Ctrl+C in a message box. The date order comes from the
+// regional settings in the prefix's registry. kennfix-liste.exe opens a list
+// given on its command line and saves what kennfix-batch writes.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <string_view>
+
+#include "tests/e2e/desktopsession.h"
+#include "tests/liste/stafflist.h"
+
+namespace {
+
+constexpr int kWaitMs = DesktopSession::kWaitMs;
+// Wine starts a program in a few seconds; the first in a prefix takes longer.
+constexpr int kStartMs = 60'000;
+
+constexpr QSize kClientSize(391, 314);
+// Places in the window, at 96 dots per inch.
+constexpr QPoint kBtnRechnen(304, 44);
+constexpr QPoint kBtnClose(304, 118);
+constexpr QPoint kLabTIN(140, 168);
+constexpr QPoint kMEdiGebDat(156, 122);
+
+struct Person {
+    const char* tag;
+    const char* family;
+    const char* first;
+    const char* date;  // as typed into the date field, German order
+    const char* etin;
+};
+
+constexpr Person kPeople[] = {
+    {"umlaut", "Müller", "Hans", "010280", "MLLRHNSA80B01H"},
+    {"double name, accents", "Schön-Schulze", "José María", "280252", "YNYLJSMR52B28A"},
+    {"separator jumps", "Lüdtke", "Jürgen", "3.7.61", "LDTKJRGN61G03F"},
+    {"sharp s", "Weiß", "Zoë", "120385", "WSSIZEOX85C12C"},
+};
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestWineEndToEnd : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void computesAsTyped_data();
+    void computesAsTyped();
+    void dateOrderFromTheRegionalSettings_data();
+    void dateOrderFromTheRegionalSettings();
+    void messagesAndTheLeaveCheck();
+    void listeSavesWhatKennfixBatchWrites();
+
+private:
+    bool bindLettersToKeys();
+    bool start(const QString& program, const QStringList& arguments, const QString& title, const QString& folder = {});
+    bool setShortDateFormat(const QString& format);
+    QString windowsProgram(const QString& name) const;
+    // What Windows programs see: the desktop's display, and none of the
+    // test's own Qt settings, which Wine would hand on to them.
+    QProcessEnvironment windowsEnvironment() const;
+    QStringList windows(const QString& title);
+    QString xdotool(const QStringList& arguments) { return m_desktop->Text(QStringLiteral("xdotool"), arguments); }
+    void click(QPoint point, int button = 1)
+    {
+        xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click",
+                 QString::number(button)});
+    }
+    void type(const QString& text) { xdotool({"type", "--delay", "60", text}); }
+    void key(const QString& name) { xdotool({"key", name}); }
+    // Types `text` into the first field and makes sure that it arrived whole,
+    // by copying it back: the first keys may reach a Wine window before it
+    // takes input.
+    bool typeFirst(const QString& text);
+    bool setClipboard(const QByteArray& text);
+    QString clipboard();
+    // The eTIN as the label's "Kopieren" puts it on the clipboard.
+    QString copiedEtin();
+    // Waits for a message box, copies its text with Ctrl+C and closes it with
+    // Enter; the copied text, empty when there was no box.
+    QString answerMessageBox();
+    QString endsWithin(int timeoutMs);
+    void saveScreenshot(const QString& name);
+
+    std::unique_ptr<DesktopSession> m_desktop;
+    std::unique_ptr<QProcess> m_program;
+    QString m_window;
+};
+
+void TestWineEndToEnd::initTestCase()
+{
+    for (const char* name : {"KENNFIX_WINDOWS_PROGRAMS", "KENNFIX_WINE_RUN", "KENNFIX_WINE_PREFIX", "KENNFIX_BATCH_PROGRAM"})
+        QVERIFY2(qEnvironmentVariableIsSet(name), name);
+    m_desktop = std::make_unique<DesktopSession>();
+    QVERIFY2(m_desktop->Start(), qPrintable(m_desktop->Error()));
+    QVERIFY2(bindLettersToKeys(), "xmodmap could not bind the letters the test types");
+}
+
+void TestWineEndToEnd::cleanup()
+{
+    if (m_program && m_program->state() != QProcess::NotRunning) {
+        m_program->kill();
+        m_program->waitForFinished();
+    }
+    if (m_program) {
+        // Nothing on standard error: Qt's English warnings do not reach the
+        // user. Wine's own complaints ("wine: ...": its drive Z: has no
+        // volume label) are Wine's, not the program's.
+        QStringList errors = QString::fromUtf8(m_program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        errors.removeIf([](const QString& line) { return line.startsWith(QLatin1String("wine: ")); });
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+    }
+    m_program.reset();
+    QVERIFY(setShortDateFormat(QStringLiteral("dd.MM.yyyy")));
+}
+
+// Xvfb's keymap is plain US; every letter beyond it gets a key of its own
+// before the program starts (see tests/e2e/tst_endtoend.cpp).
+bool TestWineEndToEnd::bindLettersToKeys()
+{
+    QSet<QChar> letters;
+    for (const Person& person : kPeople) {
+        for (const QChar c : QString::fromUtf8(person.family) + QString::fromUtf8(person.first)) {
+            if (c.unicode() > 0x7f)
+                letters.insert(c);
+        }
+    }
+    QStringList arguments;
+    for (const QChar c : letters) {
+        arguments << QStringLiteral("-e")
+                  << QStringLiteral("keycode any = U%1 U%2")
+                         .arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                         .arg(c.toUpper().unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return m_desktop->Run(QStringLiteral("xmodmap"), arguments).succeeded;
+}
+
+QString TestWineEndToEnd::windowsProgram(const QString& name) const
+{
+    return QDir(qEnvironmentVariable("KENNFIX_WINDOWS_PROGRAMS")).filePath(name);
+}
+
+QProcessEnvironment TestWineEndToEnd::windowsEnvironment() const
+{
+    QProcessEnvironment environment = m_desktop->Environment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return environment;
+}
+
+QStringList TestWineEndToEnd::windows(const QString& title)
+{
+    return xdotool({"search", "--all", "--onlyvisible", "--name", title}).split(u'\n', Qt::SkipEmptyParts);
+}
+
+bool TestWineEndToEnd::start(const QString& program, const QStringList& arguments, const QString& title,
+                             const QString& folder)
+{
+    m_program = std::make_unique<QProcess>();
+    m_program->setProcessEnvironment(windowsEnvironment());
+    if (!folder.isEmpty())
+        m_program->setWorkingDirectory(folder);
+    m_program->start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
+                     QStringList{qEnvironmentVariable("KENNFIX_WINE_PREFIX"), windowsProgram(program)} + arguments);
+    if (!m_program->waitForStarted())
+        return false;
+    if (!QTest::qWaitFor([&] { return !windows(title).isEmpty(); }, kStartMs))
+        return false;
+    m_window = windows(title).first();
+    xdotool({"windowactivate", "--sync", m_window});
+    return true;
+}
+
+// As the regional settings of the Control Panel write it.
+bool TestWineEndToEnd::setShortDateFormat(const QString& format)
+{
+    QProcess reg;
+    reg.setProcessEnvironment(windowsEnvironment());
+    reg.start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
+              {qEnvironmentVariable("KENNFIX_WINE_PREFIX"), QStringLiteral("reg"), QStringLiteral("add"),
+               QStringLiteral("HKCU\\Control Panel\\International"), QStringLiteral("/v"), QStringLiteral("sShortDate"),
+               QStringLiteral("/d"), format, QStringLiteral("/f")});
+    return reg.waitForFinished(kStartMs) && reg.exitCode() == 0;
+}
+
+bool TestWineEndToEnd::setClipboard(const QByteArray& text)
+{
+    QProcess xclip;
+    xclip.setProcessEnvironment(m_desktop->Environment());
+    // xclip stays to serve the selection until another program takes it.
+    xclip.setProgram(QStringLiteral("sh"));
+    xclip.setArguments({QStringLiteral("-c"), QStringLiteral("printf %s \"$0\" | xclip -selection clipboard"),
+                        QString::fromUtf8(text)});
+    if (!xclip.startDetached())
+        return false;
+    return QTest::qWaitFor([&] { return clipboard() == QString::fromUtf8(text); }, kWaitMs);
+}
+
+QString TestWineEndToEnd::clipboard()
+{
+    return QString::fromUtf8(m_desktop->Run(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}).output);
+}
+
+bool TestWineEndToEnd::typeFirst(const QString& text)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        key(QStringLiteral("ctrl+a"));
+        type(text);
+        if (!setClipboard("-"))
+            return false;
+        key(QStringLiteral("ctrl+a"));
+        key(QStringLiteral("ctrl+c"));
+        if (QTest::qWaitFor([&] { return clipboard() == text; }, 2'000)) {
+            key(QStringLiteral("End"));
+            return true;
+        }
+    }
+    return false;
+}
+
+QString TestWineEndToEnd::copiedEtin()
+{
+    if (!setClipboard("-"))
+        return QStringLiteral("(the clipboard cannot be set)");
+    click(kLabTIN, 3);
+    QTest::qWait(500);  // the menu opens
+    key(QStringLiteral("Down"));
+    key(QStringLiteral("Return"));
+    QString copied;
+    const bool inTime = QTest::qWaitFor(
+        [&] {
+            copied = clipboard();
+            return copied != QLatin1String("-");
+        },
+        kWaitMs);
+    return inTime ? copied : QStringLiteral("(nothing copied)");
+}
+
+QString TestWineEndToEnd::answerMessageBox()
+{
+    QString box;
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            for (const QString& window : windows(QStringLiteral("^Kennfix$"))) {
+                if (window != m_window)
+                    box = window;
+            }
+            return !box.isEmpty();
+        },
+        kWaitMs);
+    if (!shown || !setClipboard("-"))
+        return {};
+    xdotool({"windowactivate", "--sync", box});
+    key(QStringLiteral("ctrl+c"));
+    QString copied;
+    if (!QTest::qWaitFor(
+            [&] {
+                copied = clipboard();
+                return copied != QLatin1String("-");
+            },
+            kWaitMs))
+        return QStringLiteral("(Ctrl+C copied nothing)");
+    key(QStringLiteral("Return"));
+    if (!QTest::qWaitFor([&] { return windows(QStringLiteral("^Kennfix$")).size() == 1; }, kWaitMs))
+        return QStringLiteral("(Enter did not close the box)");
+    return copied;
+}
+
+QString TestWineEndToEnd::endsWithin(int timeoutMs)
+{
+    if (!m_program->waitForFinished(timeoutMs))
+        return QStringLiteral("the program is still running after %1 ms").arg(timeoutMs);
+    if (m_program->exitStatus() != QProcess::NormalExit || m_program->exitCode() != 0)
+        return QStringLiteral("the program ended with status %1").arg(m_program->exitCode());
+    return {};
+}
+
+// For a person to look at; the test checks none of it.
+void TestWineEndToEnd::saveScreenshot(const QString& name)
+{
+    const QString path = QDir::current().filePath(name);
+    if (m_desktop->Screenshot().save(path))
+        qInfo("screenshot: %s", qPrintable(path));
+}
+
+void TestWineEndToEnd::computesAsTyped_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("etin");
+    for (const Person& person : kPeople)
+        QTest::newRow(person.tag) << QString::fromUtf8(person.family) << QString::fromUtf8(person.first)
+                                  << QString::fromUtf8(person.date) << QString::fromUtf8(person.etin);
+}
+
+// Titled "Kennfix" at its size; the name fields and the date field in tab
+// order; "eTIN berechnen" and "Programm beenden".
+void TestWineEndToEnd::computesAsTyped()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, first);
+    QFETCH(QString, date);
+    QFETCH(QString, etin);
+    QVERIFY2(start(QStringLiteral("kennfix.exe"), {}, QStringLiteral("^Kennfix$")), "no window titled Kennfix");
+    const auto placement = m_desktop->PlacementOf(m_window);
+    QVERIFY(placement);
+    QCOMPARE(placement->client.size(), kClientSize);
+
+    QVERIFY2(typeFirst(family), "the family name did not arrive");
+    key(QStringLiteral("Tab"));
+    type(first);
+    key(QStringLiteral("Tab"));
+    type(date);
+    click(kBtnRechnen);
+    QCOMPARE(copiedEtin(), etin);
+    if (QTest::currentDataTag() == QLatin1String("umlaut"))
+        saveScreenshot(QStringLiteral("kennfix-windows.png"));
+
+    click(kBtnClose);
+    const QString ended = endsWithin(kWaitMs);
+    QVERIFY2(ended.isEmpty(), qPrintable(ended));
+}
+
+void TestWineEndToEnd::dateOrderFromTheRegionalSettings_data()
+{
+    QTest::addColumn<QString>("shortDate");
+    QTest::addColumn<QString>("typed");  // 1 February 1980
+    QTest::newRow("ISO") << QStringLiteral("yyyy-MM-dd") << QStringLiteral("800201");
+    QTest::newRow("USA") << QStringLiteral("M/d/yyyy") << QStringLiteral("020180");
+}
+
+void TestWineEndToEnd::dateOrderFromTheRegionalSettings()
+{
+    QFETCH(QString, shortDate);
+    QFETCH(QString, typed);
+    QVERIFY(setShortDateFormat(shortDate));
+    QVERIFY2(start(QStringLiteral("kennfix.exe"), {}, QStringLiteral("^Kennfix$")), "no window titled Kennfix");
+    QVERIFY2(typeFirst(QStringLiteral("Müller")), "the family name did not arrive");
+    key(QStringLiteral("Tab"));
+    type(QStringLiteral("Hans"));
+    key(QStringLiteral("Tab"));
+    type(typed);
+    click(kBtnRechnen);
+    QCOMPARE(copiedEtin(), QStringLiteral("MLLRHNSA80B01H"));
+    click(kBtnClose);
+    QVERIFY(endsWithin(kWaitMs).isEmpty());
+}
+
+// An impossible date, and a date field left half filled.
+void TestWineEndToEnd::messagesAndTheLeaveCheck()
+{
+    QVERIFY2(start(QStringLiteral("kennfix.exe"), {}, QStringLiteral("^Kennfix$")), "no window titled Kennfix");
+    QVERIFY2(typeFirst(QStringLiteral("Meier")), "the family name did not arrive");
+    key(QStringLiteral("Tab"));
+    type(QStringLiteral("Li"));
+    key(QStringLiteral("Tab"));
+    type(QStringLiteral("310280"));
+    click(kBtnRechnen);
+    QString copied = answerMessageBox();
+    QVERIFY2(copied.contains(QStringLiteral("'31.02.80' is not a valid date.")), qPrintable(copied));
+    QCOMPARE(m_program->state(), QProcess::Running);
+
+    // Half a date, left with Tab.
+    click(kMEdiGebDat);
+    key(QStringLiteral("End"));
+    key(QStringLiteral("BackSpace"));
+    key(QStringLiteral("BackSpace"));
+    key(QStringLiteral("Tab"));
+    copied = answerMessageBox();
+    QVERIFY2(copied.contains(QStringLiteral("Ungültiger Eingabewert. Mit der Taste ESC machen Sie die Änderungen rückgängig.")),
+             qPrintable(copied));
+    key(QStringLiteral("Escape"));
+    click(kBtnClose);
+    const QString ended = endsWithin(kWaitMs);
+    QVERIFY2(ended.isEmpty(), qPrintable(ended));
+}
+
+// From the command line, with umlauts in the list's name: Ctrl+S and Enter
+// save the file the dialog proposes, the bytes kennfix-batch writes.
+void TestWineEndToEnd::listeSavesWhatKennfixBatchWrites()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString list = QStringLiteral("Personalliste Müller.csv");
+    {
+        QFile file(dir.filePath(list));
+        const std::string_view text = kennfix::liste::test::kStaffList;
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size()));
+    }
+    const QString title = QStringLiteral("^") + QRegularExpression::escape(list) + u' ';
+    QVERIFY2(start(QStringLiteral("kennfix-liste.exe"), {list}, title, dir.path()), "no window showing the list");
+    saveScreenshot(QStringLiteral("kennfix-liste-windows.png"));
+    key(QStringLiteral("ctrl+s"));
+    QTRY_VERIFY_WITH_TIMEOUT(!windows(QStringLiteral("^Liste mit eTIN speichern")).isEmpty(), kWaitMs);
+    key(QStringLiteral("Return"));
+    const QString saved = dir.filePath(QStringLiteral("Personalliste Müller-etin.csv"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(saved), kWaitMs);
+
+    QProcess batch;
+    batch.start(qEnvironmentVariable("KENNFIX_BATCH_PROGRAM"), {dir.filePath(list), dir.filePath(QStringLiteral("batch.csv"))});
+    QVERIFY(batch.waitForFinished(kWaitMs));
+    QCOMPARE(batch.exitCode(), 1);  // some rows need attention
+    QTRY_COMPARE_WITH_TIMEOUT(Contents(saved), Contents(dir.filePath(QStringLiteral("batch.csv"))), kWaitMs);
+    // Nothing else is left in the folder: no temporary file.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+
+    xdotool({"windowactivate", "--sync", m_window});
+    key(QStringLiteral("ctrl+q"));
+    const QString ended = endsWithin(kWaitMs);
+    if (!ended.isEmpty())
+        saveScreenshot(QStringLiteral("kennfix-liste-windows-still-running.png"));
+    QVERIFY2(ended.isEmpty(), qPrintable(ended));
+}
+
+QTEST_GUILESS_MAIN(TestWineEndToEnd)
+#include "tst_wine_endtoend.moc"
