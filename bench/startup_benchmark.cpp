@@ -7,6 +7,12 @@
 // outside through the X server; the medians and their ratios are printed.
 //
 //   startup_benchmark [RUNS]     (15 runs of each program unless given)
+//
+// The Windows programs the same way under Wine, kennfix.exe beside the
+// minimal window built for Windows alike (scripts/windows builds both), in a
+// prefix made by tests/windows/make-wine-prefix.sh:
+//
+//   startup_benchmark --wine WINE_RUN PREFIX KENNFIX_EXE MINIMAL_WINDOW_EXE [RUNS]
 
 #include <fcntl.h>
 #include <poll.h>
@@ -36,16 +42,25 @@ constexpr auto kWindowTimeout = 20s;
 constexpr auto kSettle = 500ms;
 
 struct Program {
-    const char* name;
-    const char* path;
-    const char* argument;
+    std::string name;
+    std::vector<std::string> command;
 };
 
-const Program kPrograms[] = {
-    {"kennfix", KENNFIX_PROGRAM, nullptr},
-    {"minimal window", MINIMAL_WINDOW_PROGRAM, nullptr},
-    {"minimal window + label", MINIMAL_WINDOW_PROGRAM, "Kennfix"},
-};
+// kennfix, and the minimal window bare and with one label; each command
+// behind `runner` (wine-run PREFIX), if given.
+std::vector<Program> ProgramsToMeasure(const std::vector<std::string>& runner, const std::string& kennfix,
+                                       const std::string& minimalWindow)
+{
+    const auto command = [&](std::vector<std::string> words) {
+        words.insert(words.begin(), runner.begin(), runner.end());
+        return words;
+    };
+    return {
+        {"kennfix", command({kennfix})},
+        {"minimal window", command({minimalWindow})},
+        {"minimal window + label", command({minimalWindow, "Kennfix"})},
+    };
+}
 
 struct Sample {
     double startMs;
@@ -213,17 +228,21 @@ Sample Measure(MapWatcher& watcher, const Program& program)
 {
     watcher.drain();
     const auto start = Clock::now();
+    std::vector<char*> argv;
+    for (const std::string& word : program.command)
+        argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
         SilenceOutput();
-        execl(program.path, program.path, program.argument, static_cast<char*>(nullptr));
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     try {
         watcher.waitForWindowOf(pid, start + kWindowTimeout);
     } catch (const std::runtime_error& error) {
         Stop(pid);
-        throw std::runtime_error(std::string(program.name) + ": " + error.what());
+        throw std::runtime_error(program.name + ": " + error.what());
     }
     const double startMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     std::this_thread::sleep_for(kSettle);
@@ -243,21 +262,34 @@ double Median(std::vector<double> values)
 
 int main(int argc, char* argv[])
 {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 15;
-    if (runs < 1) {
-        std::fprintf(stderr, "usage: %s [RUNS]\n", argv[0]);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const bool wine = !arguments.empty() && arguments[0] == "--wine";
+    const std::size_t runsAt = wine ? 5 : 0;
+    const int runs = arguments.size() > runsAt ? std::atoi(arguments[runsAt].c_str()) : 15;
+    if (runs < 1 || (wine && arguments.size() < 5)) {
+        std::fprintf(stderr,
+                     "usage: %s [RUNS]\n"
+                     "       %s --wine WINE_RUN PREFIX KENNFIX_EXE MINIMAL_WINDOW_EXE [RUNS]\n",
+                     argv[0], argv[0]);
         return 2;
     }
+    const std::vector<Program> programs =
+        wine ? ProgramsToMeasure({arguments[1], arguments[2]}, arguments[3], arguments[4])
+             : ProgramsToMeasure({}, KENNFIX_PROGRAM, MINIMAL_WINDOW_PROGRAM);
     try {
         Xvfb server;
         setenv("DISPLAY", server.display().c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        // Qt for Windows would take "xcb" for a platform of its own.
+        if (wine)
+            unsetenv("QT_QPA_PLATFORM");
+        else
+            setenv("QT_QPA_PLATFORM", "xcb", 1);
         unsetenv("WAYLAND_DISPLAY");
         MapWatcher watcher(server.display());
 
-        constexpr std::size_t kCount = std::size(kPrograms);
-        std::vector<double> startMs[kCount];
-        std::vector<double> residentMiB[kCount];
+        const std::size_t kCount = programs.size();
+        std::vector<std::vector<double>> startMs(kCount);
+        std::vector<std::vector<double>> residentMiB(kCount);
         // One unrecorded round first, so that every recorded run finds the
         // libraries and fonts in the page cache.
         for (int run = -1; run < runs; ++run) {
@@ -265,7 +297,7 @@ int main(int argc, char* argv[])
                 // The order turns from round to round, so that no program
                 // always follows the same one.
                 const std::size_t i = (k + static_cast<std::size_t>(run + 1)) % kCount;
-                const Sample sample = Measure(watcher, kPrograms[i]);
+                const Sample sample = Measure(watcher, programs[i]);
                 if (run >= 0) {
                     startMs[i].push_back(sample.startMs);
                     residentMiB[i].push_back(sample.residentMiB);
@@ -273,18 +305,18 @@ int main(int argc, char* argv[])
             }
         }
 
-        std::printf("Start-up under Xvfb, median of %d runs each\n\n", runs);
+        std::printf("Start-up under Xvfb%s, median of %d runs each\n\n", wine ? " and Wine" : "", runs);
         std::printf("%-32s %16s %18s\n", "", "window mapped", "resident memory");
-        double medianMs[kCount];
-        double medianMiB[kCount];
+        std::vector<double> medianMs(kCount);
+        std::vector<double> medianMiB(kCount);
         for (std::size_t i = 0; i < kCount; ++i) {
             medianMs[i] = Median(startMs[i]);
             medianMiB[i] = Median(residentMiB[i]);
-            std::printf("%-32s %13.1f ms %14.1f MiB\n", kPrograms[i].name, medianMs[i], medianMiB[i]);
+            std::printf("%-32s %13.1f ms %14.1f MiB\n", programs[i].name.c_str(), medianMs[i], medianMiB[i]);
         }
         std::printf("\n");
         for (std::size_t i = 1; i < kCount; ++i) {
-            const std::string name = std::string("kennfix / ") + kPrograms[i].name;
+            const std::string name = "kennfix / " + programs[i].name;
             std::printf("%-32s %16.2f %18.2f\n", name.c_str(), medianMs[0] / medianMs[i], medianMiB[0] / medianMiB[i]);
         }
     } catch (const std::exception& error) {
