@@ -117,6 +117,44 @@ std::string Failure(const std::string& what, const std::string& verb, int error)
 
 }  // namespace internal
 
+std::istream& InputFile::Stream()
+{
+    return *m_stream;
+}
+
+std::string InputFile::ReadFailure() const
+{
+    const std::string what = IsStandardStream(m_path) ? internal::kStandardInput : internal::Named(m_path);
+    return internal::Failure(what, "kann nicht gelesen werden",
+                             m_buffer->error() ? m_buffer->error() : internal::kReadFault);
+}
+
+std::ostream& OutputFile::Stream()
+{
+    return *m_stream;
+}
+
+std::string OutputFile::WriteFailure() const
+{
+    const int error = m_buffer->error() ? m_buffer->error() : internal::kWriteFault;
+    if (!IsStandardStream(m_path))
+        return internal::Failure(internal::Named(m_path), "kann nicht geschrieben werden", error);
+    return error == internal::kStreamClosed
+               ? internal::kStandardOutputClosed
+               : internal::Failure(internal::kStandardOutput, "kann nicht geschrieben werden", error);
+}
+
+void OutputFile::FinishWriting(const BeforeCommit& beforeCommit)
+{
+    if (beforeCommit && !beforeCommit()) {
+        RemoveTemporary();
+        throw ListCancelled();
+    }
+    m_stream->flush();
+    if (!*m_stream)
+        throw FileError(WriteFailure());
+}
+
 bool IsStandardStream(const std::string& path)
 {
     return path.empty() || path == "-";

@@ -133,6 +133,8 @@ public:
     std::string WriteFailure() const;
 
 private:
+    // Asks `beforeCommit` and flushes what is written; throws as Commit().
+    void FinishWriting(const BeforeCommit& beforeCommit);
     void RemoveTemporary();
 
     std::string m_path;       // as given, for messages

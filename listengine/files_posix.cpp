@@ -22,13 +22,16 @@
 namespace kennfix::listengine {
 
 using internal::Failure;
-using internal::kStandardInput;
 using internal::kStandardInputClosed;
-using internal::kStandardOutput;
 using internal::kStandardOutputClosed;
 using internal::Named;
 
 namespace internal {
+
+const int kReadFault = EIO;
+const int kWriteFault = EIO;
+// Closed before we started, its number may have gone to another file.
+const int kStreamClosed = EBADF;
 
 std::ptrdiff_t ReadSome(std::intptr_t file, char* data, std::size_t size, int& error)
 {
@@ -271,17 +274,6 @@ InputFile::~InputFile()
         ::close(Fd(m_file));
 }
 
-std::istream& InputFile::Stream()
-{
-    return *m_stream;
-}
-
-std::string InputFile::ReadFailure() const
-{
-    const std::string what = IsStandardStream(m_path) ? kStandardInput : Named(m_path);
-    return Failure(what, "kann nicht gelesen werden", m_buffer->error() ? m_buffer->error() : EIO);
-}
-
 bool InputFile::ChangedSinceOpened() const
 {
     if (!m_opened.regular)
@@ -353,29 +345,9 @@ void OutputFile::RemoveTemporary()
     m_temporary.clear();
 }
 
-std::ostream& OutputFile::Stream()
-{
-    return *m_stream;
-}
-
-std::string OutputFile::WriteFailure() const
-{
-    // Closed before we started, its number may have gone to the input.
-    const int error = m_buffer->error() ? m_buffer->error() : EIO;
-    if (IsStandardStream(m_path))
-        return error == EBADF ? kStandardOutputClosed : Failure(kStandardOutput, "kann nicht geschrieben werden", error);
-    return Failure(Named(m_path), "kann nicht geschrieben werden", error);
-}
-
 void OutputFile::Commit(const BeforeCommit& beforeCommit)
 {
-    if (beforeCommit && !beforeCommit()) {
-        RemoveTemporary();
-        throw ListCancelled();
-    }
-    m_stream->flush();
-    if (!*m_stream)
-        throw FileError(WriteFailure());
+    FinishWriting(beforeCommit);
     if (m_temporary.empty()) {
         if (m_ownFile && ::close(Fd(std::exchange(m_file, -1))) != 0)
             throw FileError(Failure(Named(m_path), "kann nicht geschrieben werden", errno));

@@ -17,9 +17,7 @@
 namespace kennfix::listengine {
 
 using internal::Failure;
-using internal::kStandardInput;
 using internal::kStandardInputClosed;
-using internal::kStandardOutput;
 using internal::kStandardOutputClosed;
 using internal::Named;
 
@@ -136,6 +134,10 @@ BOOL WINAPI RemoveTemporariesAndEnd(DWORD event)
 
 namespace internal {
 
+const int kReadFault = ERROR_READ_FAULT;
+const int kWriteFault = ERROR_WRITE_FAULT;
+const int kStreamClosed = ERROR_INVALID_HANDLE;
+
 std::ptrdiff_t ReadSome(std::intptr_t file, char* data, std::size_t size, int& error)
 {
     DWORD got = 0;
@@ -233,17 +235,6 @@ InputFile::~InputFile()
 {
     if (m_ownFile)
         ::CloseHandle(Handle(m_file));
-}
-
-std::istream& InputFile::Stream()
-{
-    return *m_stream;
-}
-
-std::string InputFile::ReadFailure() const
-{
-    const std::string what = IsStandardStream(m_path) ? kStandardInput : Named(m_path);
-    return Failure(what, "kann nicht gelesen werden", m_buffer->error() ? m_buffer->error() : ERROR_READ_FAULT);
 }
 
 bool InputFile::ChangedSinceOpened() const
@@ -346,29 +337,9 @@ void OutputFile::RemoveTemporary()
     m_temporary.clear();
 }
 
-std::ostream& OutputFile::Stream()
-{
-    return *m_stream;
-}
-
-std::string OutputFile::WriteFailure() const
-{
-    const int error = m_buffer->error() ? m_buffer->error() : ERROR_WRITE_FAULT;
-    if (IsStandardStream(m_path))
-        return error == ERROR_INVALID_HANDLE ? kStandardOutputClosed
-                                             : Failure(kStandardOutput, "kann nicht geschrieben werden", error);
-    return Failure(Named(m_path), "kann nicht geschrieben werden", error);
-}
-
 void OutputFile::Commit(const BeforeCommit& beforeCommit)
 {
-    if (beforeCommit && !beforeCommit()) {
-        RemoveTemporary();
-        throw ListCancelled();
-    }
-    m_stream->flush();
-    if (!*m_stream)
-        throw FileError(WriteFailure());
+    FinishWriting(beforeCommit);
     const auto fail = [&](DWORD error) {
         throw FileError(IsOpenElsewhere(error) ? OpenElsewhere(m_path)
                                                : Failure(Named(m_path), "kann nicht geschrieben werden",

@@ -47,6 +47,13 @@ void RegisterTemporary(const std::string& path);
 void UnregisterTemporary(const std::string& path);
 void ForEachTemporary(void (*remove)(const char* path));
 
+// The system's error numbers (errno, on Windows GetLastError()) for what
+// both sides name: a read or a write that failed without a reason of its
+// own, and a standard stream that the caller closed.
+extern const int kReadFault;
+extern const int kWriteFault;
+extern const int kStreamClosed;
+
 // A file's name as messages quote it, and "<what> <verb>: <reason>."
 std::string Named(const std::string& path);
 std::string Failure(const std::string& what, const std::string& verb, int error);

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
-#include <QSet>
 #include <QTest>
 
 #include <functional>
@@ -17,6 +16,7 @@
 
 #include "tests/e2e/accessibletree.h"
 #include "tests/e2e/desktopsession.h"
+#include "tests/e2e/typedpeople.h"
 #include "tests/print/cupssandbox.h"
 #include "tests/print/printedsheet.h"
 #include "tests/print/silentprintserver.h"
@@ -38,21 +38,6 @@ constexpr QPoint kBtnRechnen(304, 44);
 constexpr QPoint kBtnDrucken(304, 81);
 constexpr QPoint kBtnClose(304, 118);
 constexpr QRect kLEdiName(96, 32, 121, 21);
-
-struct Person {
-    const char* tag;
-    const char* family;
-    const char* first;
-    const char* date;  // as typed into the date field
-    const char* etin;
-};
-
-constexpr Person kPeople[] = {
-    {"umlaut", "Müller", "Hans", "010280", "MLLRHNSA80B01H"},
-    {"double name, accents", "Schön-Schulze", "José María", "280252", "YNYLJSMR52B28A"},
-    {"separator jumps", "Lüdtke", "Jürgen", "3.7.61", "LDTKJRGN61G03F"},
-    {"sharp s", "Weiß", "Zoë", "120385", "WSSIZEOX85C12C"},
-};
 
 // How far the frame's centre lies from the screen's, or why it cannot be
 // told; empty when it stands in the centre.
@@ -95,7 +80,6 @@ private slots:
     void stoppedSchedulerTimesOutTheLookUp();
 
 private:
-    bool bindLettersToKeys();
     bool startProgram(const QProcessEnvironment& environment, QSize clientSize = kClientSize);
     QString xdotool(const QStringList& arguments) { return m_desktop->Text(QStringLiteral("xdotool"), arguments); }
     void click(QPoint point) { xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click", "1"}); }
@@ -125,34 +109,11 @@ void TestEndToEnd::initTestCase()
 {
     m_desktop = std::make_unique<DesktopSession>();
     QVERIFY2(m_desktop->Start(), qPrintable(m_desktop->Error()));
-    QVERIFY2(bindLettersToKeys(), "xmodmap could not bind the letters the test types");
+    QVERIFY2(BindLettersToKeys(*m_desktop), "xmodmap could not bind the letters the test types");
     m_cups = std::make_unique<CupsSandbox>();
     QVERIFY2(m_cups->Start(), qPrintable(m_cups->Error()));
     QVERIFY2(m_cups->AddQueue(QStringLiteral("kennfix")) && m_cups->SetDefault(QStringLiteral("kennfix")),
              qPrintable(m_cups->Error()));
-}
-
-// Xvfb's keymap is plain US. For a letter not on it, xdotool maps a spare key
-// for the moment of the key press and then restores it; a busy program reads
-// the event after the restore and sees no letter. So every letter the test
-// types gets a key of its own before the program starts.
-bool TestEndToEnd::bindLettersToKeys()
-{
-    QSet<QChar> letters;
-    for (const Person& person : kPeople) {
-        for (const QChar c : QString::fromUtf8(person.family) + QString::fromUtf8(person.first)) {
-            if (c.unicode() > 0x7f)
-                letters.insert(c);
-        }
-    }
-    QStringList arguments;
-    for (const QChar c : letters) {
-        arguments << QStringLiteral("-e")
-                  << QStringLiteral("keycode any = U%1 U%2")
-                         .arg(c.unicode(), 4, 16, QLatin1Char('0'))
-                         .arg(c.toUpper().unicode(), 4, 16, QLatin1Char('0'));
-    }
-    return m_desktop->Run(QStringLiteral("xmodmap"), arguments).succeeded;
 }
 
 void TestEndToEnd::cleanup()
@@ -274,7 +235,7 @@ void TestEndToEnd::computesAndPrints_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("date");  // as typed into the date field
     QTest::addColumn<QString>("etin");
-    for (const Person& person : kPeople)
+    for (const TypedPerson& person : kTypedPeople)
         QTest::newRow(person.tag) << QString::fromUtf8(person.family) << QString::fromUtf8(person.first)
                                   << QString::fromUtf8(person.date) << QString::fromUtf8(person.etin);
 }

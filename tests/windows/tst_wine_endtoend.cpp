@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +18,7 @@
 #include <string_view>
 
 #include "tests/e2e/desktopsession.h"
+#include "tests/e2e/typedpeople.h"
 #include "tests/liste/stafflist.h"
 
 namespace {
@@ -33,21 +33,6 @@ constexpr QPoint kBtnRechnen(304, 44);
 constexpr QPoint kBtnClose(304, 118);
 constexpr QPoint kLabTIN(140, 168);
 constexpr QPoint kMEdiGebDat(156, 122);
-
-struct Person {
-    const char* tag;
-    const char* family;
-    const char* first;
-    const char* date;  // as typed into the date field, German order
-    const char* etin;
-};
-
-constexpr Person kPeople[] = {
-    {"umlaut", "Müller", "Hans", "010280", "MLLRHNSA80B01H"},
-    {"double name, accents", "Schön-Schulze", "José María", "280252", "YNYLJSMR52B28A"},
-    {"separator jumps", "Lüdtke", "Jürgen", "3.7.61", "LDTKJRGN61G03F"},
-    {"sharp s", "Weiß", "Zoë", "120385", "WSSIZEOX85C12C"},
-};
 
 QByteArray Contents(const QString& path)
 {
@@ -72,7 +57,6 @@ private slots:
     void listeSavesWhatKennfixBatchWrites();
 
 private:
-    bool bindLettersToKeys();
     bool start(const QString& program, const QStringList& arguments, const QString& title, const QString& folder = {});
     bool setShortDateFormat(const QString& format);
     QString windowsProgram(const QString& name) const;
@@ -113,7 +97,7 @@ void TestWineEndToEnd::initTestCase()
         QVERIFY2(qEnvironmentVariableIsSet(name), name);
     m_desktop = std::make_unique<DesktopSession>();
     QVERIFY2(m_desktop->Start(), qPrintable(m_desktop->Error()));
-    QVERIFY2(bindLettersToKeys(), "xmodmap could not bind the letters the test types");
+    QVERIFY2(BindLettersToKeys(*m_desktop), "xmodmap could not bind the letters the test types");
 }
 
 void TestWineEndToEnd::cleanup()
@@ -132,27 +116,6 @@ void TestWineEndToEnd::cleanup()
     }
     m_program.reset();
     QVERIFY(setShortDateFormat(QStringLiteral("dd.MM.yyyy")));
-}
-
-// Xvfb's keymap is plain US; every letter beyond it gets a key of its own
-// before the program starts (see tests/e2e/tst_endtoend.cpp).
-bool TestWineEndToEnd::bindLettersToKeys()
-{
-    QSet<QChar> letters;
-    for (const Person& person : kPeople) {
-        for (const QChar c : QString::fromUtf8(person.family) + QString::fromUtf8(person.first)) {
-            if (c.unicode() > 0x7f)
-                letters.insert(c);
-        }
-    }
-    QStringList arguments;
-    for (const QChar c : letters) {
-        arguments << QStringLiteral("-e")
-                  << QStringLiteral("keycode any = U%1 U%2")
-                         .arg(c.unicode(), 4, 16, QLatin1Char('0'))
-                         .arg(c.toUpper().unicode(), 4, 16, QLatin1Char('0'));
-    }
-    return m_desktop->Run(QStringLiteral("xmodmap"), arguments).succeeded;
 }
 
 QString TestWineEndToEnd::windowsProgram(const QString& name) const
@@ -308,7 +271,7 @@ void TestWineEndToEnd::computesAsTyped_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("etin");
-    for (const Person& person : kPeople)
+    for (const TypedPerson& person : kTypedPeople)
         QTest::newRow(person.tag) << QString::fromUtf8(person.family) << QString::fromUtf8(person.first)
                                   << QString::fromUtf8(person.date) << QString::fromUtf8(person.etin);
 }
