@@ -158,7 +158,8 @@ std::ptrdiff_t WriteSome(std::intptr_t file, const char* data, std::size_t size,
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1U << 30));
     if (::WriteFile(Handle(file), data, wanted, &put, nullptr) && put > 0)
         return put;
-    error = put == 0 && ::GetLastError() == ERROR_SUCCESS ? ERROR_WRITE_FAULT : static_cast<int>(::GetLastError());
+    const DWORD reason = ::GetLastError();
+    error = reason == ERROR_SUCCESS ? ERROR_WRITE_FAULT : static_cast<int>(reason);
     return -1;
 }
 
@@ -211,12 +212,12 @@ InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
-            const DWORD error = ::GetLastError();
-            throw OpenFailure(path, "kann nicht gelesen werden", error == ERROR_ACCESS_DENIED &&
-                                                                         ::GetFileAttributesW(SystemPath(path).c_str()) &
-                                                                             FILE_ATTRIBUTE_DIRECTORY
-                                                                     ? ERROR_DIRECTORY
-                                                                     : error);
+            DWORD error = ::GetLastError();
+            // Windows refuses to open a folder as a file with "access denied".
+            const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+                error = ERROR_DIRECTORY;
+            throw OpenFailure(path, "kann nicht gelesen werden", error);
         }
         m_file = FromHandle(file);
         m_ownFile = true;
