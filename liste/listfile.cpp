@@ -132,7 +132,7 @@ listengine::ListSummary SaveListFile(const LoadedList& list, const std::string& 
                              "Liste neu öffnen und dann speichern.");
     };
     listengine::InputFile input(list.path, listengine::FileKinds::RegularOnly);
-    listengine::OutputFile output(target, input.NewOutputMode(), listengine::FileKinds::RegularOnly);
+    listengine::OutputFile output(target, input.NewOutputRights(), listengine::FileKinds::RegularOnly);
     FingerprintingBuffer buffer(*input.Stream().rdbuf());
     std::istream in(&buffer);
     listengine::ListSummary summary;

@@ -165,7 +165,7 @@ ListSummary ProcessListFile(const std::string& inputPath, const std::string& out
 {
     CheckColumnOptions(options);
     InputFile input(inputPath);
-    OutputFile output(outputPath, input.NewOutputMode());
+    OutputFile output(outputPath, input.NewOutputRights());
     ListCallbacks withSize = callbacks;
     if (callbacks.onProgress) {
         withSize.onProgress = [&](ListProgress progress) {

@@ -26,9 +26,11 @@
 // opened through the wide-character calls (umlauts, more than 260
 // characters); a file that is read-only by its attribute is not replaced,
 // nor one that another program holds open; the temporary file is removed on
-// Ctrl+C, Ctrl+Break and when the console window is closed. A new output
-// file gets the access rules of the folder it is made in. Links are followed
-// by the system itself.
+// Ctrl+C, Ctrl+Break and when the console window is closed. The temporary
+// file is the user's alone while it fills; a new output file then gets the
+// input file's access list (DACL) as its own, so that the folder's rules
+// add no reader, and an existing one keeps its own access list. Links are
+// followed by the system itself.
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -38,6 +40,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "listengine/errors.h"
 #include "listengine/types.h"
@@ -49,6 +52,18 @@ class FileBuffer;  // a stream buffer on an open file that keeps the system's er
 // An open file: a file descriptor, on Windows a HANDLE; -1 for none (which
 // is INVALID_HANDLE_VALUE on Windows).
 using FileHandle = std::intptr_t;
+
+// Who may read and write a new output file: those who could the input.
+// Permission bits; on Windows the input file's access list, as a
+// self-relative security descriptor (none: the user's alone, as for a list
+// from standard input).
+struct NewFileRights {
+    NewFileRights(mode_t bits = 0600) : mode(bits) {}
+    mode_t mode;
+#ifdef _WIN32
+    std::vector<unsigned char> securityDescriptor;
+#endif
+};
 
 // What tells whether a regular file was written to while it was read.
 struct FileStamp {
@@ -89,7 +104,7 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     std::istream& Stream();
-    mode_t NewOutputMode() const { return m_newOutputMode; }
+    const NewFileRights& NewOutputRights() const { return m_newOutputRights; }
     std::uint64_t Size() const { return m_size; }  // 0 when it is not known (a pipe)
     // The message for a read that failed, naming the file and the reason.
     std::string ReadFailure() const;
@@ -103,7 +118,7 @@ private:
     FileHandle m_file = -1;
     bool m_ownFile = false;
     FileStamp m_opened;
-    mode_t m_newOutputMode = 0600;
+    NewFileRights m_newOutputRights;
     std::uint64_t m_size = 0;
     std::unique_ptr<FileBuffer> m_buffer;
     std::unique_ptr<std::istream> m_stream;
@@ -111,10 +126,10 @@ private:
 
 class OutputFile {
 public:
-    // `newFileMode`: permission bits for a file that does not exist yet.
-    // Throws FileError, also for an existing file that is no regular file
-    // under FileKinds::RegularOnly.
-    OutputFile(const std::string& path, mode_t newFileMode, FileKinds kinds = FileKinds::Any);
+    // `newFileRights`: for a file that does not exist yet. Throws FileError,
+    // also for an existing file that is no regular file under
+    // FileKinds::RegularOnly.
+    OutputFile(const std::string& path, const NewFileRights& newFileRights, FileKinds kinds = FileKinds::Any);
     // Removes the temporary file unless Commit() has put it in place.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -142,9 +157,12 @@ private:
     std::string m_temporary;  // empty when written directly
     FileHandle m_file = -1;
     bool m_ownFile = false;
-    mode_t m_finalMode = 0600;
     bool m_existed = false;
-#ifndef _WIN32
+#ifdef _WIN32
+    // The access list the file gets when it takes the target's place.
+    std::vector<unsigned char> m_finalSecurity;
+#else
+    mode_t m_finalMode = 0600;
     uid_t m_owner = 0;
     gid_t m_group = 0;
 #endif

@@ -260,7 +260,7 @@ InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
         if (waiting != 0)
             ::fcntl(Fd(m_file), F_SETFL, ::fcntl(Fd(m_file), F_GETFL) & ~O_NONBLOCK);
         // A list is never executable; its read and write bits carry over.
-        m_newOutputMode = st.st_mode & 0666;
+        m_newOutputRights = NewFileRights(st.st_mode & 0666);
         m_size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
         m_opened = StampOf(st);
     }
@@ -282,7 +282,7 @@ bool InputFile::ChangedSinceOpened() const
     return ::fstat(Fd(m_file), &now) != 0 || StampOf(now) != m_opened;
 }
 
-OutputFile::OutputFile(const std::string& path, mode_t newFileMode, FileKinds kinds) : m_path(path)
+OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRights, FileKinds kinds) : m_path(path)
 {
     if (IsStandardStream(path)) {
         m_file = STDOUT_FILENO;
@@ -311,7 +311,7 @@ OutputFile::OutputFile(const std::string& path, mode_t newFileMode, FileKinds ki
                 throw FileError(Named(path) + " ist schreibgeschützt und wird nicht ersetzt.");
             if (m_existed && ::access(m_target.c_str(), W_OK) != 0)
                 throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
-            m_finalMode = m_existed ? st.st_mode & 07777 : newFileMode & ~CurrentUmask() & 0666;
+            m_finalMode = m_existed ? st.st_mode & 07777 : newFileRights.mode & ~CurrentUmask() & 0666;
             m_owner = st.st_uid;
             m_group = st.st_gid;
             std::string temporary = m_target + ".XXXXXX";

@@ -6,11 +6,15 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
+#include <cstring>
 #include <istream>
 #include <mutex>
 #include <ostream>
 #include <random>
 #include <utility>
+#include <vector>
 
 #include "listengine/internal/systemfile.h"
 
@@ -86,6 +90,111 @@ FileStamp StampOf(HANDLE file)
         !::GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) || !::GetFileSizeEx(file, &size))
         return {};
     return {true, static_cast<std::uint64_t>(size.QuadPart), basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart};
+}
+
+// A security descriptor with only an access list, in one piece (self-
+// relative) so that it can be kept and copied; empty when Windows refuses.
+std::vector<unsigned char> DescriptorWith(PACL accessList, bool isProtected)
+{
+    SECURITY_DESCRIPTOR descriptor;
+    if (!::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !::SetSecurityDescriptorDacl(&descriptor, TRUE, accessList, FALSE) ||
+        !::SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, isProtected ? SE_DACL_PROTECTED : 0))
+        return {};
+    DWORD size = 0;
+    ::MakeSelfRelativeSD(&descriptor, nullptr, &size);
+    std::vector<unsigned char> selfRelative(size);
+    if (size == 0 || !::MakeSelfRelativeSD(&descriptor, selfRelative.data(), &size))
+        return {};
+    return selfRelative;
+}
+
+// How a file's access list is taken over by another file.
+enum class AccessListUse {
+    // By the file that replaces it: as it stands, inherited entries still
+    // inherited, so that the folder's rules go on applying as they did.
+    Same,
+    // By a new file: every entry its own and nothing inherited from the
+    // folder it is made in, so that exactly those who may read the file
+    // may read the new one.
+    Own,
+};
+
+// The access list of an open file (opened with READ_CONTROL); empty when it
+// cannot be read.
+std::vector<unsigned char> AccessListOf(HANDLE file, AccessListUse use)
+{
+    PACL accessList = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &accessList, nullptr,
+                          &descriptor) != ERROR_SUCCESS)
+        return {};
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ::GetSecurityDescriptorControl(descriptor, &control, &revision);
+    std::vector<unsigned char> result;
+    if (accessList == nullptr) {
+        // No list at all lets everybody in; so it stays.
+        result = DescriptorWith(nullptr, use == AccessListUse::Own || (control & SE_DACL_PROTECTED));
+    } else {
+        // Copied into DWORDs, as an ACL must be aligned.
+        std::vector<DWORD> copy((accessList->AclSize + sizeof(DWORD) - 1) / sizeof(DWORD));
+        std::memcpy(copy.data(), accessList, accessList->AclSize);
+        const auto list = reinterpret_cast<PACL>(copy.data());
+        if (use == AccessListUse::Own) {
+            for (DWORD i = 0; i < list->AceCount; ++i) {
+                void* entry = nullptr;
+                if (::GetAce(list, i, &entry))
+                    static_cast<ACE_HEADER*>(entry)->AceFlags &= ~INHERITED_ACE;
+            }
+        }
+        result = DescriptorWith(list, use == AccessListUse::Own || (control & SE_DACL_PROTECTED));
+    }
+    ::LocalFree(descriptor);
+    return result;
+}
+
+// An access list that lets in the user running the program and nobody else:
+// for the temporary file while it fills, and for what came from standard
+// input.
+std::vector<unsigned char> UserAlone()
+{
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+        return {};
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<DWORD> user((size + sizeof(DWORD) - 1) / sizeof(DWORD) + 1);
+    const bool known = size > 0 && ::GetTokenInformation(token, TokenUser, user.data(), size, &size);
+    ::CloseHandle(token);
+    if (!known)
+        return {};
+    const PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+    const DWORD listSize = sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(sid);
+    std::vector<DWORD> list((listSize + sizeof(DWORD) - 1) / sizeof(DWORD));
+    const auto accessList = reinterpret_cast<PACL>(list.data());
+    if (!::InitializeAcl(accessList, listSize, ACL_REVISION) ||
+        !::AddAccessAllowedAce(accessList, ACL_REVISION, FILE_ALL_ACCESS, sid))
+        return {};
+    return DescriptorWith(accessList, true);
+}
+
+// Gives an open file (opened with WRITE_DAC) the access list of `descriptor`
+// (made by DescriptorWith); false when Windows refuses.
+bool SetAccessList(HANDLE file, std::vector<unsigned char>& descriptor)
+{
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL accessList = nullptr;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (descriptor.empty() || !::GetSecurityDescriptorDacl(descriptor.data(), &present, &accessList, &defaulted) ||
+        !::GetSecurityDescriptorControl(descriptor.data(), &control, &revision))
+        return false;
+    const SECURITY_INFORMATION inheritance =
+        (control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
+    return ::SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr, nullptr, accessList,
+                             nullptr) == ERROR_SUCCESS;
 }
 
 // Held while a temporary file comes into being or goes, so that the console
@@ -222,6 +331,8 @@ InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
         m_file = FromHandle(file);
         m_ownFile = true;
         m_opened = StampOf(file);
+        if (m_opened.regular)
+            m_newOutputRights.securityDescriptor = AccessListOf(file, AccessListUse::Own);
         if (kinds == FileKinds::RegularOnly && !m_opened.regular) {
             ::CloseHandle(file);
             throw FileError(Named(path) + " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
@@ -243,7 +354,7 @@ bool InputFile::ChangedSinceOpened() const
     return m_opened.regular && StampOf(Handle(m_file)) != m_opened;
 }
 
-OutputFile::OutputFile(const std::string& path, mode_t, FileKinds kinds) : m_path(path)
+OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRights, FileKinds kinds) : m_path(path)
 {
     if (IsStandardStream(path)) {
         const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
@@ -261,9 +372,11 @@ OutputFile::OutputFile(const std::string& path, mode_t, FileKinds kinds) : m_pat
         std::wstring target = given;
         if (m_existed) {
             // Opened as it will be replaced: a file another program keeps
-            // open is named now, before the list is read. Links are followed
-            // to the file they name, which is the one replaced.
-            const HANDLE existing = ::CreateFileW(given.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+            // open, or whose access list does not let us write it, is named
+            // now, before the list is read. Links are followed to the file
+            // they name, which is the one replaced.
+            const HANDLE existing = ::CreateFileW(given.c_str(),
+                                                  DELETE | FILE_WRITE_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL,
                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (existing == INVALID_HANDLE_VALUE)
@@ -275,6 +388,7 @@ OutputFile::OutputFile(const std::string& path, mode_t, FileKinds kinds) : m_pat
                                                                  static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
                 if (length > 0 && length < final.size())
                     target = final.substr(0, length);
+                m_finalSecurity = AccessListOf(existing, AccessListUse::Same);
             }
             ::CloseHandle(existing);
             if (!regular && kinds == FileKinds::RegularOnly) {
@@ -292,13 +406,18 @@ OutputFile::OutputFile(const std::string& path, mode_t, FileKinds kinds) : m_pat
             }
         }
         if (!m_ownFile) {
+            if (!m_existed)
+                m_finalSecurity = newFileRights.securityDescriptor.empty() ? UserAlone() : newFileRights.securityDescriptor;
             // Beside the target, so that it takes the target's place in one
-            // step; nobody else may open it while it fills.
+            // step; nobody else may open it while it fills, nor read it after.
+            std::vector<unsigned char> userAlone = UserAlone();
+            SECURITY_ATTRIBUTES privateFile{sizeof(SECURITY_ATTRIBUTES), userAlone.empty() ? nullptr : userAlone.data(),
+                                            FALSE};
             std::lock_guard held(g_temporariesChanging);
             for (int attempt = 0; attempt < 100 && !m_ownFile; ++attempt) {
                 const std::wstring temporary = target + RandomSuffix();
-                const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+                const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE | WRITE_DAC, 0, &privateFile,
+                                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
                 if (file == INVALID_HANDLE_VALUE) {
                     const DWORD error = ::GetLastError();
                     if (error == ERROR_FILE_EXISTS)
@@ -351,6 +470,11 @@ void OutputFile::Commit(const BeforeCommit& beforeCommit)
             fail(::GetLastError());
         return;
     }
+    // An access list that cannot be read or set (a FAT drive has none)
+    // leaves the file the user's alone, as it was made: more private, never
+    // less.
+    if (!m_finalSecurity.empty())
+        SetAccessList(Handle(m_file), m_finalSecurity);
     if (!::FlushFileBuffers(Handle(m_file)))
         fail(::GetLastError());
     if (!::CloseHandle(Handle(std::exchange(m_file, -1))))

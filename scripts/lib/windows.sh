@@ -125,8 +125,9 @@ build_windows_programs() {
     (cd "$KENNFIX_ROOT" && cmake --preset windows >/dev/null) || return 1
     cmake --build "$KENNFIX_ROOT/build-windows/build" -j "$(nproc)" || return 1
     local program
-    # minimal_window.exe: what the start-up of kennfix.exe is measured against.
-    for program in kennfix kennfix-liste kennfix-batch minimal_window; do
+    # minimal_window.exe: what the start-up of kennfix.exe is measured against;
+    # tst_*.exe: the tests that run on Windows itself.
+    for program in kennfix kennfix-liste kennfix-batch minimal_window tst_windows_files; do
         cp "$(find "$KENNFIX_ROOT/build-windows/build" -name "$program.exe" | head -1)" "$KENNFIX_ROOT/build-windows/" ||
             return 1
     done
