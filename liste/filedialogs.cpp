@@ -8,6 +8,10 @@
 #include <QScreen>
 #include <QTreeView>
 
+#ifdef _WIN32
+#include "liste/filedialogs_windows.h"
+#endif
+
 namespace kennfix::liste {
 namespace {
 
@@ -69,12 +73,22 @@ QString Ask(QWidget* parent, const QString& caption, const QString& start, const
 
 QString AskForListToOpen(QWidget* parent, const QString& folder)
 {
-    return Ask(parent, QStringLiteral("Liste öffnen"), folder, kListFilter, QFileDialog::AcceptOpen);
+    const QString caption = QStringLiteral("Liste öffnen");
+#ifdef _WIN32
+    if (const auto chosen = AskWithWindowsDialog(parent, WindowsFileDialog::Open, caption, folder))
+        return *chosen;
+#endif
+    return Ask(parent, caption, folder, kListFilter, QFileDialog::AcceptOpen);
 }
 
 QString AskWhereToSave(QWidget* parent, const QString& proposed)
 {
-    return Ask(parent, QStringLiteral("Liste mit eTIN speichern"), proposed, kSaveFilter, QFileDialog::AcceptSave);
+    const QString caption = QStringLiteral("Liste mit eTIN speichern");
+#ifdef _WIN32
+    if (const auto chosen = AskWithWindowsDialog(parent, WindowsFileDialog::Save, caption, proposed))
+        return *chosen;
+#endif
+    return Ask(parent, caption, proposed, kSaveFilter, QFileDialog::AcceptSave);
 }
 
 }  // namespace kennfix::liste

@@ -1,11 +1,12 @@
 #pragma once
 
-// The list window's file dialogs. They are Qt's own, never the desktop's:
-// those keep records of their own of the folders they showed (GTK's
-// recently used files, Windows' lists of recent places), and where staff
-// lists live is to be kept nowhere. Qt's own keeps none either, since the
-// program starts with Qt's settings going nowhere (startapplication.h).
-// Sizes and dates are German whatever the locale, as Qt's other texts.
+// The list window's file dialogs. Where staff lists live is to be kept
+// nowhere. On Linux they are Qt's own, never the desktop's: GTK's keep
+// records of their own of the files they showed, and Qt's own keeps none,
+// since the program starts with Qt's settings going nowhere
+// (startapplication.h); sizes and dates are German whatever the locale, as
+// Qt's other texts. On Windows they are Windows' own, told to keep nothing
+// (filedialogs_windows.h); Qt's own only when Windows cannot show its.
 
 #include <QString>
 

@@ -55,6 +55,7 @@ private slots:
     void dateOrderFromTheRegionalSettings();
     void messagesAndTheLeaveCheck();
     void listeSavesWhatKennfixBatchWrites();
+    void listeOpensThroughWindowsOwnDialog();
 
 private:
     bool start(const QString& program, const QStringList& arguments, const QString& title, const QString& folder = {});
@@ -84,6 +85,12 @@ private:
     // Enter; the copied text, empty when there was no box.
     QString answerMessageBox();
     QString endsWithin(int timeoutMs);
+    // The user's registry (HKCU) as lines of an export; empty on failure.
+    QStringList userRegistry();
+    // What a list window has kept of the lists it saw since `registryBefore`:
+    // registry entries of file dialogs, of Qt, of ours, recent documents.
+    QString rememberedSince(const QStringList& registryBefore);
+    void writeStaffList(const QString& path);
     void saveScreenshot(const QString& name);
 
     std::unique_ptr<DesktopSession> m_desktop;
@@ -151,6 +158,55 @@ bool TestWineEndToEnd::start(const QString& program, const QStringList& argument
     m_window = windows(title).first();
     xdotool({"windowactivate", "--sync", m_window});
     return true;
+}
+
+QStringList TestWineEndToEnd::userRegistry()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("hkcu.reg"));
+    QProcess reg;
+    reg.setProcessEnvironment(windowsEnvironment());
+    reg.start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
+              {qEnvironmentVariable("KENNFIX_WINE_PREFIX"), QStringLiteral("reg"), QStringLiteral("export"),
+               QStringLiteral("HKCU"), QStringLiteral("Z:") + file, QStringLiteral("/y")});
+    if (!reg.waitForFinished(kStartMs) || reg.exitCode() != 0)
+        return {};
+    QFile exported(file);
+    if (!exported.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = exported.readAll();
+    // reg writes UTF-16 with a byte order mark.
+    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+    return text.split(QRegularExpression(QStringLiteral("\\r?\\n")), Qt::SkipEmptyParts);
+}
+
+QString TestWineEndToEnd::rememberedSince(const QStringList& registryBefore)
+{
+    const QStringList after = userRegistry();
+    if (after.isEmpty())
+        return QStringLiteral("the registry could not be read");
+    const QRegularExpression kept(QStringLiteral("ComDlg32|QtProject|RecentDocs|Kennfix|Personalliste"),
+                                  QRegularExpression::CaseInsensitiveOption);
+    QStringList remembered;
+    for (const QString& line : after) {
+        if (!registryBefore.contains(line) && kept.match(line).hasMatch())
+            remembered << line;
+    }
+    // Recent documents are links in the user's Recent folder.
+    const QDir users(qEnvironmentVariable("KENNFIX_WINE_PREFIX") + QStringLiteral("/drive_c/users"));
+    for (const QString& user : users.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDir recent(users.filePath(user + QStringLiteral("/AppData/Roaming/Microsoft/Windows/Recent")));
+        for (const QString& link : recent.entryList(QDir::Files))
+            remembered << recent.filePath(link);
+    }
+    return remembered.join(u'\n');
+}
+
+void TestWineEndToEnd::writeStaffList(const QString& path)
+{
+    QFile file(path);
+    const std::string_view text = kennfix::liste::test::kStaffList;
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size()));
 }
 
 // As the regional settings of the Control Panel write it.
@@ -358,23 +414,24 @@ void TestWineEndToEnd::messagesAndTheLeaveCheck()
     QVERIFY2(ended.isEmpty(), qPrintable(ended));
 }
 
-// From the command line, with umlauts in the list's name: Ctrl+S and Enter
-// save the file the dialog proposes, the bytes kennfix-batch writes.
+// From the command line (as "Öffnen mit" and a list dropped on the program
+// start it), with umlauts in the list's name: Ctrl+S and Enter in Windows'
+// save dialog save the file it proposes, the bytes kennfix-batch writes;
+// nothing of it is remembered.
 void TestWineEndToEnd::listeSavesWhatKennfixBatchWrites()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString list = QStringLiteral("Personalliste Müller.csv");
-    {
-        QFile file(dir.filePath(list));
-        const std::string_view text = kennfix::liste::test::kStaffList;
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size()));
-    }
+    writeStaffList(dir.filePath(list));
+    const QStringList registryBefore = userRegistry();
+    QVERIFY(!registryBefore.isEmpty());
     const QString title = QStringLiteral("^") + QRegularExpression::escape(list) + u' ';
     QVERIFY2(start(QStringLiteral("kennfix-liste.exe"), {list}, title, dir.path()), "no window showing the list");
     saveScreenshot(QStringLiteral("kennfix-liste-windows.png"));
     key(QStringLiteral("ctrl+s"));
     QTRY_VERIFY_WITH_TIMEOUT(!windows(QStringLiteral("^Liste mit eTIN speichern")).isEmpty(), kWaitMs);
+    saveScreenshot(QStringLiteral("kennfix-liste-windows-save-dialog.png"));
     key(QStringLiteral("Return"));
     const QString saved = dir.filePath(QStringLiteral("Personalliste Müller-etin.csv"));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(saved), kWaitMs);
@@ -393,6 +450,35 @@ void TestWineEndToEnd::listeSavesWhatKennfixBatchWrites()
     if (!ended.isEmpty())
         saveScreenshot(QStringLiteral("kennfix-liste-windows-still-running.png"));
     QVERIFY2(ended.isEmpty(), qPrintable(ended));
+    const QString remembered = rememberedSince(registryBefore);
+    QVERIFY2(remembered.isEmpty(), qPrintable(remembered));
+}
+
+// Ctrl+O shows Windows' own dialog, in German, in the working folder; the
+// list typed there opens, and nothing of it is remembered.
+void TestWineEndToEnd::listeOpensThroughWindowsOwnDialog()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    writeStaffList(dir.filePath(QStringLiteral("Personalliste Müller.csv")));
+    const QStringList registryBefore = userRegistry();
+    QVERIFY(!registryBefore.isEmpty());
+    QVERIFY2(start(QStringLiteral("kennfix-liste.exe"), {}, QStringLiteral("^Kennfix Liste$"), dir.path()),
+             "no list window");
+    key(QStringLiteral("ctrl+o"));
+    QTRY_VERIFY_WITH_TIMEOUT(!windows(QStringLiteral("^Liste öffnen$")).isEmpty(), kWaitMs);
+    xdotool({"windowactivate", "--sync", windows(QStringLiteral("^Liste öffnen$")).first()});
+    type(QStringLiteral("Personalliste Müller.csv"));
+    saveScreenshot(QStringLiteral("kennfix-liste-windows-open-dialog.png"));
+    key(QStringLiteral("Return"));
+    QTRY_VERIFY_WITH_TIMEOUT(!windows(QStringLiteral("^Personalliste Müller.csv ")).isEmpty(), kWaitMs);
+
+    xdotool({"windowactivate", "--sync", m_window});
+    key(QStringLiteral("ctrl+q"));
+    const QString ended = endsWithin(kWaitMs);
+    QVERIFY2(ended.isEmpty(), qPrintable(ended));
+    const QString remembered = rememberedSince(registryBefore);
+    QVERIFY2(remembered.isEmpty(), qPrintable(remembered));
 }
 
 QTEST_GUILESS_MAIN(TestWineEndToEnd)
