@@ -26,11 +26,11 @@
 // opened through the wide-character calls (umlauts, more than 260
 // characters); a file that is read-only by its attribute is not replaced,
 // nor one that another program holds open; the temporary file is removed on
-// Ctrl+C, Ctrl+Break and when the console window is closed. The temporary
-// file is the user's alone while it fills; a new output file then gets the
-// input file's access list (DACL) as its own, so that the folder's rules
-// add no reader, and an existing one keeps its own access list. Links are
-// followed by the system itself.
+// Ctrl+C, Ctrl+Break and when the console window is closed. A new output
+// file is made with the input file's access list (DACL) as its own, so that
+// the folder's rules add no reader (from standard input: the user's alone);
+// one that replaces an existing file with that file's access list. Links
+// are followed by the system itself.
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -158,10 +158,7 @@ private:
     FileHandle m_file = -1;
     bool m_ownFile = false;
     bool m_existed = false;
-#ifdef _WIN32
-    // The access list the file gets when it takes the target's place.
-    std::vector<unsigned char> m_finalSecurity;
-#else
+#ifndef _WIN32
     mode_t m_finalMode = 0600;
     uid_t m_owner = 0;
     gid_t m_group = 0;

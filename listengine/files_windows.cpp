@@ -109,19 +109,21 @@ std::vector<unsigned char> DescriptorWith(PACL accessList, bool isProtected)
     return selfRelative;
 }
 
-// How a file's access list is taken over by another file.
+// How a file's access list is taken over by the file we write.
 enum class AccessListUse {
-    // By the file that replaces it: as it stands, inherited entries still
-    // inherited, so that the folder's rules go on applying as they did.
+    // By the file that replaces it: its own entries, and the folder's
+    // inherited ones again unless it was shut off from them, so that it
+    // stands as the file it replaces did.
     Same,
     // By a new file: every entry its own and nothing inherited from the
-    // folder it is made in, so that exactly those who may read the file
-    // may read the new one.
+    // folder it is made in, so that exactly those who may read the list
+    // may read the new file.
     Own,
 };
+// Either way, a list is never a program: no entry of ours lets anybody run it.
 
-// The access list of an open file (opened with READ_CONTROL); empty when it
-// cannot be read.
+// The access list of an open file (opened with READ_CONTROL), ready to be
+// given to the file we write; empty when it cannot be read.
 std::vector<unsigned char> AccessListOf(HANDLE file, AccessListUse use)
 {
     PACL accessList = nullptr;
@@ -132,31 +134,38 @@ std::vector<unsigned char> AccessListOf(HANDLE file, AccessListUse use)
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
     ::GetSecurityDescriptorControl(descriptor, &control, &revision);
+    const bool shutOff = use == AccessListUse::Own || (control & SE_DACL_PROTECTED);
     std::vector<unsigned char> result;
     if (accessList == nullptr) {
         // No list at all lets everybody in; so it stays.
-        result = DescriptorWith(nullptr, use == AccessListUse::Own || (control & SE_DACL_PROTECTED));
+        result = DescriptorWith(nullptr, shutOff);
     } else {
         // Copied into DWORDs, as an ACL must be aligned.
         std::vector<DWORD> copy((accessList->AclSize + sizeof(DWORD) - 1) / sizeof(DWORD));
         std::memcpy(copy.data(), accessList, accessList->AclSize);
         const auto list = reinterpret_cast<PACL>(copy.data());
-        if (use == AccessListUse::Own) {
-            for (DWORD i = 0; i < list->AceCount; ++i) {
-                void* entry = nullptr;
-                if (::GetAce(list, i, &entry))
-                    static_cast<ACE_HEADER*>(entry)->AceFlags &= ~INHERITED_ACE;
+        for (DWORD i = list->AceCount; i-- > 0;) {
+            void* entry = nullptr;
+            if (!::GetAce(list, i, &entry))
+                continue;
+            auto* header = static_cast<ACE_HEADER*>(entry);
+            if (use == AccessListUse::Same && !shutOff && (header->AceFlags & INHERITED_ACE)) {
+                // The folder gives these again when the file is made.
+                ::DeleteAce(list, i);
+                continue;
             }
+            header->AceFlags &= ~INHERITED_ACE;
+            if (header->AceType == ACCESS_ALLOWED_ACE_TYPE)
+                static_cast<ACCESS_ALLOWED_ACE*>(entry)->Mask &= ~(FILE_EXECUTE | GENERIC_EXECUTE);
         }
-        result = DescriptorWith(list, use == AccessListUse::Own || (control & SE_DACL_PROTECTED));
+        result = DescriptorWith(list, shutOff);
     }
     ::LocalFree(descriptor);
     return result;
 }
 
-// An access list that lets in the user running the program and nobody else:
-// for the temporary file while it fills, and for what came from standard
-// input.
+// An access list that lets in the user running the program and nobody else,
+// for what came from standard input.
 std::vector<unsigned char> UserAlone()
 {
     HANDLE token = nullptr;
@@ -174,27 +183,9 @@ std::vector<unsigned char> UserAlone()
     std::vector<DWORD> list((listSize + sizeof(DWORD) - 1) / sizeof(DWORD));
     const auto accessList = reinterpret_cast<PACL>(list.data());
     if (!::InitializeAcl(accessList, listSize, ACL_REVISION) ||
-        !::AddAccessAllowedAce(accessList, ACL_REVISION, FILE_ALL_ACCESS, sid))
+        !::AddAccessAllowedAce(accessList, ACL_REVISION, FILE_ALL_ACCESS & ~FILE_EXECUTE, sid))
         return {};
     return DescriptorWith(accessList, true);
-}
-
-// Gives an open file (opened with WRITE_DAC) the access list of `descriptor`
-// (made by DescriptorWith); false when Windows refuses.
-bool SetAccessList(HANDLE file, std::vector<unsigned char>& descriptor)
-{
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
-    PACL accessList = nullptr;
-    SECURITY_DESCRIPTOR_CONTROL control = 0;
-    DWORD revision = 0;
-    if (descriptor.empty() || !::GetSecurityDescriptorDacl(descriptor.data(), &present, &accessList, &defaulted) ||
-        !::GetSecurityDescriptorControl(descriptor.data(), &control, &revision))
-        return false;
-    const SECURITY_INFORMATION inheritance =
-        (control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
-    return ::SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr, nullptr, accessList,
-                             nullptr) == ERROR_SUCCESS;
 }
 
 // Held while a temporary file comes into being or goes, so that the console
@@ -370,6 +361,7 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
         if (m_existed && (attributes & FILE_ATTRIBUTE_READONLY))
             throw FileError(Named(path) + " ist schreibgeschützt und wird nicht ersetzt.");
         std::wstring target = given;
+        std::vector<unsigned char> security;  // for the file we write
         if (m_existed) {
             // Opened as it will be replaced: a file another program keeps
             // open, or whose access list does not let us write it, is named
@@ -388,7 +380,7 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
                                                                  static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
                 if (length > 0 && length < final.size())
                     target = final.substr(0, length);
-                m_finalSecurity = AccessListOf(existing, AccessListUse::Same);
+                security = AccessListOf(existing, AccessListUse::Same);
             }
             ::CloseHandle(existing);
             if (!regular && kinds == FileKinds::RegularOnly) {
@@ -406,17 +398,22 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
             }
         }
         if (!m_ownFile) {
+            // Made with the access list it will have: there is no moment in
+            // which more may read it. A list whose access list cannot be
+            // read makes the file the user's alone; an output on a drive
+            // without access lists (FAT) gets none.
             if (!m_existed)
-                m_finalSecurity = newFileRights.securityDescriptor.empty() ? UserAlone() : newFileRights.securityDescriptor;
+                security = newFileRights.securityDescriptor.empty() ? UserAlone() : newFileRights.securityDescriptor;
+            SECURITY_ATTRIBUTES rights{sizeof(SECURITY_ATTRIBUTES), security.empty() ? nullptr : security.data(), FALSE};
             // Beside the target, so that it takes the target's place in one
-            // step; nobody else may open it while it fills, nor read it after.
-            std::vector<unsigned char> userAlone = UserAlone();
-            SECURITY_ATTRIBUTES privateFile{sizeof(SECURITY_ATTRIBUTES), userAlone.empty() ? nullptr : userAlone.data(),
-                                            FALSE};
+            // step; nobody else may open it while it fills. Deleting it is
+            // shared, with ourselves: on Ctrl+C the console handler deletes
+            // it while it is still open here, and Windows refuses to delete
+            // an open file unless its opener allowed it.
             std::lock_guard held(g_temporariesChanging);
             for (int attempt = 0; attempt < 100 && !m_ownFile; ++attempt) {
                 const std::wstring temporary = target + RandomSuffix();
-                const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE | WRITE_DAC, 0, &privateFile,
+                const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, &rights,
                                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
                 if (file == INVALID_HANDLE_VALUE) {
                     const DWORD error = ::GetLastError();
@@ -470,11 +467,6 @@ void OutputFile::Commit(const BeforeCommit& beforeCommit)
             fail(::GetLastError());
         return;
     }
-    // An access list that cannot be read or set (a FAT drive has none)
-    // leaves the file the user's alone, as it was made: more private, never
-    // less.
-    if (!m_finalSecurity.empty())
-        SetAccessList(Handle(m_file), m_finalSecurity);
     if (!::FlushFileBuffers(Handle(m_file)))
         fail(::GetLastError());
     if (!::CloseHandle(Handle(std::exchange(m_file, -1))))
