@@ -46,7 +46,8 @@ private:
     const QLocale m_german{QLocale::German, QLocale::Germany};
 };
 
-QString Ask(QWidget* parent, const QString& caption, const QString& start, const QString& filter, QFileDialog::AcceptMode mode)
+QString AskWithQtDialog(QWidget* parent, const QString& caption, const QString& start, const QString& filter,
+                        QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent, caption, start, filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -69,26 +70,27 @@ QString Ask(QWidget* parent, const QString& caption, const QString& start, const
     return dialog.selectedFiles().value(0);
 }
 
+// Windows' own dialog where there is one (filedialogs_windows.h), else Qt's.
+QString Ask(QWidget* parent, const QString& caption, const QString& start, const QString& filter, QFileDialog::AcceptMode mode)
+{
+#ifdef _WIN32
+    const auto kind = mode == QFileDialog::AcceptOpen ? WindowsFileDialog::Open : WindowsFileDialog::Save;
+    if (const auto chosen = AskWithWindowsDialog(parent, kind, caption, start))
+        return *chosen;
+#endif
+    return AskWithQtDialog(parent, caption, start, filter, mode);
+}
+
 }  // namespace
 
 QString AskForListToOpen(QWidget* parent, const QString& folder)
 {
-    const QString caption = QStringLiteral("Liste öffnen");
-#ifdef _WIN32
-    if (const auto chosen = AskWithWindowsDialog(parent, WindowsFileDialog::Open, caption, folder))
-        return *chosen;
-#endif
-    return Ask(parent, caption, folder, kListFilter, QFileDialog::AcceptOpen);
+    return Ask(parent, QStringLiteral("Liste öffnen"), folder, kListFilter, QFileDialog::AcceptOpen);
 }
 
 QString AskWhereToSave(QWidget* parent, const QString& proposed)
 {
-    const QString caption = QStringLiteral("Liste mit eTIN speichern");
-#ifdef _WIN32
-    if (const auto chosen = AskWithWindowsDialog(parent, WindowsFileDialog::Save, caption, proposed))
-        return *chosen;
-#endif
-    return Ask(parent, caption, proposed, kSaveFilter, QFileDialog::AcceptSave);
+    return Ask(parent, QStringLiteral("Liste mit eTIN speichern"), proposed, kSaveFilter, QFileDialog::AcceptSave);
 }
 
 }  // namespace kennfix::liste
