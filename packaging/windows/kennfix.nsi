@@ -10,7 +10,9 @@
 ; Defined on the command line: VERSION (1.1.0), STAGE (the folder with the
 ; programs, the manual and COPYING.txt), ICON, OUTFILE.
 
-Unicode true
+; A 64-bit installer for 64-bit programs: Windows 10/11 on x64, and Wine
+; without its 32-bit half.
+Target amd64-unicode
 ManifestDPIAware true
 ManifestSupportedOS Win10
 RequestExecutionLevel user
@@ -126,6 +128,10 @@ SectionEnd
 
 ; Deletes HKCU\key if it holds neither keys nor values, its default value
 ; included: a key that others use as well (.csv) stays as long as they do.
+!macro DeleteKeyIfUnused key
+  Push "${key}"
+  Call un.DeleteKeyIfUnused
+!macroend
 Function un.DeleteKeyIfUnused
   Exch $0
   Push $1
@@ -149,15 +155,25 @@ Section "Uninstall"
   !insertmacro KennfixShortcuts RemoveShortcut
   !insertmacro KennfixFiles RemoveFile
   Delete "$INSTDIR\uninstall.exe"
-  ; Only when empty: the user may have put files of their own there.
+  ; Only when empty: the user may have put files of their own there. The
+  ; same for the folder of per-user programs, which the installer made if
+  ; it was missing.
   RMDir "$INSTDIR"
+  RMDir "$LOCALAPPDATA\Programs"
+  ; The uninstaller runs as a copy of itself in the temporary folder, which
+  ; Windows deletes when it next starts. It registers the folder before the
+  ; copy, so the folder, not yet empty then, would stay: once more, in order.
+  ${If} "$EXEDIR" != "$INSTDIR"
+    Delete /REBOOTOK "$EXEPATH"
+    RMDir /REBOOTOK "$EXEDIR"
+  ${EndIf}
 
   DeleteRegKey HKCU "${OPEN_WITH_APP}"
   DeleteRegKey HKCU "${CSV_OPEN_WITH}\kennfix-liste.exe"
-  Push "${CSV_OPEN_WITH}"
-  Call un.DeleteKeyIfUnused
-  Push "Software\Classes\.csv"
-  Call un.DeleteKeyIfUnused
+  !insertmacro DeleteKeyIfUnused "${CSV_OPEN_WITH}"
+  !insertmacro DeleteKeyIfUnused "Software\Classes\.csv"
+  !insertmacro DeleteKeyIfUnused "Software\Classes\Applications"
   !insertmacro AssociationsChanged
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  !insertmacro DeleteKeyIfUnused "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 SectionEnd

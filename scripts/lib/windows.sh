@@ -17,9 +17,10 @@ KENNFIX_WINDOWS_PACKAGES+=(perl)
 KENNFIX_WINDOWS_PACKAGES+=(scdoc mandoc nsis)
 
 # What testing under Wine needs on top: Wine itself, the desktop harness of the
-# Linux end-to-end tests, and TrueType fonts for Wine's prefix.
+# Linux end-to-end tests, and TrueType fonts for Wine's prefix; the
+# installer's test takes screenshots with ImageMagick's import.
 KENNFIX_WINDOWS_TEST_PACKAGES=(wine64 wine xvfb xauth xdotool x11-utils x11-xserver-utils openbox xclip
-    fonts-liberation fontconfig locales dbus-daemon dbus-bin python3)
+    fonts-liberation fontconfig locales dbus-daemon dbus-bin python3 imagemagick)
 
 KENNFIX_QT_VERSION=6.4.2
 KENNFIX_QT_SOURCE_VERSION=6.4.2+dfsg-10
