@@ -10,7 +10,8 @@
 #   2. Uninstalled with /S, installed again with /S: the programs, the
 #      manual and the licence in %LOCALAPPDATA%\Programs\Kennfix, the Start
 #      menu entries, "Öffnen mit" for .csv files (what opens a .csv by
-#      default untouched), the entry under installed apps.
+#      default untouched), the entry under installed apps; --help of the
+#      list programs names the manual beside them.
 #   3. Uninstalled with /S: after the next start of Windows (where the
 #      uninstaller's copy of itself in the temporary folder goes), the
 #      prefix's files and HKEY_CURRENT_USER are as before the install, and
@@ -146,6 +147,12 @@ for file in "${installed_files[@]}"; do
     [ -f "$install_dir/$file" ] || fail "not installed: $file"
 done
 cmp -s "$install_dir/kennfix.exe" "$(dirname "$setup")/kennfix.exe" || fail "the installed kennfix.exe is not the one built"
+# --help of the list programs names the manual installed beside them.
+for program in kennfix-batch kennfix-liste; do
+    help=$(wine "$windows_dir\\$program.exe" --help 2>&1) || fail "$program.exe --help ended with status $?"
+    grep -qxF "Mehr im Handbuch: $windows_dir\\$program.html" <<<"${help//$'\r'/}" ||
+        fail "$program.exe --help does not name $windows_dir\\$program.html: $(tail -3 <<<"$help")"
+done
 for entry in "Kennfix:kennfix.exe" "Kennfix Liste:kennfix-liste.exe" "Kennfix-Handbuch:kennfix.html"; do
     link="$start_menu/${entry%%:*}.lnk"
     [ -f "$link" ] || fail "no Start menu entry ${entry%%:*}"
