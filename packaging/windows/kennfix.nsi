@@ -33,6 +33,8 @@ UninstallCaption "Kennfix entfernen"
 BrandingText "Kennfix ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Kennfix"
+; A new version goes where the installed one is.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
