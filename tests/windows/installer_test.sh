@@ -123,13 +123,21 @@ xdotool windowactivate --sync "$page" key Return  # Weiter: the folder
 sleep 2
 screenshot installer-folder.png
 xdotool windowactivate --sync "$page" key Return  # Installieren
-for _ in $(seq 120); do
-    [ -f "$start_menu/Kennfix-Handbuch.lnk" ] && break
-    sleep 0.5
+# The installer's last step is the entry under installed apps; the finish
+# page follows.
+for _ in $(seq 60); do
+    wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kennfix' /v NoRepair >/dev/null 2>&1 && break
+    sleep 1
 done
-sleep 2  # the last registry entries, then the finish page
+sleep 2
 screenshot installer-finish.png
-xdotool windowactivate --sync "$page" key Return  # Fertigstellen, "Kennfix starten" ticked
+# Fertigstellen, "Kennfix starten" ticked; once more should a busy machine
+# have shown the page late.
+for _ in 1 2 3 4 5; do
+    kill -0 "$installer" 2>/dev/null || break
+    xdotool windowactivate --sync "$page" key Return 2>/dev/null || true
+    sleep 3
+done
 wait "$installer" || fail "the installer ended with status $?"
 kennfix=$(window '^Kennfix$') || fail "the installed kennfix.exe showed no window after \"Kennfix starten\""
 pid=$(xdotool getwindowpid "$kennfix")
