@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 
 #include <string_view>
 #include <utility>
@@ -52,6 +53,18 @@ QString UsageError(const QCommandLineParser& parser, const QStringList& argument
     return parser.errorText();
 }
 
+// Where --help sends the reader for more: the manual page on Linux; on
+// Windows, which has no man, the HTML page that the installer and the zip put
+// beside the program.
+QString ManualReference()
+{
+#ifdef _WIN32
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QStringLiteral("/kennfix-liste.html"));
+#else
+    return QStringLiteral("man kennfix-liste");
+#endif
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments, const QString& version)
@@ -82,6 +95,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& versio
         const QString called = QCoreApplication::arguments().value(0);
         if (!called.isEmpty() && line.text.contains(called))
             line.text.replace(line.text.indexOf(called), called.size(), kProgram);
+        line.text += QStringLiteral("\nMehr im Handbuch: ") + ManualReference() + u'\n';
         return line;
     }
     if (parser.isSet(showVersion)) {

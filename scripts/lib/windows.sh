@@ -13,11 +13,14 @@ KENNFIX_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix 
     cmake ninja-build util-linux)
 # Building Qt: its configure step looks for Perl.
 KENNFIX_WINDOWS_PACKAGES+=(perl)
+# The manual as HTML (scdoc, then mandoc) and the installer (NSIS).
+KENNFIX_WINDOWS_PACKAGES+=(scdoc mandoc nsis)
 
 # What testing under Wine needs on top: Wine itself, the desktop harness of the
-# Linux end-to-end tests, and TrueType fonts for Wine's prefix.
+# Linux end-to-end tests, and TrueType fonts for Wine's prefix; the
+# installer's test takes screenshots with ImageMagick's import.
 KENNFIX_WINDOWS_TEST_PACKAGES=(wine64 wine xvfb xauth xdotool x11-utils x11-xserver-utils openbox xclip
-    fonts-liberation fontconfig locales dbus-daemon dbus-bin python3)
+    fonts-liberation fontconfig locales dbus-daemon dbus-bin python3 imagemagick)
 
 KENNFIX_QT_VERSION=6.4.2
 KENNFIX_QT_SOURCE_VERSION=6.4.2+dfsg-10
@@ -131,4 +134,15 @@ build_windows_programs() {
         cp "$(find "$KENNFIX_ROOT/build-windows/build" -name "$program.exe" | head -1)" "$KENNFIX_ROOT/build-windows/" ||
             return 1
     done
+}
+
+# Makes the installer and the portable zip (packaging/windows) and puts them
+# into build-windows/ with the manual, which the programs' --help names beside
+# them. Call after build_windows_programs.
+package_windows_programs() {
+    local build=$KENNFIX_ROOT/build-windows/build version
+    cmake --build "$build" --target windows_packages || return 1
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+    cp "$build/packaging/windows/kennfix-$version-setup.exe" "$build/packaging/windows/kennfix-$version-windows.zip" \
+        "$build"/man/*.html "$KENNFIX_ROOT/build-windows/" || return 1
 }

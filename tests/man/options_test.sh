@@ -3,7 +3,7 @@
 # manual page describes under OPTIONEN: both must name the same options
 # (short and long forms, and the name of the value) in the same order. Fails
 # on an option missing from the page, one the program no longer has, another
-# name of its value, or a changed order.
+# name of its value, a changed order, and on a help that does not name the page.
 #
 #   options_test.sh PROGRAM PAGE    (PAGE: the built roff page, not compressed)
 set -euo pipefail
@@ -33,6 +33,11 @@ from_page=$(awk '
 ' "$page" | sed 's/\\f[BIR]//g; s/,/ /g; s/  */ /g; s/ $//' || true)
 
 name=$(basename "$program")
+# The help sends the reader on to the page (on Windows, to its HTML form).
+if ! grep -qxF "Mehr im Handbuch: man $name" <<<"$help"; then
+    echo "FAIL: $name --help does not point to its manual page (\"Mehr im Handbuch: man $name\")"
+    exit 1
+fi
 if [ -z "$from_help" ]; then
     echo "FAIL: found no options in the output of $name --help:"
     printf '%s\n' "$help"
