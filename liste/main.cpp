@@ -28,15 +28,17 @@ constexpr int kCommitEndsMs = 2000;
 
 const QString kVersion = QStringLiteral(KENNFIX_VERSION);
 
-// --help, --version and a wrong call answer on the terminal.
+// --help, --version and a wrong call answer on the terminal, in UTF-8 as
+// every terminal here reads it; on Windows, where a window program has no
+// console, a pipe or file gets what kennfix-batch.exe gives it: UTF-8.
 int Answer(const kennfix::liste::CommandLine& line)
 {
     using Action = kennfix::liste::CommandLine::Action;
     if (line.action == Action::Refuse) {
-        std::fprintf(stderr, "kennfix-liste: %s\nHilfe: kennfix-liste --help\n", line.text.toLocal8Bit().constData());
+        std::fprintf(stderr, "kennfix-liste: %s\nHilfe: kennfix-liste --help\n", line.text.toUtf8().constData());
         return kUsageError;
     }
-    std::fputs(line.text.toLocal8Bit().constData(), stdout);
+    std::fputs(line.text.toUtf8().constData(), stdout);
     if (!line.text.endsWith(u'\n'))
         std::fputc('\n', stdout);
     return EXIT_SUCCESS;
