@@ -53,12 +53,9 @@ QString LayoutFault(const PrintedPage& page)
 
 }  // namespace
 
-PrintedSheet ReadPrintedSheet(const QString& pdfPath)
+PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages)
 {
     PrintedSheet sheet;
-    const QList<PrintedPage> pages = ReadPrintedPages(pdfPath, &sheet.fault);
-    if (!sheet.fault.isEmpty())
-        return sheet;
     if (pages.size() != 1) {
         sheet.fault = QStringLiteral("%1 pages instead of one").arg(pages.size());
         return sheet;
@@ -66,11 +63,26 @@ PrintedSheet ReadPrintedSheet(const QString& pdfPath)
     for (const PrintedLine& line : pages.first().lines)
         sheet.lines << line.text;
     sheet.fault = LayoutFault(pages.first());
-    if (!sheet.fault.isEmpty())
-        return sheet;
+    return sheet;
+}
 
-    const QStringList fonts = PdfFontNames(pdfPath, &sheet.fault);
-    if (sheet.fault.isEmpty() && fonts != QStringList{QStringLiteral("LiberationMono")})
-        sheet.fault = QStringLiteral("fonts ") + fonts.join(QStringLiteral(", ")) + QStringLiteral(" instead of LiberationMono");
+QString SheetFontFault(const QString& pdfPath)
+{
+    QString fault;
+    const QStringList fonts = PdfFontNames(pdfPath, &fault);
+    if (fault.isEmpty() && fonts != QStringList{QStringLiteral("LiberationMono")})
+        fault = QStringLiteral("fonts ") + fonts.join(QStringLiteral(", ")) + QStringLiteral(" instead of LiberationMono");
+    return fault;
+}
+
+PrintedSheet ReadPrintedSheet(const QString& pdfPath)
+{
+    QString fault;
+    const QList<PrintedPage> pages = ReadPrintedPages(pdfPath, &fault);
+    if (!fault.isEmpty())
+        return {{}, fault};
+    PrintedSheet sheet = CheckPrintedSheet(pages);
+    if (sheet.fault.isEmpty())
+        sheet.fault = SheetFontFault(pdfPath);
     return sheet;
 }

@@ -7,8 +7,11 @@
 //   QVERIFY2(sheet.fault.isEmpty(), qPrintable(sheet.fault));
 //   QCOMPARE(sheet.lines[1], QStringLiteral("Name: Müller"));
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include "tests/print/printedpage.h"
 
 struct PrintedSheet {
     // The lines from the top down as they read on paper (printedpage.h says
@@ -22,3 +25,9 @@ struct PrintedSheet {
 };
 
 PrintedSheet ReadPrintedSheet(const QString& pdfPath);
+
+// The two halves of ReadPrintedSheet, for documents that need reading in a
+// way of their own: the lines and layout of pages already read, and what
+// stands wrong with the fonts of a PDF file (empty when nothing does).
+PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages);
+QString SheetFontFault(const QString& pdfPath);
