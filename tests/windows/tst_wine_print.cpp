@@ -16,6 +16,7 @@
 #include "tests/e2e/desktopsession.h"
 #include "tests/e2e/typedpeople.h"
 #include "tests/print/cupssandbox.h"
+#include "tests/windows/kennfixplaces.h"
 #include "tests/windows/wineprintedsheet.h"
 #include "tests/windows/winewindow.h"
 
@@ -25,12 +26,6 @@ constexpr int kWaitMs = DesktopSession::kWaitMs;
 // "Programm beenden" ends the program at once, a job waiting or not.
 constexpr int kEndsAtOnceMs = 10'000;
 const QString kQueue = QStringLiteral("kennfix");
-
-// Places in the window, at 96 dots per inch.
-constexpr QPoint kLEdiName(156, 42);
-constexpr QPoint kBtnRechnen(304, 44);
-constexpr QPoint kBtnDrucken(304, 81);
-constexpr QPoint kBtnClose(304, 118);
 
 // Wine's driver ends its PostScript with %%EOF; until then the scheduler
 // is still receiving it.
@@ -88,7 +83,7 @@ void TestWinePrint::cleanup()
     m_cups->Resume();
     if (m_kennfix) {
         // Nothing on standard error: Qt's English warnings do not reach the user.
-        const QStringList errors = m_kennfix->Errors();
+        const QStringList errors = m_kennfix->End();
         m_kennfix.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
     }
@@ -120,15 +115,9 @@ bool TestWinePrint::endWine()
 bool TestWinePrint::setCourierNew(const QString& face)
 {
     m_courierNewChanged = face != QLatin1String("Liberation Mono");
-    QProcess reg;
-    QProcessEnvironment environment = m_desktop->Environment(m_cups->Environment());
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    reg.setProcessEnvironment(environment);
-    reg.start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
-              {qEnvironmentVariable("KENNFIX_WINE_PREFIX"), QStringLiteral("reg"), QStringLiteral("add"),
-               QStringLiteral("HKCU\\Software\\Wine\\Fonts\\Replacements"), QStringLiteral("/v"),
-               QStringLiteral("Courier New"), QStringLiteral("/d"), face, QStringLiteral("/f")});
-    return reg.waitForFinished(WineWindow::kStartMs) && reg.exitCode() == 0;
+    const WineWindow wine(*m_desktop, m_desktop->Environment(m_cups->Environment()));
+    return wine.RunToEnd({QStringLiteral("reg"), QStringLiteral("add"), QStringLiteral("HKCU\\Software\\Wine\\Fonts\\Replacements"),
+                          QStringLiteral("/v"), QStringLiteral("Courier New"), QStringLiteral("/d"), face, QStringLiteral("/f")});
 }
 
 // For a person to look at; the test checks none of it.

@@ -17,11 +17,14 @@ WineWindow::~WineWindow()
     }
 }
 
-bool WineWindow::Start(const QString& program, const QString& title, const QStringList& arguments)
+bool WineWindow::Start(const QString& program, const QString& title, const QStringList& arguments,
+                       const QString& folder)
 {
     m_title = title;
     m_program = std::make_unique<QProcess>();
     m_program->setProcessEnvironment(m_environment);
+    if (!folder.isEmpty())
+        m_program->setWorkingDirectory(folder);
     m_program->start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
                      QStringList{qEnvironmentVariable("KENNFIX_WINE_PREFIX"),
                                  QDir(qEnvironmentVariable("KENNFIX_WINDOWS_PROGRAMS")).filePath(program)} +
@@ -31,6 +34,14 @@ bool WineWindow::Start(const QString& program, const QString& title, const QStri
     m_window = Windows(title).first();
     Xdotool({"windowactivate", "--sync", m_window});
     return true;
+}
+
+bool WineWindow::RunToEnd(const QStringList& command) const
+{
+    QProcess process;
+    process.setProcessEnvironment(m_environment);
+    process.start(qEnvironmentVariable("KENNFIX_WINE_RUN"), QStringList{qEnvironmentVariable("KENNFIX_WINE_PREFIX")} + command);
+    return process.waitForFinished(kStartMs) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 QStringList WineWindow::Windows(const QString& title) const
@@ -129,8 +140,12 @@ QString WineWindow::EndsWithin(int timeoutMs)
     return {};
 }
 
-QStringList WineWindow::Errors()
+QStringList WineWindow::End()
 {
+    if (m_program->state() != QProcess::NotRunning) {
+        m_program->kill();
+        m_program->waitForFinished();
+    }
     QStringList errors = QString::fromUtf8(m_program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
     errors.removeIf([](const QString& line) { return line.startsWith(QLatin1String("wine: ")); });
     return errors;

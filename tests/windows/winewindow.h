@@ -35,8 +35,13 @@ public:
     WineWindow(const WineWindow&) = delete;
     WineWindow& operator=(const WineWindow&) = delete;
 
-    // Starts `program` and waits for its window titled `title` (a pattern).
-    bool Start(const QString& program, const QString& title, const QStringList& arguments = {});
+    // Starts `program` in `folder` (the test's own when empty) and waits
+    // for its window titled `title` (a pattern).
+    bool Start(const QString& program, const QString& title, const QStringList& arguments = {},
+               const QString& folder = {});
+    // Runs a Windows command in the prefix to its end, such as "reg add ...";
+    // true when it ended with status 0.
+    bool RunToEnd(const QStringList& command) const;
 
     void Click(QPoint point, int button = 1);
     void Type(const QString& text);
@@ -53,18 +58,22 @@ public:
 
     // Empty when the program ended with status 0 within `timeoutMs`.
     QString EndsWithin(int timeoutMs);
-    // What the program wrote on standard error, without Wine's own
-    // complaints ("wine: ...").
-    QStringList Errors();
+    // Kills the program if it still runs; what it wrote on standard error,
+    // without Wine's own complaints ("wine: ...": its drive Z: has no volume
+    // label, say), which are Wine's and not the program's.
+    QStringList End();
 
     QProcess& Process() { return *m_program; }
     const QString& Window() const { return m_window; }
 
-private:
     QString Xdotool(const QStringList& arguments) const { return m_desktop.Text(QStringLiteral("xdotool"), arguments); }
+    // The visible windows titled `title` (a pattern).
     QStringList Windows(const QString& title) const;
+    // Puts `text` on the clipboard and waits until it is there.
     bool SetClipboard(const QString& text);
     QString Clipboard() const;
+
+private:
 
     const DesktopSession& m_desktop;
     QProcessEnvironment m_environment;
