@@ -20,7 +20,7 @@ constexpr double kLineLeftMm = 10.0;
 constexpr double kPlaceToleranceMm = 0.5;
 constexpr double kHeightToleranceMm = 0.3;
 
-QString LayoutFault(const PrintedPage& page)
+QString LayoutFault(const PrintedPage& page, double printableLeft, double printableTop)
 {
     if (page.size != QSizeF(CupsSandbox::kPageWidth, CupsSandbox::kPageHeight))
         return QStringLiteral("the page is %1 × %2 points, not A4 portrait").arg(page.size.width()).arg(page.size.height());
@@ -33,8 +33,8 @@ QString LayoutFault(const PrintedPage& page)
     }
     for (qsizetype i = 0; i < page.lines.size(); ++i) {
         const QRectF box = page.lines[i].box;
-        const double left = PointsToMillimetres(box.left() - CupsSandbox::kMarginLeft);
-        const double top = PointsToMillimetres(box.top() - CupsSandbox::kMarginTop);
+        const double left = PointsToMillimetres(box.left() - printableLeft);
+        const double top = PointsToMillimetres(box.top() - printableTop);
         const double height = PointsToMillimetres(box.height());
         if (std::abs(left - kLineLeftMm) > kPlaceToleranceMm || std::abs(top - kSheetLines[i].top / 10.0) > kPlaceToleranceMm ||
             std::abs(height - kSheetLines[i].cellHeight / 10.0) > kHeightToleranceMm)
@@ -53,7 +53,7 @@ QString LayoutFault(const PrintedPage& page)
 
 }  // namespace
 
-PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages)
+PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages, double printableLeft, double printableTop)
 {
     PrintedSheet sheet;
     if (pages.size() != 1) {
@@ -62,7 +62,7 @@ PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages)
     }
     for (const PrintedLine& line : pages.first().lines)
         sheet.lines << line.text;
-    sheet.fault = LayoutFault(pages.first());
+    sheet.fault = LayoutFault(pages.first(), printableLeft, printableTop);
     return sheet;
 }
 

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "tests/print/cupssandbox.h"
 #include "tests/print/printedpage.h"
 
 struct PrintedSheet {
@@ -27,7 +28,10 @@ struct PrintedSheet {
 PrintedSheet ReadPrintedSheet(const QString& pdfPath);
 
 // The two halves of ReadPrintedSheet, for documents that need reading in a
-// way of their own: the lines and layout of pages already read, and what
-// stands wrong with the fonts of a PDF file (empty when nothing does).
-PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages);
+// way of their own: the lines and layout of pages already read, on a page
+// whose printable area starts `printableLeft` and `printableTop` points from
+// its edges (a CupsSandbox queue's unless told), and what stands wrong with
+// the fonts of a PDF file (empty when nothing does).
+PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages, double printableLeft = CupsSandbox::kMarginLeft,
+                               double printableTop = CupsSandbox::kMarginTop);
 QString SheetFontFault(const QString& pdfPath);

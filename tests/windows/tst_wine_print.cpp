@@ -26,6 +26,7 @@ constexpr int kWaitMs = DesktopSession::kWaitMs;
 // "Programm beenden" ends the program at once, a job waiting or not.
 constexpr int kEndsAtOnceMs = 10'000;
 const QString kQueue = QStringLiteral("kennfix");
+const QString kPlainQueue = QStringLiteral("plain");
 
 // Wine's driver ends its PostScript with %%EOF; until then the scheduler
 // is still receiving it.
@@ -44,12 +45,17 @@ private slots:
     void initTestCase();
     void cleanup();
 
+    void printsTheSheet_data();
     void printsTheSheet();
     void noDefaultPrinter();
     void silentSchedulerHoldsUpNothing();
+    void courierNewWithoutTrueTypeOutlines_data();
     void courierNewWithoutTrueTypeOutlines();
 
 private:
+    // Makes a queue without a PPD the default printer (cleanup() puts the
+    // test's queue back).
+    bool usePlainQueue();
     bool startKennfix();
     // Ends the Wine server of the prefix and every program in it.
     bool endWine();
@@ -62,6 +68,7 @@ private:
     std::unique_ptr<WineWindow> m_kennfix;
     QTemporaryDir m_dir;
     bool m_courierNewChanged = false;
+    bool m_queuesChanged = false;
 };
 
 void TestWinePrint::initTestCase()
@@ -89,6 +96,19 @@ void TestWinePrint::cleanup()
     }
     if (m_courierNewChanged)
         QVERIFY(setCourierNew(QStringLiteral("Liberation Mono")));
+    if (m_queuesChanged) {
+        // Back to the test's one queue as the default printer.
+        m_cups->RemoveQueue(kPlainQueue);
+        QVERIFY2(m_cups->AddQueue(kQueue) && m_cups->SetDefault(kQueue), qPrintable(m_cups->Error()));
+        QVERIFY(endWine());
+        m_queuesChanged = false;
+    }
+}
+
+bool TestWinePrint::usePlainQueue()
+{
+    m_queuesChanged = true;
+    return m_cups->AddPlainQueue(kPlainQueue) && m_cups->SetDefault(kPlainQueue) && endWine();
 }
 
 bool TestWinePrint::startKennfix()
@@ -128,10 +148,28 @@ void TestWinePrint::saveScreenshot(const QString& name)
         qInfo("screenshot: %s", qPrintable(path));
 }
 
+void TestWinePrint::printsTheSheet_data()
+{
+    QTest::addColumn<bool>("plain");
+    // Where the printable area starts, in points from the page's left and top.
+    QTest::addColumn<double>("printableLeft");
+    QTest::addColumn<double>("printableTop");
+    // The queue's PPD asks for TrueType fonts as Type 42.
+    QTest::newRow("queue with a PPD") << false << CupsSandbox::kMarginLeft << CupsSandbox::kMarginTop;
+    // Wine's driver takes its own PPD: A4, a quarter inch in from every
+    // edge, fonts as Type 1.
+    QTest::newRow("queue without a PPD") << true << 18.0 << 18.0;
+}
+
 // One A4 page with the six lines where the Linux sheet has them, in Liberation
 // Mono with its glyphs drawn, the texts as the window shows them.
 void TestWinePrint::printsTheSheet()
 {
+    QFETCH(bool, plain);
+    QFETCH(double, printableLeft);
+    QFETCH(double, printableTop);
+    if (plain)
+        QVERIFY2(usePlainQueue(), qPrintable(m_cups->Error()));
     const TypedPerson& person = kTypedPeople[0];
     QVERIFY2(startKennfix(), "no window titled Kennfix");
     QVERIFY2(m_kennfix->TypeChecked(QString::fromUtf8(person.family)), "the family name did not arrive");
@@ -145,9 +183,10 @@ void TestWinePrint::printsTheSheet()
     if (!QTest::qWaitFor([&] { return m_cups->Documents().size() == before + 1 && Received(m_cups->Documents().last()); },
                          kWaitMs))
         QFAIL(qPrintable(QStringLiteral("nothing was printed; the window showed: ") + m_kennfix->AnswerMessageBox(1'000)));
-    saveScreenshot(QStringLiteral("kennfix-windows-gedruckt.png"));
+    if (!plain)
+        saveScreenshot(QStringLiteral("kennfix-windows-gedruckt.png"));
 
-    const PrintedSheet sheet = ReadWinePrintedSheet(m_cups->Documents().last(), m_dir.path());
+    const PrintedSheet sheet = ReadWinePrintedSheet(m_cups->Documents().last(), m_dir.path(), printableLeft, printableTop);
     QVERIFY2(sheet.fault.isEmpty(), qPrintable(sheet.fault + QStringLiteral("\n") + sheet.lines.join(u'\n')));
     const QStringList expected = {
         QStringLiteral("Berechnung eTIN"),
@@ -169,6 +208,7 @@ void TestWinePrint::printsTheSheet()
 // printed, and the program goes on and looks again at the next "Drucken".
 void TestWinePrint::noDefaultPrinter()
 {
+    m_queuesChanged = true;
     QVERIFY2(m_cups->RemoveQueue(kQueue), qPrintable(m_cups->Error()));
     QVERIFY(endWine());
     const qsizetype before = m_cups->Documents().size();
@@ -182,8 +222,6 @@ void TestWinePrint::noDefaultPrinter()
     QCOMPARE(m_cups->Documents().size(), before);
     m_kennfix->Click(kBtnClose);
     const QString ended = m_kennfix->EndsWithin(kWaitMs);
-    QVERIFY2(m_cups->AddQueue(kQueue) && m_cups->SetDefault(kQueue), qPrintable(m_cups->Error()));
-    QVERIFY(endWine());
     QVERIFY2(ended.isEmpty(), qPrintable(ended));
 }
 
@@ -207,12 +245,22 @@ void TestWinePrint::silentSchedulerHoldsUpNothing()
     QVERIFY2(ended.isEmpty(), qPrintable(ended));
 }
 
+void TestWinePrint::courierNewWithoutTrueTypeOutlines_data()
+{
+    QTest::addColumn<bool>("plain");
+    QTest::newRow("queue with a PPD") << false;  // Wine's driver went down
+    QTest::newRow("queue without a PPD") << true;  // it printed a blank page
+}
+
 // A Windows whose "Courier New" is a face with PostScript outlines (here
 // Nimbus Mono PS, Debian's fonts-urw-base35), on which Wine's printer driver
 // prints a blank page or goes down, and the program with it: the error box
 // says what is missing, nothing is printed, and the program goes on.
 void TestWinePrint::courierNewWithoutTrueTypeOutlines()
 {
+    QFETCH(bool, plain);
+    if (plain)
+        QVERIFY2(usePlainQueue(), qPrintable(m_cups->Error()));
     QVERIFY(setCourierNew(QStringLiteral("Nimbus Mono PS")));
     const qsizetype before = m_cups->Documents().size();
     QVERIFY2(startKennfix(), "no window titled Kennfix");

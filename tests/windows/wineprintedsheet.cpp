@@ -98,7 +98,8 @@ QString InkFault(const QImage& picture, const QList<PrintedLine>& lines)
 
 }  // namespace
 
-PrintedSheet ReadWinePrintedSheet(const QString& postScriptPath, const QString& folder)
+PrintedSheet ReadWinePrintedSheet(const QString& postScriptPath, const QString& folder, double printableLeft,
+                                  double printableTop)
 {
     QFile document(postScriptPath);
     if (!document.open(QIODevice::ReadOnly) || !document.peek(4).startsWith("%!PS"))
@@ -121,7 +122,7 @@ PrintedSheet ReadWinePrintedSheet(const QString& postScriptPath, const QString& 
             line.text = AsOnPaper(line.text);
         }
     }
-    PrintedSheet sheet = CheckPrintedSheet(pages);
+    PrintedSheet sheet = CheckPrintedSheet(pages, printableLeft, printableTop);
     if (!sheet.fault.isEmpty())
         return sheet;
     sheet.fault = SheetFontFault(pdf);

@@ -22,5 +22,9 @@
 
 #include "tests/print/printedsheet.h"
 
-// `folder` takes the PDF and the picture of the page made on the way.
-PrintedSheet ReadWinePrintedSheet(const QString& postScriptPath, const QString& folder);
+// `folder` takes the PDF and the picture of the page made on the way; the
+// printable area starts `printableLeft` and `printableTop` points from the
+// page's edges (a CupsSandbox queue's unless told).
+PrintedSheet ReadWinePrintedSheet(const QString& postScriptPath, const QString& folder,
+                                  double printableLeft = CupsSandbox::kMarginLeft,
+                                  double printableTop = CupsSandbox::kMarginTop);
