@@ -62,7 +62,8 @@ private:
     QString copiedEtin();
     QString answerMessageBox() { return m_wine->AnswerMessageBox(); }
     QString endsWithin(int timeoutMs) { return m_wine->EndsWithin(timeoutMs); }
-    void saveScreenshot(const QString& name);
+    // For a person to look at; the test checks none of it.
+    void saveScreenshot(const QString& name) { m_wine->SaveScreenshot(name); }
 
     std::unique_ptr<DesktopSession> m_desktop;
     // The program under test, started anew by start().
@@ -125,14 +126,6 @@ QString TestWineEndToEnd::copiedEtin()
         },
         kWaitMs);
     return inTime ? copied : QStringLiteral("(nothing copied)");
-}
-
-// For a person to look at; the test checks none of it.
-void TestWineEndToEnd::saveScreenshot(const QString& name)
-{
-    const QString path = QDir::current().filePath(name);
-    if (m_desktop->Screenshot().save(path))
-        qInfo("screenshot: %s", qPrintable(path));
 }
 
 void TestWineEndToEnd::computesAsTyped_data()

@@ -61,7 +61,6 @@ private:
     bool endWine();
     // What Windows takes for "Courier New" (Wine's font replacement).
     bool setCourierNew(const QString& face);
-    void saveScreenshot(const QString& name);
 
     std::unique_ptr<DesktopSession> m_desktop;
     std::unique_ptr<CupsSandbox> m_cups;
@@ -140,14 +139,6 @@ bool TestWinePrint::setCourierNew(const QString& face)
                           QStringLiteral("/v"), QStringLiteral("Courier New"), QStringLiteral("/d"), face, QStringLiteral("/f")});
 }
 
-// For a person to look at; the test checks none of it.
-void TestWinePrint::saveScreenshot(const QString& name)
-{
-    const QString path = QDir::current().filePath(name);
-    if (m_desktop->Screenshot().save(path))
-        qInfo("screenshot: %s", qPrintable(path));
-}
-
 void TestWinePrint::printsTheSheet_data()
 {
     QTest::addColumn<bool>("plain");
@@ -184,7 +175,7 @@ void TestWinePrint::printsTheSheet()
                          kWaitMs))
         QFAIL(qPrintable(QStringLiteral("nothing was printed; the window showed: ") + m_kennfix->AnswerMessageBox(1'000)));
     if (!plain)
-        saveScreenshot(QStringLiteral("kennfix-windows-gedruckt.png"));
+        m_kennfix->SaveScreenshot(QStringLiteral("kennfix-windows-gedruckt.png"));
 
     const PrintedSheet sheet = ReadWinePrintedSheet(m_cups->Documents().last(), m_dir.path(), printableLeft, printableTop);
     QVERIFY2(sheet.fault.isEmpty(), qPrintable(sheet.fault + QStringLiteral("\n") + sheet.lines.join(u'\n')));

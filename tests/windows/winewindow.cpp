@@ -140,6 +140,13 @@ QString WineWindow::EndsWithin(int timeoutMs)
     return {};
 }
 
+void WineWindow::SaveScreenshot(const QString& name) const
+{
+    const QString path = QDir::current().filePath(name);
+    if (m_desktop.Screenshot().save(path))
+        qInfo("screenshot: %s", qPrintable(path));
+}
+
 QStringList WineWindow::End()
 {
     if (m_program->state() != QProcess::NotRunning) {

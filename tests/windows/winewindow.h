@@ -58,6 +58,10 @@ public:
 
     // Empty when the program ended with status 0 within `timeoutMs`.
     QString EndsWithin(int timeoutMs);
+    // Saves the whole screen as `name` in the current folder, for a person
+    // to look at.
+    void SaveScreenshot(const QString& name) const;
+
     // Kills the program if it still runs; what it wrote on standard error,
     // without Wine's own complaints ("wine: ...": its drive Z: has no volume
     // label, say), which are Wine's and not the program's.
