@@ -66,13 +66,11 @@ PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages, double printable
     return sheet;
 }
 
-QString SheetFontFault(const QString& pdfPath)
+QString SheetFontFault(const QStringList& fonts)
 {
-    QString fault;
-    const QStringList fonts = PdfFontNames(pdfPath, &fault);
-    if (fault.isEmpty() && fonts != QStringList{QStringLiteral("LiberationMono")})
-        fault = QStringLiteral("fonts ") + fonts.join(QStringLiteral(", ")) + QStringLiteral(" instead of LiberationMono");
-    return fault;
+    if (fonts != QStringList{QStringLiteral("LiberationMono")})
+        return QStringLiteral("fonts ") + fonts.join(QStringLiteral(", ")) + QStringLiteral(" instead of LiberationMono");
+    return {};
 }
 
 PrintedSheet ReadPrintedSheet(const QString& pdfPath)
@@ -82,7 +80,10 @@ PrintedSheet ReadPrintedSheet(const QString& pdfPath)
     if (!fault.isEmpty())
         return {{}, fault};
     PrintedSheet sheet = CheckPrintedSheet(pages);
+    if (!sheet.fault.isEmpty())
+        return sheet;
+    const QStringList fonts = PdfFontNames(pdfPath, &sheet.fault);
     if (sheet.fault.isEmpty())
-        sheet.fault = SheetFontFault(pdfPath);
+        sheet.fault = SheetFontFault(fonts);
     return sheet;
 }

@@ -31,7 +31,8 @@ PrintedSheet ReadPrintedSheet(const QString& pdfPath);
 // way of their own: the lines and layout of pages already read, on a page
 // whose printable area starts `printableLeft` and `printableTop` points from
 // its edges (a CupsSandbox queue's unless told), and what stands wrong with
-// the fonts of a PDF file (empty when nothing does).
+// the fonts a PDF file uses, named as pdffonts names them (empty when
+// nothing does).
 PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages, double printableLeft = CupsSandbox::kMarginLeft,
                                double printableTop = CupsSandbox::kMarginTop);
-QString SheetFontFault(const QString& pdfPath);
+QString SheetFontFault(const QStringList& fonts);

@@ -6,6 +6,7 @@
 // as PostScript; it must read back as the Linux sheet does.
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -178,6 +179,12 @@ void TestWinePrint::printsTheSheet()
         m_kennfix->SaveScreenshot(QStringLiteral("kennfix-windows-gedruckt.png"));
 
     const PrintedSheet sheet = ReadWinePrintedSheet(m_cups->Documents().last(), m_dir.path(), printableLeft, printableTop);
+    if (!plain) {
+        // The page as PDF beside the screenshot, for a person to look at.
+        const QString kept = QDir::current().filePath(QStringLiteral("kennfix-windows-blatt.pdf"));
+        QFile::remove(kept);
+        QFile::copy(QDir(m_dir.path()).filePath(QStringLiteral("sheet.pdf")), kept);
+    }
     QVERIFY2(sheet.fault.isEmpty(), qPrintable(sheet.fault + QStringLiteral("\n") + sheet.lines.join(u'\n')));
     const QStringList expected = {
         QStringLiteral("Berechnung eTIN"),

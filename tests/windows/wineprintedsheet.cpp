@@ -105,10 +105,9 @@ PrintedSheet ReadWinePrintedSheet(const QString& postScriptPath, const QString& 
     if (!document.open(QIODevice::ReadOnly) || !document.peek(4).startsWith("%!PS"))
         return {{}, postScriptPath + QStringLiteral(" is not PostScript")};
 
-    // Not subset: the font keeps its own name, as on the Linux sheet.
     const QString pdf = QDir(folder).filePath(QStringLiteral("sheet.pdf"));
     QString fault;
-    if (!Run(QStringLiteral("ps2pdf"), {QStringLiteral("-dSubsetFonts=false"), postScriptPath, pdf}, &fault))
+    if (!Run(QStringLiteral("ps2pdf"), {postScriptPath, pdf}, &fault))
         return {{}, fault + QStringLiteral(" (Debian package ghostscript)")};
 
     QList<PrintedPage> pages = ReadPrintedPages(pdf, &fault);
@@ -125,7 +124,18 @@ PrintedSheet ReadWinePrintedSheet(const QString& postScriptPath, const QString& 
     PrintedSheet sheet = CheckPrintedSheet(pages, printableLeft, printableTop);
     if (!sheet.fault.isEmpty())
         return sheet;
-    sheet.fault = SheetFontFault(pdf);
+    QStringList fonts = PdfFontNames(pdf, &sheet.fault);
+    if (!sheet.fault.isEmpty())
+        return sheet;
+    // ghostscript embeds the glyphs the page uses and no more, and names
+    // such a subset with a tag of six capital letters, as PDF asks
+    // ("ELEEHY+LiberationMono"). (Embedding the whole font instead keeps
+    // its name, but makes ghostscript describe the glyphs in a way that
+    // poppler draws the blank and the hyphen as empty boxes.)
+    static const QRegularExpression subsetTag(QStringLiteral("^[A-Z]{6}\\+"));
+    for (QString& font : fonts)
+        font.remove(subsetTag);
+    sheet.fault = SheetFontFault(fonts);
     if (!sheet.fault.isEmpty())
         return sheet;
 

@@ -8,7 +8,8 @@
 // differences that come from the way there, not from the sheet:
 //   - ghostscript describes the font by the glyphs the page uses rather than
 //     by the font's own ascent and descent, so a line's box is put back to
-//     the font's character cell from the description ghostscript wrote;
+//     the font's character cell from the description ghostscript wrote; and
+//     it embeds only those glyphs, so the font's name carries a subset tag;
 //   - the driver is handed glyphs, not characters, and names a glyph shared
 //     by two characters after one of them: the blank comes back as the
 //     no-break space and "-" as the soft hyphen, so they are read as what
