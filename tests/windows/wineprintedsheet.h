@@ -4,8 +4,9 @@
 // queue received it: the PostScript of Wine's printer driver, which hands
 // the sheet's TrueType font down with the page (as Type 42, or as Type 1 on
 // a queue without a PPD). The page is turned into a PDF with ghostscript and
-// then read and checked as the Linux sheet is (printedsheet.h), with three
-// differences that come from the way there, not from the sheet:
+// then read and checked as the Linux sheet is (printedsheet.h), with two
+// allowances for what the way there changes and the paper does not, and
+// one check more:
 //   - ghostscript describes the font by the glyphs the page uses rather than
 //     by the font's own ascent and descent, so a line's box is put back to
 //     the font's character cell from the description ghostscript wrote; and
