@@ -34,14 +34,6 @@ std::array<SheetLine, 6> SheetLines(const SheetTexts& texts)
     }};
 }
 
-QFont SheetFont()
-{
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);  // fontconfig maps it to Liberation Mono, same metrics
-    font.setWeight(QFont::Normal);
-    return font;
-}
-
 // Ascent plus descent per pixel of font size. The size is set from the cell
 // height, as the sheet gives it, and not from the em size.
 qreal CellHeightPerPixel(QFont font, QPaintDevice* device)
@@ -56,6 +48,14 @@ qreal CellHeightPerPixel(QFont font, QPaintDevice* device)
 QString MakerNotice()
 {
     return QStringLiteral("© die Kennfix-Entwickler");
+}
+
+QFont SheetFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);  // fontconfig maps it to Liberation Mono, same metrics
+    font.setWeight(QFont::Normal);
+    return font;
 }
 
 void RenderSheet(QPainter& painter, const SheetTexts& texts)

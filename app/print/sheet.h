@@ -4,6 +4,7 @@
 // the window, and a footer with the date of printing. Drawing it knows
 // nothing of printers; SheetPrinter (sheetprinter.h) brings it to paper.
 
+#include <QFont>
 #include <QString>
 
 class QPainter;
@@ -22,6 +23,10 @@ struct SheetTexts {
 
 // The maker's notice at the end of the footer line.
 QString MakerNotice();
+
+// "Courier New" in normal weight, as the sheet is printed in; RenderSheet
+// sets the size.
+QFont SheetFont();
 
 // Draws the one page. The painter's origin is the top-left corner of the area
 // the printer can print on, and its device's resolution gives the scale:

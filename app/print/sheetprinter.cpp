@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPromise>
+#include <QRawFont>
 
 namespace kennfix {
 namespace {
@@ -32,6 +33,27 @@ QString PrinterInvalid()
 QString JobRunning()
 {
     return QStringLiteral("Druckvorgang läuft");
+}
+
+QString SheetFontMissing()
+{
+    return QStringLiteral("Die Schrift Courier New fehlt auf diesem Computer, ohne sie kann das Blatt nicht "
+                          "gedruckt werden");
+}
+
+// On Windows the printer driver is handed the sheet's font itself and copies
+// its TrueType glyph outlines into the job, inside this process. A system
+// without "Courier New" makes Windows pick some other face, and one without
+// TrueType outlines (an OpenType face with PostScript outlines, a bitmap
+// face) gives a blank page or brings the driver, and the program with it,
+// down. Elsewhere the print system embeds whatever face stands in for it.
+bool SheetFontCanBePrinted()
+{
+#ifdef Q_OS_WIN
+    return !QRawFont::fromFont(SheetFont()).fontTable("glyf").isEmpty();
+#else
+    return true;
+#endif
 }
 
 // The name of the system's default printer, empty when there is none.
@@ -60,6 +82,8 @@ QString PrintOnePage(const QString& printerName, const SheetTexts& texts)
     const QPageLayout layout = printer.pageLayout();
     printer.setPageMargins(layout.minimumMargins(), layout.units());
     printer.setDocName(QString());
+    if (!SheetFontCanBePrinted())
+        return SheetFontMissing();
 
     QPainter painter;
     if (!painter.begin(&printer))

@@ -14,7 +14,8 @@
 //   - failed() reports the rest: no default printer, or none that answered
 //     within the look-up time-out (the next print looks again); the kept
 //     printer's settings cannot be obtained, or it cannot be opened for
-//     drawing.
+//     drawing; on Windows, "Courier New" is missing and what stands in for
+//     it has no TrueType outlines for the printer driver.
 //
 // Nothing here ever waits for the print server on the caller's thread: the
 // destructor abandons a look-up or a job that is still running, and the

@@ -21,6 +21,9 @@ KENNFIX_WINDOWS_PACKAGES+=(scdoc mandoc nsis)
 # installer's test takes screenshots with ImageMagick's import.
 KENNFIX_WINDOWS_TEST_PACKAGES=(wine64 wine xvfb xauth xdotool x11-utils x11-xserver-utils openbox xclip
     fonts-liberation fontconfig locales dbus-daemon dbus-bin python3 imagemagick)
+# Reading back what Wine's printer driver sends (PostScript to PDF), and a
+# face with PostScript outlines that the printing test makes "Courier New".
+KENNFIX_WINDOWS_TEST_PACKAGES+=(ghostscript fonts-urw-base35)
 
 KENNFIX_QT_VERSION=6.4.2
 KENNFIX_QT_SOURCE_VERSION=6.4.2+dfsg-10

@@ -206,6 +206,12 @@ bool CupsSandbox::AddQueue(const QString& name)
                                            m_dir.filePath(QStringLiteral("kennfix-test.ppd"))});
 }
 
+bool CupsSandbox::AddPlainQueue(const QString& name)
+{
+    return Run(QStringLiteral("lpadmin"),
+               {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("file:///dev/null")});
+}
+
 bool CupsSandbox::SetDefault(const QString& name)
 {
     return Run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), name});

@@ -46,6 +46,9 @@ public:
     bool Start();
 
     bool AddQueue(const QString& name);
+    // A queue without a PPD: the scheduler takes what it is sent as it is,
+    // and a client knows nothing of the printer's page.
+    bool AddPlainQueue(const QString& name);
     bool SetDefault(const QString& name);
     bool RemoveQueue(const QString& name);
 

@@ -20,7 +20,7 @@ constexpr double kLineLeftMm = 10.0;
 constexpr double kPlaceToleranceMm = 0.5;
 constexpr double kHeightToleranceMm = 0.3;
 
-QString LayoutFault(const PrintedPage& page)
+QString LayoutFault(const PrintedPage& page, double printableLeft, double printableTop)
 {
     if (page.size != QSizeF(CupsSandbox::kPageWidth, CupsSandbox::kPageHeight))
         return QStringLiteral("the page is %1 × %2 points, not A4 portrait").arg(page.size.width()).arg(page.size.height());
@@ -33,8 +33,8 @@ QString LayoutFault(const PrintedPage& page)
     }
     for (qsizetype i = 0; i < page.lines.size(); ++i) {
         const QRectF box = page.lines[i].box;
-        const double left = PointsToMillimetres(box.left() - CupsSandbox::kMarginLeft);
-        const double top = PointsToMillimetres(box.top() - CupsSandbox::kMarginTop);
+        const double left = PointsToMillimetres(box.left() - printableLeft);
+        const double top = PointsToMillimetres(box.top() - printableTop);
         const double height = PointsToMillimetres(box.height());
         if (std::abs(left - kLineLeftMm) > kPlaceToleranceMm || std::abs(top - kSheetLines[i].top / 10.0) > kPlaceToleranceMm ||
             std::abs(height - kSheetLines[i].cellHeight / 10.0) > kHeightToleranceMm)
@@ -53,24 +53,37 @@ QString LayoutFault(const PrintedPage& page)
 
 }  // namespace
 
-PrintedSheet ReadPrintedSheet(const QString& pdfPath)
+PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages, double printableLeft, double printableTop)
 {
     PrintedSheet sheet;
-    const QList<PrintedPage> pages = ReadPrintedPages(pdfPath, &sheet.fault);
-    if (!sheet.fault.isEmpty())
-        return sheet;
     if (pages.size() != 1) {
         sheet.fault = QStringLiteral("%1 pages instead of one").arg(pages.size());
         return sheet;
     }
     for (const PrintedLine& line : pages.first().lines)
         sheet.lines << line.text;
-    sheet.fault = LayoutFault(pages.first());
+    sheet.fault = LayoutFault(pages.first(), printableLeft, printableTop);
+    return sheet;
+}
+
+QString SheetFontFault(const QStringList& fonts)
+{
+    if (fonts != QStringList{QStringLiteral("LiberationMono")})
+        return QStringLiteral("fonts ") + fonts.join(QStringLiteral(", ")) + QStringLiteral(" instead of LiberationMono");
+    return {};
+}
+
+PrintedSheet ReadPrintedSheet(const QString& pdfPath)
+{
+    QString fault;
+    const QList<PrintedPage> pages = ReadPrintedPages(pdfPath, &fault);
+    if (!fault.isEmpty())
+        return {{}, fault};
+    PrintedSheet sheet = CheckPrintedSheet(pages);
     if (!sheet.fault.isEmpty())
         return sheet;
-
     const QStringList fonts = PdfFontNames(pdfPath, &sheet.fault);
-    if (sheet.fault.isEmpty() && fonts != QStringList{QStringLiteral("LiberationMono")})
-        sheet.fault = QStringLiteral("fonts ") + fonts.join(QStringLiteral(", ")) + QStringLiteral(" instead of LiberationMono");
+    if (sheet.fault.isEmpty())
+        sheet.fault = SheetFontFault(fonts);
     return sheet;
 }

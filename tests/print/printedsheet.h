@@ -7,8 +7,12 @@
 //   QVERIFY2(sheet.fault.isEmpty(), qPrintable(sheet.fault));
 //   QCOMPARE(sheet.lines[1], QStringLiteral("Name: Müller"));
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include "tests/print/cupssandbox.h"
+#include "tests/print/printedpage.h"
 
 struct PrintedSheet {
     // The lines from the top down as they read on paper (printedpage.h says
@@ -22,3 +26,13 @@ struct PrintedSheet {
 };
 
 PrintedSheet ReadPrintedSheet(const QString& pdfPath);
+
+// The two halves of ReadPrintedSheet, for documents that need reading in a
+// way of their own: the lines and layout of pages already read, on a page
+// whose printable area starts `printableLeft` and `printableTop` points from
+// its edges (a CupsSandbox queue's unless told), and what stands wrong with
+// the fonts a PDF file uses, named as pdffonts names them (empty when
+// nothing does).
+PrintedSheet CheckPrintedSheet(const QList<PrintedPage>& pages, double printableLeft = CupsSandbox::kMarginLeft,
+                               double printableTop = CupsSandbox::kMarginTop);
+QString SheetFontFault(const QStringList& fonts);

@@ -20,19 +20,12 @@
 #include "tests/e2e/desktopsession.h"
 #include "tests/e2e/typedpeople.h"
 #include "tests/liste/stafflist.h"
+#include "tests/windows/kennfixplaces.h"
+#include "tests/windows/winewindow.h"
 
 namespace {
 
 constexpr int kWaitMs = DesktopSession::kWaitMs;
-// Wine starts a program in a few seconds; the first in a prefix takes longer.
-constexpr int kStartMs = 60'000;
-
-constexpr QSize kClientSize(391, 314);
-// Places in the window, at 96 dots per inch.
-constexpr QPoint kBtnRechnen(304, 44);
-constexpr QPoint kBtnClose(304, 118);
-constexpr QPoint kLabTIN(140, 168);
-constexpr QPoint kMEdiGebDat(156, 122);
 
 QByteArray Contents(const QString& path)
 {
@@ -60,41 +53,28 @@ private slots:
 private:
     bool start(const QString& program, const QStringList& arguments, const QString& title, const QString& folder = {});
     bool setShortDateFormat(const QString& format);
-    QString windowsProgram(const QString& name) const;
-    // What Windows programs see: the desktop's display, and none of the
-    // test's own Qt settings, which Wine would hand on to them.
-    QProcessEnvironment windowsEnvironment() const;
-    QStringList windows(const QString& title);
-    QString xdotool(const QStringList& arguments) { return m_desktop->Text(QStringLiteral("xdotool"), arguments); }
-    void click(QPoint point, int button = 1)
-    {
-        xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click",
-                 QString::number(button)});
-    }
-    void type(const QString& text) { xdotool({"type", "--delay", "60", text}); }
-    void key(const QString& name) { xdotool({"key", name}); }
-    // Types `text` into the first field and makes sure that it arrived whole,
-    // by copying it back: the first keys may reach a Wine window before it
-    // takes input.
-    bool typeFirst(const QString& text);
-    bool setClipboard(const QByteArray& text);
-    QString clipboard();
+    QStringList windows(const QString& title) { return m_wine->Windows(title); }
+    QString xdotool(const QStringList& arguments) { return m_wine->Xdotool(arguments); }
+    void click(QPoint point, int button = 1) { m_wine->Click(point, button); }
+    void type(const QString& text) { m_wine->Type(text); }
+    void key(const QString& name) { m_wine->Key(name); }
+    bool typeFirst(const QString& text) { return m_wine->TypeChecked(text); }
     // The eTIN as the label's "Kopieren" puts it on the clipboard.
     QString copiedEtin();
-    // Waits for a message box, copies its text with Ctrl+C and closes it with
-    // Enter; the copied text, empty when there was no box.
-    QString answerMessageBox();
-    QString endsWithin(int timeoutMs);
+    QString answerMessageBox() { return m_wine->AnswerMessageBox(); }
+    QString endsWithin(int timeoutMs) { return m_wine->EndsWithin(timeoutMs); }
+    // For a person to look at; the test checks none of it.
+    void saveScreenshot(const QString& name) { m_wine->SaveScreenshot(name); }
     // The user's registry (HKCU) as lines of an export; empty on failure.
     QStringList userRegistry();
     // What a list window has kept of the lists it saw since `registryBefore`:
     // registry entries of file dialogs, of Qt, of ours, recent documents.
     QString rememberedSince(const QStringList& registryBefore);
     void writeStaffList(const QString& path);
-    void saveScreenshot(const QString& name);
 
     std::unique_ptr<DesktopSession> m_desktop;
-    std::unique_ptr<QProcess> m_program;
+    // The program under test, started anew by start().
+    std::unique_ptr<WineWindow> m_wine;
     QString m_window;
 };
 
@@ -109,54 +89,22 @@ void TestWineEndToEnd::initTestCase()
 
 void TestWineEndToEnd::cleanup()
 {
-    if (m_program && m_program->state() != QProcess::NotRunning) {
-        m_program->kill();
-        m_program->waitForFinished();
-    }
-    if (m_program) {
-        // Nothing on standard error: Qt's English warnings do not reach the
-        // user. Wine's own complaints ("wine: ...": its drive Z: has no
-        // volume label) are Wine's, not the program's.
-        QStringList errors = QString::fromUtf8(m_program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-        errors.removeIf([](const QString& line) { return line.startsWith(QLatin1String("wine: ")); });
+    if (m_wine) {
+        // Nothing on standard error: Qt's English warnings do not reach the user.
+        const QStringList errors = m_wine->End();
+        m_wine.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
     }
-    m_program.reset();
     QVERIFY(setShortDateFormat(QStringLiteral("dd.MM.yyyy")));
-}
-
-QString TestWineEndToEnd::windowsProgram(const QString& name) const
-{
-    return QDir(qEnvironmentVariable("KENNFIX_WINDOWS_PROGRAMS")).filePath(name);
-}
-
-QProcessEnvironment TestWineEndToEnd::windowsEnvironment() const
-{
-    QProcessEnvironment environment = m_desktop->Environment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    return environment;
-}
-
-QStringList TestWineEndToEnd::windows(const QString& title)
-{
-    return xdotool({"search", "--all", "--onlyvisible", "--name", title}).split(u'\n', Qt::SkipEmptyParts);
 }
 
 bool TestWineEndToEnd::start(const QString& program, const QStringList& arguments, const QString& title,
                              const QString& folder)
 {
-    m_program = std::make_unique<QProcess>();
-    m_program->setProcessEnvironment(windowsEnvironment());
-    if (!folder.isEmpty())
-        m_program->setWorkingDirectory(folder);
-    m_program->start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
-                     QStringList{qEnvironmentVariable("KENNFIX_WINE_PREFIX"), windowsProgram(program)} + arguments);
-    if (!m_program->waitForStarted())
+    m_wine = std::make_unique<WineWindow>(*m_desktop, m_desktop->Environment());
+    if (!m_wine->Start(program, title, arguments, folder))
         return false;
-    if (!QTest::qWaitFor([&] { return !windows(title).isEmpty(); }, kStartMs))
-        return false;
-    m_window = windows(title).first();
-    xdotool({"windowactivate", "--sync", m_window});
+    m_window = m_wine->Window();
     return true;
 }
 
@@ -164,12 +112,9 @@ QStringList TestWineEndToEnd::userRegistry()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("hkcu.reg"));
-    QProcess reg;
-    reg.setProcessEnvironment(windowsEnvironment());
-    reg.start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
-              {qEnvironmentVariable("KENNFIX_WINE_PREFIX"), QStringLiteral("reg"), QStringLiteral("export"),
-               QStringLiteral("HKCU"), QStringLiteral("Z:") + file, QStringLiteral("/y")});
-    if (!reg.waitForFinished(kStartMs) || reg.exitCode() != 0)
+    const WineWindow wine(*m_desktop, m_desktop->Environment());
+    if (!wine.RunToEnd({QStringLiteral("reg"), QStringLiteral("export"), QStringLiteral("HKCU"), QStringLiteral("Z:") + file,
+                        QStringLiteral("/y")}))
         return {};
     QFile exported(file);
     if (!exported.open(QIODevice::ReadOnly))
@@ -212,53 +157,15 @@ void TestWineEndToEnd::writeStaffList(const QString& path)
 // As the regional settings of the Control Panel write it.
 bool TestWineEndToEnd::setShortDateFormat(const QString& format)
 {
-    QProcess reg;
-    reg.setProcessEnvironment(windowsEnvironment());
-    reg.start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
-              {qEnvironmentVariable("KENNFIX_WINE_PREFIX"), QStringLiteral("reg"), QStringLiteral("add"),
-               QStringLiteral("HKCU\\Control Panel\\International"), QStringLiteral("/v"), QStringLiteral("sShortDate"),
-               QStringLiteral("/d"), format, QStringLiteral("/f")});
-    return reg.waitForFinished(kStartMs) && reg.exitCode() == 0;
-}
-
-bool TestWineEndToEnd::setClipboard(const QByteArray& text)
-{
-    QProcess xclip;
-    xclip.setProcessEnvironment(m_desktop->Environment());
-    // xclip stays to serve the selection until another program takes it.
-    xclip.setProgram(QStringLiteral("sh"));
-    xclip.setArguments({QStringLiteral("-c"), QStringLiteral("printf %s \"$0\" | xclip -selection clipboard"),
-                        QString::fromUtf8(text)});
-    if (!xclip.startDetached())
-        return false;
-    return QTest::qWaitFor([&] { return clipboard() == QString::fromUtf8(text); }, kWaitMs);
-}
-
-QString TestWineEndToEnd::clipboard()
-{
-    return QString::fromUtf8(m_desktop->Run(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}).output);
-}
-
-bool TestWineEndToEnd::typeFirst(const QString& text)
-{
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        key(QStringLiteral("ctrl+a"));
-        type(text);
-        if (!setClipboard("-"))
-            return false;
-        key(QStringLiteral("ctrl+a"));
-        key(QStringLiteral("ctrl+c"));
-        if (QTest::qWaitFor([&] { return clipboard() == text; }, 2'000)) {
-            key(QStringLiteral("End"));
-            return true;
-        }
-    }
-    return false;
+    const WineWindow wine(*m_desktop, m_desktop->Environment());
+    return wine.RunToEnd({QStringLiteral("reg"), QStringLiteral("add"), QStringLiteral("HKCU\\Control Panel\\International"),
+                          QStringLiteral("/v"), QStringLiteral("sShortDate"), QStringLiteral("/d"), format,
+                          QStringLiteral("/f")});
 }
 
 QString TestWineEndToEnd::copiedEtin()
 {
-    if (!setClipboard("-"))
+    if (!m_wine->SetClipboard(QStringLiteral("-")))
         return QStringLiteral("(the clipboard cannot be set)");
     click(kLabTIN, 3);
     QTest::qWait(500);  // the menu opens
@@ -267,58 +174,11 @@ QString TestWineEndToEnd::copiedEtin()
     QString copied;
     const bool inTime = QTest::qWaitFor(
         [&] {
-            copied = clipboard();
+            copied = m_wine->Clipboard();
             return copied != QLatin1String("-");
         },
         kWaitMs);
     return inTime ? copied : QStringLiteral("(nothing copied)");
-}
-
-QString TestWineEndToEnd::answerMessageBox()
-{
-    QString box;
-    const bool shown = QTest::qWaitFor(
-        [&] {
-            for (const QString& window : windows(QStringLiteral("^Kennfix$"))) {
-                if (window != m_window)
-                    box = window;
-            }
-            return !box.isEmpty();
-        },
-        kWaitMs);
-    if (!shown || !setClipboard("-"))
-        return {};
-    xdotool({"windowactivate", "--sync", box});
-    key(QStringLiteral("ctrl+c"));
-    QString copied;
-    if (!QTest::qWaitFor(
-            [&] {
-                copied = clipboard();
-                return copied != QLatin1String("-");
-            },
-            kWaitMs))
-        return QStringLiteral("(Ctrl+C copied nothing)");
-    key(QStringLiteral("Return"));
-    if (!QTest::qWaitFor([&] { return windows(QStringLiteral("^Kennfix$")).size() == 1; }, kWaitMs))
-        return QStringLiteral("(Enter did not close the box)");
-    return copied;
-}
-
-QString TestWineEndToEnd::endsWithin(int timeoutMs)
-{
-    if (!m_program->waitForFinished(timeoutMs))
-        return QStringLiteral("the program is still running after %1 ms").arg(timeoutMs);
-    if (m_program->exitStatus() != QProcess::NormalExit || m_program->exitCode() != 0)
-        return QStringLiteral("the program ended with status %1").arg(m_program->exitCode());
-    return {};
-}
-
-// For a person to look at; the test checks none of it.
-void TestWineEndToEnd::saveScreenshot(const QString& name)
-{
-    const QString path = QDir::current().filePath(name);
-    if (m_desktop->Screenshot().save(path))
-        qInfo("screenshot: %s", qPrintable(path));
 }
 
 void TestWineEndToEnd::computesAsTyped_data()
@@ -397,7 +257,7 @@ void TestWineEndToEnd::messagesAndTheLeaveCheck()
     click(kBtnRechnen);
     QString copied = answerMessageBox();
     QVERIFY2(copied.contains(QStringLiteral("'31.02.80' is not a valid date.")), qPrintable(copied));
-    QCOMPARE(m_program->state(), QProcess::Running);
+    QCOMPARE(m_wine->Process().state(), QProcess::Running);
 
     // Half a date, left with Tab.
     click(kMEdiGebDat);

@@ -1,0 +1,159 @@
+#include "tests/windows/winewindow.h"
+
+#include <QDir>
+#include <QTest>
+
+WineWindow::WineWindow(const DesktopSession& desktop, QProcessEnvironment environment)
+    : m_desktop(desktop), m_environment(std::move(environment))
+{
+    m_environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+}
+
+WineWindow::~WineWindow()
+{
+    if (m_program && m_program->state() != QProcess::NotRunning) {
+        m_program->kill();
+        m_program->waitForFinished();
+    }
+}
+
+bool WineWindow::Start(const QString& program, const QString& title, const QStringList& arguments,
+                       const QString& folder)
+{
+    m_title = title;
+    m_program = std::make_unique<QProcess>();
+    m_program->setProcessEnvironment(m_environment);
+    if (!folder.isEmpty())
+        m_program->setWorkingDirectory(folder);
+    m_program->start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
+                     QStringList{qEnvironmentVariable("KENNFIX_WINE_PREFIX"),
+                                 QDir(qEnvironmentVariable("KENNFIX_WINDOWS_PROGRAMS")).filePath(program)} +
+                         arguments);
+    if (!m_program->waitForStarted() || !QTest::qWaitFor([&] { return !Windows(title).isEmpty(); }, kStartMs))
+        return false;
+    m_window = Windows(title).first();
+    Xdotool({"windowactivate", "--sync", m_window});
+    return true;
+}
+
+bool WineWindow::RunToEnd(const QStringList& command) const
+{
+    QProcess process;
+    process.setProcessEnvironment(m_environment);
+    process.start(qEnvironmentVariable("KENNFIX_WINE_RUN"), QStringList{qEnvironmentVariable("KENNFIX_WINE_PREFIX")} + command);
+    return process.waitForFinished(kStartMs) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+QStringList WineWindow::Windows(const QString& title) const
+{
+    return Xdotool({"search", "--all", "--onlyvisible", "--name", title}).split(u'\n', Qt::SkipEmptyParts);
+}
+
+void WineWindow::Click(QPoint point, int button)
+{
+    Xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click",
+             QString::number(button)});
+}
+
+void WineWindow::Type(const QString& text)
+{
+    Xdotool({"type", "--delay", "60", text});
+}
+
+void WineWindow::Key(const QString& name)
+{
+    Xdotool({"key", name});
+}
+
+bool WineWindow::SetClipboard(const QString& text)
+{
+    QProcess xclip;
+    xclip.setProcessEnvironment(m_desktop.Environment());
+    // xclip stays to serve the selection until another program takes it.
+    xclip.setProgram(QStringLiteral("sh"));
+    xclip.setArguments({QStringLiteral("-c"), QStringLiteral("printf %s \"$0\" | xclip -selection clipboard"), text});
+    if (!xclip.startDetached())
+        return false;
+    return QTest::qWaitFor([&] { return Clipboard() == text; }, DesktopSession::kWaitMs);
+}
+
+QString WineWindow::Clipboard() const
+{
+    return QString::fromUtf8(m_desktop.Run(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}).output);
+}
+
+bool WineWindow::TypeChecked(const QString& text)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Key(QStringLiteral("ctrl+a"));
+        Type(text);
+        if (!SetClipboard(QStringLiteral("-")))
+            return false;
+        Key(QStringLiteral("ctrl+a"));
+        Key(QStringLiteral("ctrl+c"));
+        if (QTest::qWaitFor([&] { return Clipboard() == text; }, 2'000)) {
+            Key(QStringLiteral("End"));
+            return true;
+        }
+    }
+    return false;
+}
+
+QString WineWindow::AnswerMessageBox(int timeoutMs)
+{
+    QString box;
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            for (const QString& window : Windows(m_title)) {
+                if (window != m_window)
+                    box = window;
+            }
+            return !box.isEmpty();
+        },
+        timeoutMs);
+    if (!shown)
+        return QStringLiteral("(no message box)");
+    if (!SetClipboard(QStringLiteral("-")))
+        return QStringLiteral("(the clipboard cannot be set)");
+    Xdotool({"windowactivate", "--sync", box});
+    Key(QStringLiteral("ctrl+c"));
+    QString copied;
+    if (!QTest::qWaitFor(
+            [&] {
+                copied = Clipboard();
+                return copied != QLatin1String("-");
+            },
+            DesktopSession::kWaitMs))
+        return QStringLiteral("(Ctrl+C copied nothing)");
+    Key(QStringLiteral("Return"));
+    if (!QTest::qWaitFor([&] { return Windows(m_title).size() == 1; }, DesktopSession::kWaitMs))
+        return QStringLiteral("(Enter did not close the box)");
+    return copied;
+}
+
+QString WineWindow::EndsWithin(int timeoutMs)
+{
+    if (!m_program->waitForFinished(timeoutMs))
+        return QStringLiteral("the program is still running after %1 ms").arg(timeoutMs);
+    if (m_program->exitStatus() != QProcess::NormalExit || m_program->exitCode() != 0)
+        return QStringLiteral("the program ended with status %1").arg(m_program->exitCode());
+    return {};
+}
+
+void WineWindow::SaveScreenshot(const QString& name) const
+{
+    const QString path = QDir::current().filePath(name);
+    if (m_desktop.Screenshot().save(path))
+        qInfo("screenshot: %s", qPrintable(path));
+}
+
+QStringList WineWindow::End()
+{
+    if (m_program->state() != QProcess::NotRunning) {
+        m_program->kill();
+        m_program->waitForFinished();
+    }
+    QStringList errors = QString::fromUtf8(m_program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    errors.removeIf([](const QString& line) { return line.startsWith(QLatin1String("wine: ")); });
+    return errors;
+}
