@@ -17,8 +17,9 @@ prefix=$1
 rm -rf "$prefix"
 mkdir -p "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all
-# No downloads of Wine's .NET and HTML engines, which nothing here needs.
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+# No downloads of Wine's .NET and HTML engines, which nothing here needs,
+# and no menu builder, which would write into the home folder of the user.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 mkdir -p "$prefix/locale"
 localedef -i de_DE -f UTF-8 "$prefix/locale/de_DE.UTF-8" 2>/dev/null || [ -d "$prefix/locale/de_DE.UTF-8" ]
 german=(env LOCPATH="$prefix/locale" LC_ALL=de_DE.UTF-8)
