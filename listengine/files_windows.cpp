@@ -399,11 +399,13 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
         }
         if (!m_ownFile) {
             // Made with the access list it will have: there is no moment in
-            // which more may read it. A list whose access list cannot be
-            // read makes the file the user's alone; an output on a drive
-            // without access lists (FAT) gets none.
+            // which more may read it. One that cannot be read makes the file
+            // the user's alone; an output on a drive without access lists
+            // (FAT) gets none.
             if (!m_existed)
-                security = newFileRights.securityDescriptor.empty() ? UserAlone() : newFileRights.securityDescriptor;
+                security = newFileRights.securityDescriptor;
+            if (security.empty())
+                security = UserAlone();
             SECURITY_ATTRIBUTES rights{sizeof(SECURITY_ATTRIBUTES), security.empty() ? nullptr : security.data(), FALSE};
             // Beside the target, so that it takes the target's place in one
             // step; nobody else may open it while it fills. Deleting it is
