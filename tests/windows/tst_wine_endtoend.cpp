@@ -240,7 +240,10 @@ void TestWineEndToEnd::dateOrderFromTheRegionalSettings()
     key(QStringLiteral("Tab"));
     type(typed);
     click(kBtnRechnen);
-    QCOMPARE(copiedEtin(), QStringLiteral("MLLRHNSA80B01H"));
+    const QString etin = copiedEtin();
+    if (etin != QLatin1String("MLLRHNSA80B01H"))
+        saveScreenshot(QStringLiteral("kennfix-windows-date-order-%1.png").arg(QString::fromLatin1(QTest::currentDataTag())));
+    QCOMPARE(etin, QStringLiteral("MLLRHNSA80B01H"));
     click(kBtnClose);
     QVERIFY(endsWithin(kWaitMs).isEmpty());
 }
