@@ -155,9 +155,12 @@ for file in "${installed_files[@]}"; do
     [ -f "$install_dir/$file" ] || fail "not installed: $file"
 done
 cmp -s "$install_dir/kennfix.exe" "$(dirname "$setup")/kennfix.exe" || fail "the installed kennfix.exe is not the one built"
-# --help of the list programs names the manual installed beside them.
+# --help of the list programs names the manual installed beside them, in
+# UTF-8 with its umlauts, as on Linux (not in the ANSI code page).
 for program in kennfix-batch kennfix-liste; do
     help=$(wine "$windows_dir\\$program.exe" --help 2>&1) || fail "$program.exe --help ended with status $?"
+    { iconv -f UTF-8 -t UTF-8 <<<"$help" >/dev/null 2>&1 && grep -q '[äöüß]' <<<"$help"; } ||
+        fail "$program.exe --help is not German in UTF-8: $(head -3 <<<"$help")"
     grep -qxF "Mehr im Handbuch: $windows_dir\\$program.html" <<<"${help//$'\r'/}" ||
         fail "$program.exe --help does not name $windows_dir\\$program.html: $(tail -3 <<<"$help")"
 done
