@@ -59,10 +59,26 @@ ensure_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}"
 }
 
+# logged LOG COMMAND...: runs a set-up step whose output nobody needs to read
+# unless it fails, into LOG; when it fails, says which step and prints the
+# end of its log.
+logged() {
+    local log=$1 status=0
+    shift
+    mkdir -p "$(dirname "$log")"
+    "$@" >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "Failed with status $status: $*" >&2
+        echo "The end of its log, $log:" >&2
+        tail -n 60 "$log" | sed 's/^/  | /' >&2
+    fi
+    return "$status"
+}
+
 # configure_and_build BUILD_DIR [CMAKE_ARGS...]
 configure_and_build() {
     local dir=$1
     shift
-    cmake -S "$KENNFIX_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+    logged "$dir/configure.log" cmake -S "$KENNFIX_ROOT" -B "$dir" -G Ninja "$@"
     cmake --build "$dir" -j "$(nproc)"
 }

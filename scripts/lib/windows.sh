@@ -71,7 +71,7 @@ fetch_qt_source() {
     (cd "$work" && apt-get "${options[@]}" source --download-only "qt6-base=$KENNFIX_QT_SOURCE_VERSION") || return 1
     # apt has checked the files against the archive's signed index; the
     # uploader's own signature would need the Debian keyring.
-    (cd "$work" && dpkg-source -q --no-check -x "qt6-base_$KENNFIX_QT_SOURCE_VERSION.dsc" src >/dev/null)
+    (cd "$work" && logged "$work/unpack.log" dpkg-source -q --no-check -x "qt6-base_$KENNFIX_QT_SOURCE_VERSION.dsc" src)
 }
 
 # Builds the Windows Qt unless this machine has it already; prints its folder.
@@ -88,14 +88,13 @@ ensure_windows_qt() {
         rm -rf "$prefix" "$work"
         mkdir -p "$work" || exit 1
         fetch_qt_source "$work" >&2 || { echo "Debian's qt6-base source could not be fetched." >&2; exit 1; }
-        cmake -S "$work/src" -B "$work/build" -G Ninja \
+        logged "$work/configure.log" cmake -S "$work/src" -B "$work/build" -G Ninja \
             -DCMAKE_TOOLCHAIN_FILE="$KENNFIX_ROOT/cmake/windows/toolchain-mingw64.cmake" \
             -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-            -DCMAKE_INSTALL_PREFIX="$prefix" "${KENNFIX_QT_OPTIONS[@]}" >"$work/configure.log" 2>&1 ||
-            { tail -40 "$work/configure.log" >&2; exit 1; }
-        cmake --build "$work/build" -j "$(nproc)" >"$work/build.log" 2>&1 ||
-            { grep -m5 -B2 -A8 'error' "$work/build.log" >&2; tail -20 "$work/build.log" >&2; exit 1; }
-        cmake --install "$work/build" >/dev/null || exit 1
+            -DCMAKE_INSTALL_PREFIX="$prefix" "${KENNFIX_QT_OPTIONS[@]}" || exit 1
+        logged "$work/build.log" cmake --build "$work/build" -j "$(nproc)" ||
+            { grep -m5 -B2 -A8 'error' "$work/build.log" >&2; exit 1; }
+        logged "$work/install.log" cmake --install "$work/build" || exit 1
         # The build folder takes 2 GB; the installed Qt about 100 MB.
         rm -rf "$work"
         touch "$prefix/.complete"
@@ -128,7 +127,7 @@ build_windows_programs() {
     KENNFIX_WINDOWS_QT=$(ensure_windows_qt) || return 1
     KENNFIX_WINDOWS_CLI11=$(ensure_windows_cli11) || return 1
     export KENNFIX_WINDOWS_QT KENNFIX_WINDOWS_CLI11
-    (cd "$KENNFIX_ROOT" && cmake --preset windows >/dev/null) || return 1
+    (cd "$KENNFIX_ROOT" && logged "$KENNFIX_ROOT/build-windows/configure.log" cmake --preset windows) || return 1
     cmake --build "$KENNFIX_ROOT/build-windows/build" -j "$(nproc)" || return 1
     local program
     # minimal_window.exe: what the start-up of kennfix.exe is measured against;

@@ -11,19 +11,51 @@
 #
 #   make-wine-prefix.sh PREFIX        (made once; a second call does nothing)
 #   wine-run PREFIX PROGRAM ARGS...   runs a Windows program in it
+#
+# Wine's output goes to PREFIX.log; a step that fails says which it was and
+# prints that log. Prefixes are made one at a time on a machine (a lock in
+# /tmp): Wine's first start in a new prefix, several at once on two cores
+# busy with other tests, has failed without a word.
 set -euo pipefail
 prefix=$1
 [ -f "$prefix/.kennfix-ready" ] && exit 0
+log=$prefix.log
+exec 9>"/tmp/kennfix-wine-prefix-$(id -u).lock"
+flock 9
+# Made by a second call for the same prefix while this one waited.
+[ -f "$prefix/.kennfix-ready" ] && exit 0
 rm -rf "$prefix"
 mkdir -p "$prefix"
+: >"$log"
+
+failed() {
+    echo "make-wine-prefix.sh: $1 failed in $prefix; the log ($log):" >&2
+    sed 's/^/  | /' "$log" >&2
+    exit 1
+}
+trap 'failed "line $LINENO ($BASH_COMMAND)"' ERR
+
+# step WHAT COMMAND...: runs the command with its output in the log.
+step() {
+    local what=$1 status=0
+    shift
+    echo "== $what: $*" >>"$log"
+    "$@" >>"$log" 2>&1 || status=$?
+    [ "$status" -eq 0 ] || failed "$what (status $status)"
+}
+
 export WINEPREFIX=$prefix WINEDEBUG=-all
 # No downloads of Wine's .NET and HTML engines, which nothing here needs,
 # and no menu builder, which would write into the home folder of the user.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 mkdir -p "$prefix/locale"
-localedef -i de_DE -f UTF-8 "$prefix/locale/de_DE.UTF-8" 2>/dev/null || [ -d "$prefix/locale/de_DE.UTF-8" ]
+# localedef warns with status 1 about things a German locale does not need.
+compile_locale() {
+    localedef -i de_DE -f UTF-8 "$prefix/locale/de_DE.UTF-8" || [ -d "$prefix/locale/de_DE.UTF-8" ]
+}
+step "compiling the German locale" compile_locale
 german=(env LOCPATH="$prefix/locale" LC_ALL=de_DE.UTF-8)
-"${german[@]}" wineboot --init >/dev/null 2>&1
+step "Wine's first start" "${german[@]}" wineboot --init
 {
     echo "REGEDIT4"
     echo
@@ -56,8 +88,8 @@ REGEDIT4
 "Arial"="Liberation Sans"
 "Courier New"="Liberation Mono"
 REG
-"${german[@]}" wine regedit /S "$prefix/fonts.reg" >/dev/null 2>&1
-"${german[@]}" wine regedit /S "$prefix/kennfix.reg" >/dev/null 2>&1
+step "registering the fonts" "${german[@]}" wine regedit /S "$prefix/fonts.reg"
+step "the regional settings" "${german[@]}" wine regedit /S "$prefix/kennfix.reg"
 # The registry is written when the Wine server ends.
-wineserver --wait
+step "writing the registry" wineserver --wait
 touch "$prefix/.kennfix-ready"
