@@ -67,19 +67,12 @@ void WineWindow::Key(const QString& name)
 
 bool WineWindow::SetClipboard(const QString& text)
 {
-    QProcess xclip;
-    xclip.setProcessEnvironment(m_desktop.Environment());
-    // xclip stays to serve the selection until another program takes it.
-    xclip.setProgram(QStringLiteral("sh"));
-    xclip.setArguments({QStringLiteral("-c"), QStringLiteral("printf %s \"$0\" | xclip -selection clipboard"), text});
-    if (!xclip.startDetached())
-        return false;
-    return QTest::qWaitFor([&] { return Clipboard() == text; }, DesktopSession::kWaitMs);
+    return m_desktop.SetClipboard(text);
 }
 
 QString WineWindow::Clipboard() const
 {
-    return QString::fromUtf8(m_desktop.Run(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}).output);
+    return m_desktop.Clipboard();
 }
 
 bool WineWindow::TypeChecked(const QString& text)
