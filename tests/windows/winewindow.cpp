@@ -65,6 +65,24 @@ void WineWindow::Key(const QString& name)
     Xdotool({"key", name});
 }
 
+QString WineWindow::CopyThroughMenu(QPoint point)
+{
+    if (!SetClipboard(QStringLiteral("-")))
+        return QStringLiteral("(the clipboard cannot be set)");
+    Click(point, 3);
+    QTest::qWait(500);  // the menu opens
+    Key(QStringLiteral("Down"));
+    Key(QStringLiteral("Return"));
+    QString copied;
+    const bool inTime = QTest::qWaitFor(
+        [&] {
+            copied = Clipboard();
+            return copied != QLatin1String("-");
+        },
+        DesktopSession::kWaitMs);
+    return inTime ? copied : QStringLiteral("(nothing copied)");
+}
+
 bool WineWindow::SetClipboard(const QString& text)
 {
     return m_desktop.SetClipboard(text);
