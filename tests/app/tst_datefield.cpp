@@ -168,9 +168,9 @@ void TestDateField::onlyDayThenTabHighlightsYear()
 // year is incomplete: no calculation, no printout, no end.
 void TestDateField::incompleteYearDropsButtonPresses()
 {
-    m_window->form->LabTIN->setText(QStringLiteral("BEFORE"));
     tabIntoField();
     QTest::keyClicks(field(), QStringLiteral("1203"));
+    m_window->form->LabTIN->setText(QStringLiteral("BEFORE"));  // typing empties it
 
     ClickThroughWindow(m_window->form->BtnRechnen);
     expectRefusal(1);
@@ -323,10 +323,10 @@ void TestDateField::highlightOnlyWhileFocused()
 void TestDateField::clickOnEtinIsNoLeaving()
 {
     QLabel* etin = m_window->form->LabTIN;
-    etin->setText(QStringLiteral("MREILIXX00A01I"));
-    etin->adjustSize();
     tabIntoField();
     QTest::keyClicks(field(), QStringLiteral("12"));
+    etin->setText(QStringLiteral("MREILIXX00A01I"));  // after the typing, which empties it
+    etin->adjustSize();
 
     ClickThroughWindow(etin);
     QTest::mouseDClick(m_window->form->windowHandle(), Qt::LeftButton, Qt::NoModifier,
