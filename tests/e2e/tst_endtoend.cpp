@@ -87,6 +87,14 @@ private:
     void click(QPoint point) { xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click", "1"}); }
     void type(const QString& text) { xdotool({"type", "--delay", "40", text}); }
     void key(const QString& name) { xdotool({"key", name}); }
+    // Types the names into a fresh window, in tab order, and tabs on into the date field.
+    void typeNames(const QString& family, const QString& first)
+    {
+        type(family);
+        key(QStringLiteral("Tab"));
+        type(first);
+        key(QStringLiteral("Tab"));
+    }
     // The program's visible windows titled "Kennfix": its window and its error boxes.
     QStringList windowsNamedKennfix();
     // Waits for an error box of the program and gives its window.
@@ -250,10 +258,7 @@ void TestEndToEnd::computesAndPrints()
     QFETCH(QString, etin);
     QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
 
-    type(family);
-    key(QStringLiteral("Tab"));
-    type(first);
-    key(QStringLiteral("Tab"));
+    typeNames(family, first);
     type(date);
     click(kBtnRechnen);
     const qsizetype before = m_cups->Documents().size();
@@ -278,10 +283,7 @@ void TestEndToEnd::computesAndPrints()
 void TestEndToEnd::changedNamesPrintNoEtin()
 {
     QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
-    type(QStringLiteral("Müller"));
-    key(QStringLiteral("Tab"));
-    type(QStringLiteral("Hans"));
-    key(QStringLiteral("Tab"));
+    typeNames(QStringLiteral("Müller"), QStringLiteral("Hans"));
     type(QStringLiteral("010280"));
     click(kBtnRechnen);
     const auto isEtinLabel = [](const Accessible& a) { return a.description == QLatin1String("Die eTIN lautet"); };
@@ -315,10 +317,7 @@ void TestEndToEnd::changedNamesPrintNoEtin()
 void TestEndToEnd::pastedDateWithFourDigitYear()
 {
     QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
-    type(QStringLiteral("Müller"));
-    key(QStringLiteral("Tab"));
-    type(QStringLiteral("Hans"));
-    key(QStringLiteral("Tab"));
+    typeNames(QStringLiteral("Müller"), QStringLiteral("Hans"));
     QVERIFY2(m_desktop->SetClipboard(QStringLiteral("01.02.1980\n")), "xclip did not fill the clipboard");
     key(QStringLiteral("ctrl+v"));
     click(kBtnRechnen);
