@@ -35,6 +35,10 @@ constexpr int kMaxNameLength = 40;
 // Short enough to be read whole at the window's normal size.
 const QString kMakersNotice = QStringLiteral("Kennfix – Freie Software der Kennfix-Entwickler");
 
+// Shown for a while when a changed entry empties the eTIN.
+const QString kEtinCleared = QStringLiteral("Eingabe geändert – bitte die eTIN neu berechnen");
+constexpr int kStatusMessageMs = 8000;
+
 const char* const kInstructions[] = {
     "Geben Sie den Familennamen",
     "ohne Titel (z.B. Dr.),",
@@ -156,6 +160,11 @@ TForm1::TForm1(QWidget* parent)
     m_printer = new SheetPrinter(this);
     connect(m_printer, &SheetPrinter::failed, this, &ShowErrorBox);
 
+    // QLineEdit reports only a real change of the text; the date field shows
+    // the mask's text through it, so its focus moves and highlights do not count.
+    for (QLineEdit* entry : {LEdiName, LEdiVorname, static_cast<QLineEdit*>(MEdiGebDat)})
+        connect(entry, &QLineEdit::textChanged, this, &TForm1::clearOutdatedEtin);
+
     setTabOrder(LEdiName, LEdiVorname);
     setTabOrder(LEdiVorname, MEdiGebDat);
     setTabOrder(MEdiGebDat, BtnRechnen);
@@ -209,8 +218,20 @@ void TForm1::BtnRechnenClick()
     case EtinResult::Ok:
         LabTIN->setText(FromAnsi(result.etin));
         LabTIN->adjustSize();
+        StatusBar1->clearMessage();
         break;
     }
+}
+
+// Empties LabTIN the way a calculation fills it, so that screen readers hear
+// the change.
+void TForm1::clearOutdatedEtin()
+{
+    if (LabTIN->text().isEmpty())
+        return;
+    LabTIN->setText(QString());
+    LabTIN->adjustSize();
+    StatusBar1->showMessage(kEtinCleared, kStatusMessageMs);
 }
 
 void TForm1::BtnDruckenClick()

@@ -9,6 +9,12 @@
 // invalid date, the date field's check, the printer) goes through RunAction
 // to the error box, and LabTIN keeps what it showed.
 //
+// An eTIN belongs to the entries it was computed from: as soon as the text of
+// any of the three fields changes, LabTIN is emptied (and the status bar says
+// why for a moment), so the window never shows, and never prints, one person's
+// name beside another's eTIN. Focus moves and a refused leave of the date
+// field change no text and keep it.
+//
 // "Drucken" prints the fields and LabTIN as they stand (SheetPrinter); it
 // computes nothing.
 
@@ -54,6 +60,7 @@ protected:
 private:
     QLineEdit* addLabeledEdit(const char* name, const QString& label, QRect geometry);
     QPushButton* addButton(const char* name, const QString& text, QRect geometry, void (TForm1::*click)());
+    void clearOutdatedEtin();
 
     SheetPrinter* m_printer;
     bool m_placed = false;

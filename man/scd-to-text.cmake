@@ -1,11 +1,12 @@
-# cmake -DSOURCE=text.scd -DOUTPUT=text.h -DNAME=kText -P scd-to-text.cmake
+# cmake -DSOURCE=text.scd -DOUTPUT=text.h -DNAME=kText -DSYSTEM=Linux -P scd-to-text.cmake
 #
 # Turns scdoc text into the plain text of a program's --help: a C++ header
 # that defines NAME as a std::string_view. "# DIE LISTE" becomes "Die
 # Liste:", paragraphs are wrapped at 80 columns two blanks in, lines indented
 # by a tab (what a term means) five blanks in, and a term of at most two
 # characters shares their first line. *Bold* and _underlined_ words lose
-# their marks, comments are left out. What the help cannot show (code
+# their marks, comments are left out, and so are the parts for the other
+# system (SYSTEM, Linux or Windows; system-sections.cmake). What the help cannot show (code
 # blocks, tables, lists, escapes other than \\) stops the build, so that the
 # manual page and the help never say different things.
 
@@ -79,6 +80,8 @@ function(append_wrapped text indent prefix)
 endfunction()
 
 file(READ ${SOURCE} text)
+include(${CMAKE_CURRENT_LIST_DIR}/system-sections.cmake)
+kennfix_system_sections(text "${SYSTEM}")
 string(REPLACE "\r" "" text "${text}")  # a checkout with Windows line ends
 string(REPLACE ";" "${semicolon}" text "${text}")
 string(REPLACE "[" "${open_bracket}" text "${text}")

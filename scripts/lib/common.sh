@@ -27,9 +27,10 @@ KENNFIX_TEST_PACKAGES+=(cups cups-daemon cups-client libcups2-dev poppler-utils)
 
 # The end-to-end test types into the real window on a desktop of its own:
 # an X server with a window manager, the accessibility bus read as a screen
-# reader reads it (in a D-Bus session of the test's own), and screenshots.
+# reader reads it (in a D-Bus session of the test's own), screenshots, and
+# the clipboard that other programs fill (xclip).
 KENNFIX_TEST_PACKAGES+=(xvfb xauth xdotool x11-xserver-utils x11-utils openbox dbus-daemon dbus-bin
-    at-spi2-core python3-pyatspi imagemagick)
+    at-spi2-core python3-pyatspi imagemagick xclip)
 
 # The package is checked with lintian and its manual pages read with man; the
 # window is started on a Wayland compositor of its own.

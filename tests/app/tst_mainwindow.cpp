@@ -14,7 +14,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
-
+#include <functional>
 #include <memory>
 
 #include "app/dateofbirthedit.h"
@@ -45,7 +45,12 @@ QString KeysFor(const QString& fieldText)
     return keys;
 }
 
+// Something the user does to the window after a calculation.
+using UserStep = std::function<void(TForm1&)>;
+
 }  // namespace
+
+Q_DECLARE_METATYPE(UserStep)
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -60,7 +65,9 @@ private slots:
     void missingNameShowsMessageDialog();
     void computesEtin_data();
     void computesEtin();
-    void invalidDateKeepsPreviousEtin();
+    void invalidDateShowsErrorBox();
+    void changedEntryEmptiesEtin_data();
+    void changedEntryEmptiesEtin();
     void nameFieldRefusesCharactersWithoutAnsiForm();
     void tabOrder();
     void closeButtonEndsAtOnce();
@@ -199,7 +206,9 @@ void TestMainWindow::computesEtin()
     QCOMPARE(m_window->form->LabTIN->text(), etin);
 }
 
-void TestMainWindow::invalidDateKeepsPreviousEtin()
+// The date error leaves LabTIN alone; the changed date has emptied it
+// already, so no eTIN of the earlier date stays beside the new one.
+void TestMainWindow::invalidDateShowsErrorBox()
 {
     setEntries(QStringLiteral("Müller"), QStringLiteral("Hans"));
     enterDate(QStringLiteral("120380"));
@@ -213,12 +222,95 @@ void TestMainWindow::invalidDateKeepsPreviousEtin()
     QCOMPARE(m_window->boxes.boxes[0].text, QStringLiteral("'31.02.80' is not a valid date."));
     QVERIFY(m_window->boxes.boxes[0].stopIcon);
     QCOMPARE(m_window->boxes.boxes[0].className, QMessageBox::staticMetaObject.className());
-    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MLLRHNSA80C12S"));
+    QCOMPARE(m_window->form->LabTIN->text(), QString());
 
     // The program carries on: the next calculation works.
     enterDate(QStringLiteral("010280"));
     click(m_window->form->BtnRechnen);
     QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MLLRHNSA80B01H"));
+}
+
+void TestMainWindow::changedEntryEmptiesEtin_data()
+{
+    QTest::addColumn<UserStep>("step");
+    QTest::addColumn<bool>("empties");
+
+    const auto tabIntoDate = [](TForm1& f) {
+        f.LEdiVorname->setFocus();
+        QTest::keyClick(f.LEdiVorname, Qt::Key_Tab);
+    };
+    QTest::newRow("family name typed") << UserStep([](TForm1& f) { QTest::keyClicks(f.LEdiName, "x"); }) << true;
+    QTest::newRow("first name erased") << UserStep([](TForm1& f) {
+        f.LEdiVorname->setFocus();
+        QTest::keyClick(f.LEdiVorname, Qt::Key_Backspace);
+    }) << true;
+    QTest::newRow("name pasted") << UserStep([](TForm1& f) {
+        QApplication::clipboard()->setText(QStringLiteral("Schmidt"));
+        f.LEdiName->selectAll();
+        f.LEdiName->paste();
+    }) << true;
+    QTest::newRow("date typed over") << UserStep([=](TForm1& f) {
+        tabIntoDate(f);
+        QTest::keyClicks(f.MEdiGebDat, "020280");
+    }) << true;
+    // Escape brings back the date, not the eTIN: that takes a new calculation.
+    QTest::newRow("date typed, then Escape") << UserStep([=](TForm1& f) {
+        tabIntoDate(f);
+        QTest::keyClicks(f.MEdiGebDat, "9");
+        QTest::keyClick(f.MEdiGebDat, Qt::Key_Escape);
+        QCOMPARE(f.MEdiGebDat->fieldText(), QStringLiteral("01.02.80"));
+    }) << true;
+
+    QTest::newRow("focus moves") << UserStep([=](TForm1& f) {
+        f.LEdiName->setFocus();
+        for (int i = 0; i < 7; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ClickThroughWindow(f.LEdiVorname);
+        tabIntoDate(f);
+        QTest::keyClick(f.MEdiGebDat, Qt::Key_End);
+        ClickThroughWindow(f.LEdiName);
+    }) << false;
+    QTest::newRow("Escape in the untouched date") << UserStep([=](TForm1& f) {
+        tabIntoDate(f);
+        QTest::keyClick(f.MEdiGebDat, Qt::Key_Escape);
+    }) << false;
+    QTest::newRow("refused character") << UserStep([](TForm1& f) { TypeText(f.LEdiName, QStringLiteral("中")); })
+                                       << false;
+    QTest::newRow("date field full") << UserStep([=](TForm1& f) {
+        tabIntoDate(f);
+        QTest::keyClick(f.MEdiGebDat, Qt::Key_End);
+        QTest::keyClicks(f.MEdiGebDat, "1");
+    }) << false;
+}
+
+// The window never shows an eTIN beside entries it was not computed from: a
+// real change of any entry's text empties LabTIN, whose accessible name
+// follows; moving about changes nothing.
+void TestMainWindow::changedEntryEmptiesEtin()
+{
+    QFETCH(UserStep, step);
+    QFETCH(bool, empties);
+    TForm1& form = *m_window->form;
+    setEntries(QStringLiteral("Müller"), QStringLiteral("Hans"));
+    enterDate(QStringLiteral("010280"));
+    click(form.BtnRechnen);
+    QCOMPARE(form.LabTIN->text(), QStringLiteral("MLLRHNSA80B01H"));
+
+    step(form);
+    const QString shown = empties ? QString() : QStringLiteral("MLLRHNSA80B01H");
+    QCOMPARE(form.LabTIN->text(), shown);
+    QCOMPARE(QAccessible::queryAccessibleInterface(form.LabTIN)->text(QAccessible::Name), shown);
+    QCOMPARE(form.StatusBar1->currentMessage().isEmpty(), !empties);
+    QVERIFY(m_window->boxes.boxes.isEmpty());
+    if (!empties)
+        return;
+    QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("Eingabe geändert – bitte die eTIN neu berechnen"));
+    QVERIFY(form.StatusBar1->isVisible());
+
+    // The next calculation fills it again and takes the message away.
+    click(form.BtnRechnen);
+    QVERIFY(!form.LabTIN->text().isEmpty());
+    QCOMPARE(form.StatusBar1->currentMessage(), QString());
 }
 
 // A character with no place in Windows-1252 would reach the core as nothing

@@ -315,13 +315,17 @@ TEST_F(ProgramTest, UsageErrorsExitWith2InGerman)
 }
 
 // The paragraphs of the rules of a list (scdoc, as the manual page has
-// them) as --help shows them: without marks, on one line.
+// them) as --help shows them: without marks, on one line, and without the
+// parts for Windows.
 std::vector<std::string> RuleParagraphs(const fs::path& source)
 {
     std::ifstream in(source);
     std::vector<std::string> paragraphs{""};
+    bool windowsPart = false;
     for (std::string line; std::getline(in, line);) {
-        if (line.starts_with("; "))
+        if (line == "; begin Windows" || line == "; end Windows")
+            windowsPart = line == "; begin Windows";
+        if (windowsPart || line.starts_with("; "))
             continue;
         if (line.empty() || line.starts_with("# ")) {
             paragraphs.emplace_back();

@@ -196,6 +196,26 @@ DesktopSession::ToolRun DesktopSession::Run(const QString& tool, const QStringLi
     return {process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0, process.readAllStandardOutput()};
 }
 
+bool DesktopSession::SetClipboard(const QString& text) const
+{
+    QProcess xclip;
+    xclip.setProcessEnvironment(Environment());
+    xclip.setProgram(QStringLiteral("sh"));
+    xclip.setArguments({QStringLiteral("-c"), QStringLiteral("printf %s \"$0\" | xclip -selection clipboard"), text});
+    if (!xclip.startDetached())
+        return false;
+    for (const QDeadlineTimer deadline(kWaitMs); !deadline.hasExpired(); QThread::msleep(50)) {
+        if (Clipboard() == text)
+            return true;
+    }
+    return false;
+}
+
+QString DesktopSession::Clipboard() const
+{
+    return QString::fromUtf8(Run(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}).output);
+}
+
 bool DesktopSession::SetDpi(int dpi)
 {
     QFile resources(m_dir.filePath(QStringLiteral("Xresources")));

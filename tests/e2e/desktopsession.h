@@ -46,6 +46,12 @@ public:
     ToolRun Run(const QString& tool, const QStringList& arguments, int timeoutMs = kWaitMs) const;
     QString Text(const QString& tool, const QStringList& arguments) const { return Run(tool, arguments).text(); }
 
+    // The clipboard of this desktop, set by xclip as another program sets it
+    // (xclip stays to serve it until a program takes it over or the X server
+    // ends); false when it does not read `text` back in time.
+    bool SetClipboard(const QString& text) const;
+    QString Clipboard() const;
+
     // The dots per inch that programs started afterwards read (Xft.dpi).
     bool SetDpi(int dpi);
 

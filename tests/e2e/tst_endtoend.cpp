@@ -72,6 +72,8 @@ private slots:
 
     void computesAndPrints_data();
     void computesAndPrints();
+    void changedNamesPrintNoEtin();
+    void pastedDateWithFourDigitYear();
     void invalidDateShowsErrorBox();
     void placedInTheCentreWithItsFrame();
     void doubledAt192Dpi();
@@ -85,6 +87,14 @@ private:
     void click(QPoint point) { xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click", "1"}); }
     void type(const QString& text) { xdotool({"type", "--delay", "40", text}); }
     void key(const QString& name) { xdotool({"key", name}); }
+    // Types the names into a fresh window, in tab order, and tabs on into the date field.
+    void typeNames(const QString& family, const QString& first)
+    {
+        type(family);
+        key(QStringLiteral("Tab"));
+        type(first);
+        key(QStringLiteral("Tab"));
+    }
     // The program's visible windows titled "Kennfix": its window and its error boxes.
     QStringList windowsNamedKennfix();
     // Waits for an error box of the program and gives its window.
@@ -248,10 +258,7 @@ void TestEndToEnd::computesAndPrints()
     QFETCH(QString, etin);
     QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
 
-    type(family);
-    key(QStringLiteral("Tab"));
-    type(first);
-    key(QStringLiteral("Tab"));
+    typeNames(family, first);
     type(date);
     click(kBtnRechnen);
     const qsizetype before = m_cups->Documents().size();
@@ -267,6 +274,61 @@ void TestEndToEnd::computesAndPrints()
     click(kBtnClose);
     QVERIFY(m_program->waitForFinished(kWaitMs));
     QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+// Names changed after the calculation and printed without computing again:
+// the sheet carries the new names and no eTIN, not another person's, and a
+// screen reader hears the eTIN go.
+void TestEndToEnd::changedNamesPrintNoEtin()
+{
+    QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
+    typeNames(QStringLiteral("Müller"), QStringLiteral("Hans"));
+    type(QStringLiteral("010280"));
+    click(kBtnRechnen);
+    const auto isEtinLabel = [](const Accessible& a) { return a.description == QLatin1String("Die eTIN lautet"); };
+    QVERIFY2(!accessibleObjects([&](const Accessible& a) { return isEtinLabel(a) && a.name == "MLLRHNSA80B01H"; }).isEmpty(),
+             "the eTIN is not on the accessibility bus");
+
+    click(kLEdiName.center());
+    key(QStringLiteral("ctrl+a"));
+    type(QStringLiteral("Schmidt"));
+    key(QStringLiteral("Tab"));  // selects the first name
+    type(QStringLiteral("Petra"));
+    QVERIFY2(!accessibleObjects([&](const Accessible& a) { return isEtinLabel(a) && a.name.isEmpty(); }).isEmpty(),
+             "the eTIN label still reads out an eTIN");
+
+    const qsizetype before = m_cups->Documents().size();
+    click(kBtnDrucken);
+    QTRY_COMPARE_WITH_TIMEOUT(m_cups->Documents().size(), before + 1, kWaitMs);
+    const PrintedSheet sheet = ReadPrintedSheet(m_cups->Documents().last());
+    QVERIFY2(sheet.fault.isEmpty(), qPrintable(sheet.fault));
+    // Blanks at the end of a line do not show on paper.
+    QCOMPARE(sheet.lines.mid(1, 4), (QStringList{QStringLiteral("Name: Schmidt"), QStringLiteral("Vorname: Petra"),
+                                                 QStringLiteral("Geburtsdatum: 01.02.80"), QStringLiteral("Die eTIN lautet:")}));
+
+    click(kBtnClose);
+    QVERIFY(m_program->waitForFinished(kWaitMs));
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+// A date copied from another program with the whole year goes in with its
+// last two digits, through the desktop's real clipboard.
+void TestEndToEnd::pastedDateWithFourDigitYear()
+{
+    QVERIFY2(startProgram(m_cups->Environment()), "the window did not appear at 391x314");
+    typeNames(QStringLiteral("Müller"), QStringLiteral("Hans"));
+    QVERIFY2(m_desktop->SetClipboard(QStringLiteral("01.02.1980\n")), "xclip did not fill the clipboard");
+    key(QStringLiteral("ctrl+v"));
+    click(kBtnRechnen);
+    QVERIFY2(!accessibleObjects([](const Accessible& a) {
+                 return a.name == QLatin1String("Geburtsdatum") && a.text == QStringLiteral("01.02.80");
+             }).isEmpty(),
+             "the date field does not read 01.02.80");
+    QVERIFY2(readsOut(QStringLiteral("MLLRHNSA80B01H")), "the window does not show the eTIN of 01.02.1980");
+
+    click(kBtnClose);
+    QVERIFY(m_program->waitForFinished(kWaitMs));
     QCOMPARE(m_program->exitCode(), 0);
 }
 

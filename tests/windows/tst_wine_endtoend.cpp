@@ -165,20 +165,7 @@ bool TestWineEndToEnd::setShortDateFormat(const QString& format)
 
 QString TestWineEndToEnd::copiedEtin()
 {
-    if (!m_wine->SetClipboard(QStringLiteral("-")))
-        return QStringLiteral("(the clipboard cannot be set)");
-    click(kLabTIN, 3);
-    QTest::qWait(500);  // the menu opens
-    key(QStringLiteral("Down"));
-    key(QStringLiteral("Return"));
-    QString copied;
-    const bool inTime = QTest::qWaitFor(
-        [&] {
-            copied = m_wine->Clipboard();
-            return copied != QLatin1String("-");
-        },
-        kWaitMs);
-    return inTime ? copied : QStringLiteral("(nothing copied)");
+    return m_wine->CopyThroughMenu(kLabTIN);
 }
 
 void TestWineEndToEnd::computesAsTyped_data()

@@ -48,6 +48,7 @@ private slots:
 
     void printsTheSheet_data();
     void printsTheSheet();
+    void changedNamesPrintNoEtin();
     void noDefaultPrinter();
     void silentSchedulerHoldsUpNothing();
     void courierNewWithoutTrueTypeOutlines_data();
@@ -204,6 +205,42 @@ void TestWinePrint::printsTheSheet()
 
 // No queue, so Windows has no default printer: the error box, nothing
 // printed, and the program goes on and looks again at the next "Drucken".
+// Names changed after the calculation and printed without computing again:
+// the sheet carries the new names and no eTIN, not another person's.
+void TestWinePrint::changedNamesPrintNoEtin()
+{
+    QVERIFY2(startKennfix(), "no window titled Kennfix");
+    QVERIFY2(m_kennfix->TypeChecked(QStringLiteral("Müller")), "the family name did not arrive");
+    m_kennfix->Key(QStringLiteral("Tab"));
+    m_kennfix->Type(QStringLiteral("Hans"));
+    m_kennfix->Key(QStringLiteral("Tab"));
+    m_kennfix->Type(QStringLiteral("010280"));
+    m_kennfix->Click(kBtnRechnen);
+    QCOMPARE(m_kennfix->CopyThroughMenu(kLabTIN), QStringLiteral("MLLRHNSA80B01H"));
+
+    m_kennfix->Click(kLEdiName);
+    QVERIFY2(m_kennfix->TypeChecked(QStringLiteral("Schmidt")), "the new family name did not arrive");
+    m_kennfix->Key(QStringLiteral("Tab"));
+    QVERIFY2(m_kennfix->TypeChecked(QStringLiteral("Petra")), "the new first name did not arrive");
+    const qsizetype before = m_cups->Documents().size();
+    m_kennfix->Click(kBtnDrucken);
+    if (!QTest::qWaitFor([&] { return m_cups->Documents().size() == before + 1 && Received(m_cups->Documents().last()); },
+                         kWaitMs))
+        QFAIL(qPrintable(QStringLiteral("nothing was printed; the window showed: ") + m_kennfix->AnswerMessageBox(1'000)));
+
+    const PrintedSheet sheet = ReadWinePrintedSheet(m_cups->Documents().last(), m_dir.path());
+    QVERIFY2(sheet.fault.isEmpty(), qPrintable(sheet.fault + QStringLiteral("\n") + sheet.lines.join(u'\n')));
+    QCOMPARE(sheet.lines.value(1), QStringLiteral("Name: Schmidt"));
+    QCOMPARE(sheet.lines.value(2), QStringLiteral("Vorname: Petra"));
+    QCOMPARE(sheet.lines.value(3), QStringLiteral("Geburtsdatum: 01.02.80"));
+    // "Die eTIN lautet: " with nothing after it; the blank at the end leaves no ink.
+    QCOMPARE(sheet.lines.value(4).trimmed(), QStringLiteral("Die eTIN lautet:"));
+
+    m_kennfix->Click(kBtnClose);
+    const QString ended = m_kennfix->EndsWithin(kWaitMs);
+    QVERIFY2(ended.isEmpty(), qPrintable(ended));
+}
+
 void TestWinePrint::noDefaultPrinter()
 {
     m_queuesChanged = true;

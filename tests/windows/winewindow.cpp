@@ -65,21 +65,32 @@ void WineWindow::Key(const QString& name)
     Xdotool({"key", name});
 }
 
+QString WineWindow::CopyThroughMenu(QPoint point)
+{
+    if (!SetClipboard(QStringLiteral("-")))
+        return QStringLiteral("(the clipboard cannot be set)");
+    Click(point, 3);
+    QTest::qWait(500);  // the menu opens
+    Key(QStringLiteral("Down"));
+    Key(QStringLiteral("Return"));
+    QString copied;
+    const bool inTime = QTest::qWaitFor(
+        [&] {
+            copied = Clipboard();
+            return copied != QLatin1String("-");
+        },
+        DesktopSession::kWaitMs);
+    return inTime ? copied : QStringLiteral("(nothing copied)");
+}
+
 bool WineWindow::SetClipboard(const QString& text)
 {
-    QProcess xclip;
-    xclip.setProcessEnvironment(m_desktop.Environment());
-    // xclip stays to serve the selection until another program takes it.
-    xclip.setProgram(QStringLiteral("sh"));
-    xclip.setArguments({QStringLiteral("-c"), QStringLiteral("printf %s \"$0\" | xclip -selection clipboard"), text});
-    if (!xclip.startDetached())
-        return false;
-    return QTest::qWaitFor([&] { return Clipboard() == text; }, DesktopSession::kWaitMs);
+    return m_desktop.SetClipboard(text);
 }
 
 QString WineWindow::Clipboard() const
 {
-    return QString::fromUtf8(m_desktop.Run(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}).output);
+    return m_desktop.Clipboard();
 }
 
 bool WineWindow::TypeChecked(const QString& text)

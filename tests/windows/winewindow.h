@@ -73,6 +73,9 @@ public:
     QString Xdotool(const QStringList& arguments) const { return m_desktop.Text(QStringLiteral("xdotool"), arguments); }
     // The visible windows titled `title` (a pattern).
     QStringList Windows(const QString& title) const;
+    // What the first entry ("Kopieren") of the context menu at `point`
+    // copies, or what went wrong in brackets.
+    QString CopyThroughMenu(QPoint point);
     // Puts `text` on the clipboard and waits until it is there.
     bool SetClipboard(const QString& text);
     QString Clipboard() const;

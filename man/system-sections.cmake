@@ -1,0 +1,50 @@
+# kennfix_system_sections(VAR SYSTEM)
+#
+# The manual is one text for Linux and Windows. What has a meaning on one
+# system only stands between the comment lines "; begin Linux" and
+# "; end Linux" (or Windows): CUPS and the locale variables are no help on
+# Windows, the installers and the spooler none on Linux. This keeps in VAR
+# the parts for SYSTEM (Linux or Windows), without their marks, and drops
+# the other system's.
+# Also included by scripts run with -P, which set no policies of their own.
+cmake_policy(VERSION 3.25)
+
+function(kennfix_system_sections var system)
+  if(NOT system MATCHES "^(Linux|Windows)$")
+    message(FATAL_ERROR "kennfix_system_sections: \"${system}\" is neither Linux nor Windows")
+  endif()
+  set(text "${${var}}")
+  foreach(section Linux Windows)
+    set(begin "; begin ${section}\n")
+    set(end "; end ${section}\n")
+    string(LENGTH "${begin}" begin_length)
+    string(LENGTH "${end}" end_length)
+    while(TRUE)
+      string(FIND "${text}" "${begin}" start)
+      if(start EQUAL -1)
+        break()
+      endif()
+      string(SUBSTRING "${text}" 0 ${start} head)
+      math(EXPR body_start "${start} + ${begin_length}")
+      string(SUBSTRING "${text}" ${body_start} -1 rest)
+      string(FIND "${rest}" "${end}" stop)
+      string(FIND "${rest}" "; begin " nested)
+      if(stop EQUAL -1 OR (NOT nested EQUAL -1 AND nested LESS stop))
+        message(FATAL_ERROR "\"; begin ${section}\" needs its \"; end ${section}\" before the next \"; begin\"")
+      endif()
+      string(SUBSTRING "${rest}" 0 ${stop} body)
+      math(EXPR tail_start "${stop} + ${end_length}")
+      string(SUBSTRING "${rest}" ${tail_start} -1 tail)
+      if(section STREQUAL system)
+        set(text "${head}${body}${tail}")
+      else()
+        set(text "${head}${tail}")
+      endif()
+    endwhile()
+    string(FIND "${text}" "; end ${section}\n" stray)
+    if(NOT stray EQUAL -1)
+      message(FATAL_ERROR "\"; end ${section}\" without its \"; begin ${section}\"")
+    endif()
+  endforeach()
+  set(${var} "${text}" PARENT_SCOPE)
+endfunction()
