@@ -5,9 +5,12 @@
 # pressing Ctrl+C in its terminal does. The list's rest never comes: the
 # program is still waiting for it on standard input.
 #
-# Once in an ordinary folder, once in a folder so deep that the temporary
-# file's Windows path (\\?\Z:\tmp\...) is longer than 4,096 bytes, just
-# within what Linux lets Wine open.
+# Once in an ordinary folder, once in the deepest folder Wine can write to:
+# Wine opens a file by its Unix path through the prefix's drive link
+# (PREFIX/dosdevices/z:/tmp/...), which Linux takes up to 4,095 bytes, so the
+# temporary file's path is made just that long. (Windows goes to 32,767
+# UTF-16 units, beyond what Wine can show; the register of temporary files is
+# tested with such paths in tests/listengine.)
 #
 #   interrupt_test.sh WINE_RUN PREFIX KENNFIX_BATCH_EXE
 set -uo pipefail
@@ -27,7 +30,8 @@ interrupt_in() {
     mkfifo list
     { printf 'Familienname;Vorname;Geburtsdatum\r\nMüller;Jürgen;03.04.1975\r\n'; exec sleep 120; } >list 2>/dev/null &
     feeder=$!
-    "$wine_run" "$prefix" "$program" - "$output" <list &
+    # Started in the test's folder: Wine cannot start in one that deep.
+    (cd "$folder" && exec "$wine_run" "$prefix" "$program" - "$output") <list &
     local running=$!
     for _ in $(seq 60); do
         [ -n "$(find . -maxdepth 1 -name 'Strg-C Ergebnis.csv.*')" ] && break
@@ -59,13 +63,15 @@ interrupt_in() {
 
 interrupt_in "$folder" "Strg-C Ergebnis.csv"
 
-# Folders of umlauts (two bytes each) down to 4,066 bytes: the temporary
-# file's Unix path is then 4,093 bytes and its Windows path 4,099.
+# Folders with umlauts (two bytes each), as deep as leaves the temporary
+# file's path as Wine opens it 4,093 bytes long.
+drive=$(cd "$prefix/dosdevices" && pwd)/z:
+wanted=$(( 4093 - $(bytes "$drive") - $(bytes "/Strg-C Ergebnis.csv.XXXXXX") ))
 deep=$folder
-while [ "$(bytes "$deep")" -lt 3900 ]; do
+while [ "$(bytes "$deep")" -lt $(( wanted - 160 )) ]; do
     deep+=/Lohnbüro-Jahresabschluss-Überstunden-Ärzte-Größen
 done
-rest=$(( 4066 - $(bytes "$deep") - 1 ))
+rest=$(( wanted - $(bytes "$deep") - 1 ))
 deep+=/$(printf '%*s' "$rest" '' | tr ' ' 'x')
 mkdir -p "$deep" || { echo "cannot make the deep folder"; exit 1; }
 # Named by its whole path: Windows keeps no working folder that long.
