@@ -6,7 +6,6 @@
 #include <ostream>
 #include <streambuf>
 
-#include "liste/listpaths.h"
 #include "listengine/columnnames.h"
 #include "listengine/messagetext.h"
 
@@ -122,16 +121,14 @@ LoadedList ReadListFile(const std::string& path, const listengine::ListOptions& 
 listengine::ListSummary SaveListFile(const LoadedList& list, const std::string& target, const ListProgress& progress,
                                 const listengine::OutputFile::BeforeCommit& beforeCommit)
 {
-    if (IsSameFile(list.path, target)) {
-        throw ListFileError(Named(target) +
-                            " ist die Liste selbst. Sie wird nicht überschrieben; bitte einen anderen Namen wählen.");
-    }
     const auto changed = [&] {
         return ListFileError(Named(list.path) +
                              " wurde seit dem Öffnen verändert. Gespeichert wird nur, was angezeigt wird: bitte die "
                              "Liste neu öffnen und dann speichern.");
     };
     listengine::InputFile input(list.path, listengine::FileKinds::RegularOnly);
+    if (input.IsSameFileAs(target))
+        throw ListFileError(listengine::ListItselfMessage(target));
     listengine::OutputFile output(target, input.NewOutputRights(), listengine::FileKinds::RegularOnly);
     FingerprintingBuffer buffer(*input.Stream().rdbuf());
     std::istream in(&buffer);

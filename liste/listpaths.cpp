@@ -1,7 +1,6 @@
 #include "liste/listpaths.h"
 
 #include <filesystem>
-#include <system_error>
 
 namespace kennfix::liste {
 
@@ -28,12 +27,6 @@ std::string ProposedSavePath(const std::string& listPath)
 {
     const fs::path list = PathOf(listPath);
     return BytesOf(list.parent_path() / (list.stem().u8string() + u8"-etin.csv"));
-}
-
-bool IsSameFile(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    return fs::equivalent(PathOf(a), PathOf(b), error) && !error;
 }
 
 }  // namespace kennfix::liste

@@ -11,8 +11,4 @@ namespace kennfix::liste {
 // "/daten/personal-etin.csv").
 std::string ProposedSavePath(const std::string& listPath);
 
-// Whether both paths name the same existing file, through links too: the
-// list is the user's source data and is never saved over.
-bool IsSameFile(const std::string& a, const std::string& b);
-
 }  // namespace kennfix::liste

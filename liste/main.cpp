@@ -15,6 +15,7 @@
 #include "liste/listjobs.h"
 #include "liste/listwindow.h"
 #include "listengine/files.h"
+#include "widgets/messageboxes.h"
 #include "widgets/qttranslations.h"
 #include "widgets/startapplication.h"
 #include "widgets/windowicon.h"
@@ -28,14 +29,29 @@ constexpr int kCommitEndsMs = 2000;
 
 const QString kVersion = QStringLiteral(KENNFIX_VERSION);
 
-// --help, --version and a wrong call answer on the terminal, in UTF-8 as
-// every terminal here reads it; on Windows, where a window program has no
-// console, a pipe or file gets what kennfix-batch.exe gives it: UTF-8.
+// A wrong call is answered where its caller looks: on Linux on the terminal;
+// on Windows in the program's error box, since a window program started from
+// Explorer, a shortcut or "Öffnen mit" has no standard error to write to.
+void Refuse(const QString& text)
+{
+    const QString message = text + QStringLiteral("\nHilfe: kennfix-liste --help");
+#ifdef _WIN32
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        kennfix::ShowErrorBoxTitled(kennfix::liste::kListWindowTitle, message);
+        return;
+    }
+#endif
+    std::fprintf(stderr, "kennfix-liste: %s\n", message.toUtf8().constData());
+}
+
+// --help and --version answer on the terminal, in UTF-8 as every terminal
+// here reads it; on Windows, where a window program has no console, a pipe
+// or file gets what kennfix-batch.exe gives it: UTF-8.
 int Answer(const kennfix::liste::CommandLine& line)
 {
     using Action = kennfix::liste::CommandLine::Action;
     if (line.action == Action::Refuse) {
-        std::fprintf(stderr, "kennfix-liste: %s\nHilfe: kennfix-liste --help\n", line.text.toUtf8().constData());
+        Refuse(line.text);
         return kUsageError;
     }
     std::fputs(line.text.toUtf8().constData(), stdout);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <istream>
 #include <ostream>
 
@@ -60,38 +61,52 @@ FileBuffer::int_type FileBuffer::overflow(int_type c)
 namespace internal {
 namespace {
 
-// Paths of the temporary files being written, for the signal handler, which
-// may only use what is async-signal-safe: fixed slots and atomics.
-constexpr std::size_t kLongestPath = 4096;
-struct TemporarySlot {
+// The temporary files being written, for the signal handler, which may only
+// use what is async-signal-safe: it walks a list of entries and reads atomics
+// and the paths of armed entries. Entries are made outside the handler, as
+// long as the path at hand, and never freed, as the handler may be reading
+// one; an entry whose file is gone is taken again by the next path that fits.
+// So any path the system accepts is held (on Windows up to 32,767 UTF-16
+// units, in UTF-8 up to three times as many bytes), for as many files as are
+// written at once.
+struct TemporaryEntry {
     std::atomic<bool> taken{false};
     std::atomic<bool> armed{false};
-    char path[kLongestPath];
+    std::size_t capacity = 0;
+    std::unique_ptr<char[]> path;
+    TemporaryEntry* next = nullptr;
 };
-TemporarySlot g_temporaries[16];
+std::atomic<TemporaryEntry*> g_temporaries{nullptr};
 
 }  // namespace
 
 void RegisterTemporary(const std::string& path)
 {
-    if (path.size() >= kLongestPath)
-        return;
-    for (TemporarySlot& slot : g_temporaries) {
+    for (TemporaryEntry* entry = g_temporaries.load(); entry != nullptr; entry = entry->next) {
         bool expected = false;
-        if (slot.taken.compare_exchange_strong(expected, true)) {
-            std::memcpy(slot.path, path.c_str(), path.size() + 1);
-            slot.armed = true;
+        if (entry->capacity > path.size() && entry->taken.compare_exchange_strong(expected, true)) {
+            std::memcpy(entry->path.get(), path.c_str(), path.size() + 1);
+            entry->armed = true;
             return;
         }
+    }
+    auto* entry = new TemporaryEntry;
+    entry->capacity = path.size() + 1;
+    entry->path = std::make_unique<char[]>(entry->capacity);
+    std::memcpy(entry->path.get(), path.c_str(), path.size() + 1);
+    entry->taken = true;
+    entry->armed = true;
+    entry->next = g_temporaries.load();
+    while (!g_temporaries.compare_exchange_weak(entry->next, entry)) {
     }
 }
 
 void UnregisterTemporary(const std::string& path)
 {
-    for (TemporarySlot& slot : g_temporaries) {
-        if (slot.armed && path == slot.path) {
-            slot.armed = false;
-            slot.taken = false;
+    for (TemporaryEntry* entry = g_temporaries.load(); entry != nullptr; entry = entry->next) {
+        if (entry->armed && path == entry->path.get()) {
+            entry->armed = false;
+            entry->taken = false;
             return;
         }
     }
@@ -99,9 +114,9 @@ void UnregisterTemporary(const std::string& path)
 
 void ForEachTemporary(void (*remove)(const char* path))
 {
-    for (TemporarySlot& slot : g_temporaries) {
-        if (slot.armed)
-            remove(slot.path);
+    for (TemporaryEntry* entry = g_temporaries.load(); entry != nullptr; entry = entry->next) {
+        if (entry->armed)
+            remove(entry->path.get());
     }
 }
 
@@ -160,11 +175,19 @@ bool IsStandardStream(const std::string& path)
     return path.empty() || path == "-";
 }
 
+std::string ListItselfMessage(const std::string& outputPath)
+{
+    return internal::Named(outputPath) +
+           " ist die Liste selbst. Sie wird nicht überschrieben; bitte einen anderen Namen wählen.";
+}
+
 ListSummary ProcessListFile(const std::string& inputPath, const std::string& outputPath, const ListOptions& options,
                             const ListCallbacks& callbacks)
 {
     CheckColumnOptions(options);
     InputFile input(inputPath);
+    if (!IsStandardStream(outputPath) && input.IsSameFileAs(outputPath))
+        throw FileError(ListItselfMessage(outputPath));
     OutputFile output(outputPath, input.NewOutputRights());
     ListCallbacks withSize = callbacks;
     if (callbacks.onProgress) {

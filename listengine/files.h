@@ -108,6 +108,12 @@ public:
     std::uint64_t Size() const { return m_size; }  // 0 when it is not known (a pipe)
     // The message for a read that failed, naming the file and the reason.
     std::string ReadFailure() const;
+    // Whether `path` names the regular file being read, by the file's
+    // identity (device and inode; on Windows volume and file index), not by
+    // its name: so also through a link, a hard link, another drive letter,
+    // another case or a trailing dot. False for a pipe and for a path that
+    // names no file.
+    bool IsSameFileAs(const std::string& path) const;
     // Whether the regular file was written to (its size, its modification
     // or status change time) since it was opened: what was read of it may
     // be torn. False for a pipe.
@@ -178,8 +184,14 @@ void RemoveTemporaryFilesOnSignals();
 // writes a list. Async-signal-safe.
 void RemoveTemporaryFiles();
 
+// The message that refuses `outputPath` as the output, as it names the list
+// being read (InputFile::IsSameFileAs): the list is the user's source data
+// and is never written over, not even with the same rows.
+std::string ListItselfMessage(const std::string& outputPath);
+
 // ProcessList from the file `inputPath` to the file `outputPath` ("" or "-":
-// standard input and output) under the rules above. Throws ListError,
+// standard input and output) under the rules above; an output that is the
+// list itself is refused before anything is read. Throws ListError,
 // FileError and ListCancelled; then no output file is left behind.
 ListSummary ProcessListFile(const std::string& inputPath, const std::string& outputPath, const ListOptions& options,
                             const ListCallbacks& callbacks = {});

@@ -274,6 +274,14 @@ InputFile::~InputFile()
         ::close(Fd(m_file));
 }
 
+bool InputFile::IsSameFileAs(const std::string& path) const
+{
+    struct stat mine {};
+    struct stat other {};
+    return ::fstat(Fd(m_file), &mine) == 0 && S_ISREG(mine.st_mode) && ::stat(path.c_str(), &other) == 0 &&
+           mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
+}
+
 bool InputFile::ChangedSinceOpened() const
 {
     if (!m_opened.regular)

@@ -8,9 +8,11 @@
 
 #include <aclapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <istream>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <utility>
@@ -90,6 +92,58 @@ FileStamp StampOf(HANDLE file)
         !::GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) || !::GetFileSizeEx(file, &size))
         return {};
     return {true, static_cast<std::uint64_t>(size.QuadPart), basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart};
+}
+
+// What tells a file from every other, whatever name it is reached by: its
+// volume and its number there. FILE_ID_INFO's 128 bits where the system
+// gives them (ReFS needs all of them), else GetFileInformationByHandle's 64.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    FILE_ID_128 id{};
+    bool operator==(const FileIdentity& other) const
+    {
+        return volume == other.volume && std::memcmp(id.Identifier, other.id.Identifier, sizeof id.Identifier) == 0;
+    }
+};
+
+std::optional<FileIdentity> IdentityOf(HANDLE file)
+{
+    FILE_ID_INFO info{};
+    if (::GetFileInformationByHandleEx(file, FileIdInfo, &info, sizeof info))
+        return FileIdentity{info.VolumeSerialNumber, info.FileId};
+    BY_HANDLE_FILE_INFORMATION basic{};
+    if (!::GetFileInformationByHandle(file, &basic))
+        return std::nullopt;
+    FileIdentity identity{basic.dwVolumeSerialNumber, {}};
+    const std::uint64_t index = (std::uint64_t{basic.nFileIndexHigh} << 32) | basic.nFileIndexLow;
+    std::memcpy(identity.id.Identifier, &index, sizeof index);
+    return identity;
+}
+
+// Whether the path's file name is one that Windows reserves for a device
+// (CON, PRN, AUX, NUL, COM0-9, LPT0-9, the last two also with ¹, ² and ³;
+// CONIN$, CONOUT$): in any case, also with an extension, and with the dots
+// and blanks at the end that Windows drops. Opened, such a name reaches the
+// device, not a file.
+bool IsDeviceName(const std::wstring& path)
+{
+    std::wstring name = path.substr(path.find_last_of(L"\\/:") + 1);
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' '))
+        name.pop_back();
+    name.erase(std::min(name.find(L'.'), name.size()));
+    while (!name.empty() && name.back() == L' ')
+        name.pop_back();
+    for (wchar_t& c : name) {
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+    if (name == L"CON" || name == L"PRN" || name == L"AUX" || name == L"NUL" || name == L"CONIN$" ||
+        name == L"CONOUT$")
+        return true;
+    const auto isPortDigit = [](wchar_t c) {
+        return (c >= L'0' && c <= L'9') || c == L'\u00B9' || c == L'\u00B2' || c == L'\u00B3';
+    };
+    return name.size() == 4 && (name.starts_with(L"COM") || name.starts_with(L"LPT")) && isPortDigit(name[3]);
 }
 
 // A security descriptor with only an access list, in one piece (self-
@@ -340,6 +394,23 @@ InputFile::~InputFile()
         ::CloseHandle(Handle(m_file));
 }
 
+bool InputFile::IsSameFileAs(const std::string& path) const
+{
+    if (::GetFileType(Handle(m_file)) != FILE_TYPE_DISK)
+        return false;
+    // Asking for no more than its attributes opens any file, also one that
+    // another program keeps locked.
+    const HANDLE other = ::CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (other == INVALID_HANDLE_VALUE)
+        return false;
+    const std::optional<FileIdentity> theirs = IdentityOf(other);
+    ::CloseHandle(other);
+    const std::optional<FileIdentity> mine = IdentityOf(Handle(m_file));
+    return mine && theirs && *mine == *theirs;
+}
+
 bool InputFile::ChangedSinceOpened() const
 {
     return m_opened.regular && StampOf(Handle(m_file)) != m_opened;
@@ -353,6 +424,12 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
             throw FileError(kStandardOutputClosed);
         m_file = FromHandle(output);
     } else {
+        if (IsDeviceName(Wide(path))) {
+            throw FileError(Named(path) +
+                            " ist ein Name, den Windows für ein Gerät vorbehält (wie CON, PRN, AUX, NUL, COM1 oder "
+                            "LPT1, auch mit einer Endung wie .csv); eine Datei dieses Namens kann nicht angelegt "
+                            "werden. Bitte einen anderen Namen wählen.");
+        }
         const std::wstring given = SystemPath(path);
         const DWORD attributes = ::GetFileAttributesW(given.c_str());
         m_existed = attributes != INVALID_FILE_ATTRIBUTES;

@@ -41,8 +41,9 @@ std::ptrdiff_t ReadSome(std::intptr_t file, char* data, std::size_t size, int& e
 std::ptrdiff_t WriteSome(std::intptr_t file, const char* data, std::size_t size, int& error);
 
 // The temporary files being written, for removing them when the program is
-// ended from outside. Registering takes a fixed slot; what the cleanup reads
-// is async-signal-safe.
+// ended from outside. The register holds every path of any length, for any
+// number of files (registering may allocate, so it is never done in a signal
+// handler); what the cleanup reads is async-signal-safe.
 void RegisterTemporary(const std::string& path);
 void UnregisterTemporary(const std::string& path);
 void ForEachTemporary(void (*remove)(const char* path));

@@ -12,12 +12,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "listengine/options.h"
@@ -448,6 +450,29 @@ TEST_F(ProgramTest, AReadOnlyOutputIsNotReplaced)
     }
 }
 
+// The list itself is never the output, by whatever name: refused before
+// anything is read, with the list as it was. Written in Windows-1252, the
+// list's only copy would have lost the "Ł" of a name it cannot hold.
+TEST_F(ProgramTest, TheListItselfIsNeverTheOutput)
+{
+    const std::string list = "Familienname;Vorname;Geburtsdatum\nŁukasiewicz;Jan;21.12.78\n";
+    const fs::path input = Write("Liste.csv", list);
+    fs::create_symlink("Liste.csv", m_dir / "Verweis.csv");
+    fs::create_hard_link(input, m_dir / "Zweiter Name.csv");
+    const fs::path viaFolder = m_dir / "." / "Liste.csv";
+    for (const fs::path& output : {input, m_dir / "Verweis.csv", m_dir / "Zweiter Name.csv", viaFolder}) {
+        for (const fs::path& from : {input, fs::path("-")}) {
+            EXPECT_EQ(Run({"--output-encoding", "windows-1252", from, output}, from == "-" ? input : "/dev/null"), 2)
+                << output;
+            EXPECT_EQ(m_stderr, "kennfix-batch: „" + output.string() +
+                                    "“ ist die Liste selbst. Sie wird nicht überschrieben; bitte einen anderen Namen "
+                                    "wählen.\n");
+            EXPECT_EQ(Read(input), list);
+        }
+    }
+    EXPECT_EQ(Leftovers({"Liste.csv", "Verweis.csv", "Zweiter Name.csv"}), std::vector<std::string>{});
+}
+
 // A symbolic link is followed: the link stays, its target gets the list.
 // Through a link to nothing no file is created.
 TEST_F(ProgramTest, SymbolicLinksAreFollowed)
@@ -565,13 +590,29 @@ TEST_F(ProgramTest, ClosedStandardStreams)
 
 // Ctrl+C or SIGTERM in the middle of a list: the program dies of the signal
 // and leaves neither the output nor its temporary file.
+// Also in a folder so deep that the temporary file's path is nearly as long
+// as Linux takes.
 TEST_F(ProgramTest, SignalsLeaveNoTemporaryFile)
 {
-    for (int signal : {SIGINT, SIGTERM}) {
+    fs::path deep = m_dir;
+    while (deep.string().size() < PATH_MAX - 200)
+        deep /= std::string(100, 't');
+    deep /= std::string(PATH_MAX - 20 - deep.string().size() - 1, 't');
+    fs::create_directories(deep);
+    const std::vector<std::pair<int, fs::path>> cases{{SIGINT, m_dir}, {SIGTERM, m_dir}, {SIGINT, deep}};
+    for (const auto& [signal, folder] : cases) {
         const fs::path fifo = m_dir / "pipe";
         fs::remove(fifo);
         ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-        const fs::path output = m_dir / "out.csv";
+        const fs::path output = folder / "out.csv";
+        const auto written = [&] {
+            std::vector<std::string> names;
+            for (const auto& entry : fs::directory_iterator(folder)) {
+                if (entry.path().filename().string().starts_with("out.csv"))
+                    names.push_back(entry.path().filename());
+            }
+            return names;
+        };
         // Opened for reading and writing, the pipe is there for the program
         // to open at once; it stays open, so the program waits for more.
         const int writer = ::open(fifo.c_str(), O_RDWR);
@@ -583,15 +624,17 @@ TEST_F(ProgramTest, SignalsLeaveNoTemporaryFile)
             rows += "Müller;Hans;01.02.80\n";
         ASSERT_EQ(::write(writer, rows.data(), rows.size()), static_cast<ssize_t>(rows.size()));
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (Leftovers({"pipe"}).empty() && std::chrono::steady_clock::now() < deadline)
+        while (written().empty() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ASSERT_EQ(Leftovers({"pipe"}).size(), 1u) << "no temporary file appeared";
-        EXPECT_TRUE(Leftovers({"pipe"})[0].starts_with("out.csv.")) << Leftovers({"pipe"})[0];
-        EXPECT_EQ(Perms(m_dir / Leftovers({"pipe"})[0]), fs::perms(0600));
+        ASSERT_EQ(written().size(), 1u) << "no temporary file appeared";
+        EXPECT_TRUE(written()[0].starts_with("out.csv.")) << written()[0];
+        EXPECT_EQ(Perms(folder / written()[0]), fs::perms(0600));
         ASSERT_EQ(::kill(pid, signal), 0);
         EXPECT_EQ(Wait(pid), 128 + signal);
         ::close(writer);
-        EXPECT_EQ(Leftovers({"pipe"}), std::vector<std::string>{}) << "after signal " << signal;
+        EXPECT_EQ(written(), std::vector<std::string>{}) << "after signal " << signal << " in " << folder.string().size()
+                                                         << " bytes deep";
+        EXPECT_EQ(Leftovers({"pipe", std::string(100, 't')}), std::vector<std::string>{});
     }
 }
 

@@ -4,10 +4,7 @@
 #include "liste/listtable.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -215,26 +212,6 @@ TEST(ProposedSavePath, BesideTheList)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ProposedSavePath(c.list), c.proposed) << c.list;
-}
-
-// The list itself is never saved over, also not through a link to it.
-TEST(IsSameFile, ThroughLinks)
-{
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("kennfix-liste-paths-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    std::ofstream(dir / "liste.csv") << "a";
-    std::ofstream(dir / "andere.csv") << "a";
-    fs::create_symlink("liste.csv", dir / "verweis.csv");
-    fs::create_hard_link(dir / "liste.csv", dir / "zweiter-name.csv");
-    const std::string list = dir / "liste.csv";
-    EXPECT_TRUE(IsSameFile(list, dir / "liste.csv"));
-    EXPECT_TRUE(IsSameFile(list, dir / "verweis.csv"));
-    EXPECT_TRUE(IsSameFile(list, dir / "zweiter-name.csv"));
-    EXPECT_TRUE(IsSameFile(list, dir / "." / "liste.csv"));
-    EXPECT_FALSE(IsSameFile(list, dir / "andere.csv"));
-    EXPECT_FALSE(IsSameFile(list, dir / "neu.csv"));
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // kennfix-batch takes them, and what is answered on the terminal.
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QTest>
 
 #include "liste/commandline.h"
@@ -22,6 +23,8 @@ private slots:
     void answers();
     void listOptions();
     void helpListsTheTable();
+    void theProgramRefusesOnStandardError_data();
+    void theProgramRefusesOnStandardError();
 };
 
 void TestCommandLine::answers_data()
@@ -103,6 +106,30 @@ void TestCommandLine::helpListsTheTable()
     const CommandLine line = ParseCommandLine({"kennfix-liste", "--help"}, QStringLiteral("1.0.0"));
     QCOMPARE(int(line.action), int(Action::ShowHelp));
     QCOMPARE(test::OptionsInHelp(line.text.toStdString()), test::OptionsOfTheTable());
+}
+
+void TestCommandLine::theProgramRefusesOnStandardError_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown option") << QStringList{"--bla"} << "Unbekannte Option „--bla“.";
+    QTest::newRow("two lists") << QStringList{"a.csv", "b.csv"} << "Ein Argument zu viel: „b.csv“.";
+}
+
+// The program itself on Linux: the refusal on standard error, status 2, no
+// window. (On Windows it is the program's error box; tests/windows.)
+void TestCommandLine::theProgramRefusesOnStandardError()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QProcess program;
+    program.start(QStringLiteral(KENNFIX_LISTE_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(30'000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 2);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()),
+             QStringLiteral("kennfix-liste: ") + message + QStringLiteral("\nHilfe: kennfix-liste --help\n"));
+    QCOMPARE(program.readAllStandardOutput(), QByteArray());
 }
 
 }  // namespace kennfix::liste

@@ -150,12 +150,22 @@ void TestListFile::theListItselfIsNeverTheTarget()
     const QByteArray list(test::kStaffList.data(), test::kStaffList.size());
     QVERIFY(Write(path("liste.csv"), list));
     QVERIFY(QFile::link(QStringLiteral("liste.csv"), path("verweis.csv")));
+    QCOMPARE(::link(QFile::encodeName(path("liste.csv")).constData(),
+                    QFile::encodeName(path("zweiter-name.csv")).constData()),
+             0);
     const LoadedList loaded = ReadListFile(Local(path("liste.csv")), Options());
-    for (const char* target : {"liste.csv", "verweis.csv"}) {
-        QVERIFY_THROWS_EXCEPTION(ListFileError, SaveListFile(loaded, Local(path(target))));
+    for (const char* target : {"liste.csv", "verweis.csv", "zweiter-name.csv"}) {
+        try {
+            SaveListFile(loaded, Local(path(target)));
+            QFAIL(target);
+        } catch (const ListFileError& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("„%1“ ist die Liste selbst. Sie wird nicht "
+                                                                 "überschrieben; bitte einen anderen Namen wählen.")
+                                                      .arg(path(target)));
+        }
         QCOMPARE(Contents(path("liste.csv")), list);
     }
-    QCOMPARE(files(), QStringList({"liste.csv", "verweis.csv"}));
+    QCOMPARE(files(), QStringList({"liste.csv", "verweis.csv", "zweiter-name.csv"}));
 }
 
 // The engine's reason with the line, and nothing written.

@@ -8,8 +8,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <vector>
+
+#include "listengine/internal/systemfile.h"
 
 namespace kennfix::listengine {
 namespace {
@@ -79,6 +85,56 @@ TEST_F(FilesTest, RemovingTemporaryFilesLeavesTheTargetAlone)
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(out)), {}), "alt");
 }
 
+// Every file being written is removed, however many there are and however
+// deep their folder: a path as long as the system takes (here the longest
+// Linux opens) and more files than any fixed number of places would hold.
+TEST_F(FilesTest, RemovingTemporaryFilesReachesEveryFileBeingWritten)
+{
+    // The temporary files' paths ("/out-NN.csv.XXXXXX" more) are a few bytes short of PATH_MAX.
+    fs::path deep = fs::absolute(m_dir);
+    while (deep.string().size() < PATH_MAX - 200)
+        deep /= std::string(100, 'o');
+    deep /= std::string(PATH_MAX - 24 - deep.string().size() - 1, 'o');
+    fs::create_directories(deep);
+    std::vector<std::unique_ptr<OutputFile>> outputs;
+    for (int i = 0; i < 40; ++i) {
+        const fs::path folder = i % 2 ? deep : m_dir;
+        outputs.push_back(std::make_unique<OutputFile>(folder / ("out-" + std::to_string(i) + ".csv"), 0600));
+    }
+    ASSERT_GT(fs::directory_iterator(deep)->path().string().size(), std::size_t{PATH_MAX - 10});
+    EXPECT_EQ(std::distance(fs::directory_iterator(deep), {}), 20);
+    RemoveTemporaryFiles();
+    EXPECT_EQ(std::distance(fs::directory_iterator(deep), {}), 0) << "left in the deep folder";
+    EXPECT_EQ(Files(), 2u) << "the list, the deep folder and nothing else";
+}
+
+// The register keeps paths longer than any Linux path, as Windows' are (up
+// to 32,767 UTF-16 units, three UTF-8 bytes each), and forgets each once it
+// is unregistered.
+TEST(TemporaryRegister, HoldsPathsOfAnyLength)
+{
+    static std::vector<std::string> seen;
+    const auto collect = [] {
+        seen.clear();
+        internal::ForEachTemporary([](const char* path) { seen.emplace_back(path); });
+        std::sort(seen.begin(), seen.end());
+        return seen;
+    };
+    const std::string longest = "C:\\" + std::string(3 * 32767, 'u') + ".csv.abcdef";
+    const std::string shorter = "C:\\kurz.csv.abcdef";
+    internal::RegisterTemporary(shorter);
+    internal::RegisterTemporary(longest);
+    // Compared whole, not printed: a failure would print 100,000 letters.
+    EXPECT_TRUE(collect() == (std::vector<std::string>{shorter, longest}));
+    internal::UnregisterTemporary(longest);
+    EXPECT_TRUE(collect() == std::vector<std::string>{shorter});
+    internal::RegisterTemporary(longest + "x");
+    EXPECT_TRUE(collect() == (std::vector<std::string>{shorter, longest + "x"}));
+    internal::UnregisterTemporary(longest + "x");
+    internal::UnregisterTemporary(shorter);
+    EXPECT_TRUE(collect().empty());
+}
+
 // The last moment a save can be cancelled is once its result is complete,
 // before anything is replaced: a no removes the temporary file and leaves
 // the old one; a yes puts the result in place.
@@ -102,6 +158,42 @@ TEST_F(FilesTest, CommitAsksBeforeReplacing)
         std::ifstream out(m_dir / "out.csv");
         EXPECT_EQ(std::string((std::istreambuf_iterator<char>(out)), {}), answer ? "neu" : "alt");
     }
+}
+
+// The list itself, by whatever name it is reached, is never an output: it
+// is refused before anything is read, and the list stays as it was.
+TEST_F(FilesTest, TheListItselfIsRefusedAsOutput)
+{
+    fs::create_symlink("in.csv", m_dir / "link.csv");
+    fs::create_hard_link(m_dir / "in.csv", m_dir / "second-name.csv");
+    std::ofstream(m_dir / "other.csv") << "a";
+    InputFile input(m_dir / "in.csv");
+    for (const fs::path& same : {m_dir / "in.csv", m_dir / "link.csv", m_dir / "second-name.csv", m_dir / "." / "in.csv"})
+        EXPECT_TRUE(input.IsSameFileAs(same)) << same;
+    for (const fs::path& other : {m_dir / "other.csv", m_dir / "new.csv", m_dir})
+        EXPECT_FALSE(input.IsSameFileAs(other)) << other;
+
+    const std::string before = [&] {
+        std::ifstream in(m_dir / "in.csv");
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    }();
+    for (const fs::path& output : {m_dir / "in.csv", m_dir / "link.csv", m_dir / "second-name.csv"}) {
+        ListCallbacks callbacks;
+        bool read = false;
+        callbacks.onHeader = [&](const ListLayout&) { read = true; };
+        try {
+            ProcessListFile(m_dir / "in.csv", output, ListOptions{}, callbacks);
+            ADD_FAILURE() << output << " was written";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.what(), "„" + output.string() +
+                                    "“ ist die Liste selbst. Sie wird nicht überschrieben; bitte einen anderen Namen "
+                                    "wählen.");
+        }
+        EXPECT_FALSE(read) << output;
+    }
+    std::ifstream in(m_dir / "in.csv");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), before);
+    EXPECT_EQ(Files(), 4u) << "a temporary file is left";
 }
 
 // A front end that takes regular files only never waits for a pipe's other

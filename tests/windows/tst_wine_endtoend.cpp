@@ -49,6 +49,8 @@ private slots:
     void messagesAndTheLeaveCheck();
     void listeSavesWhatKennfixBatchWrites();
     void listeOpensThroughWindowsOwnDialog();
+    void listeSaysWhatIsWrongWithItsCallInABox_data();
+    void listeSaysWhatIsWrongWithItsCallInABox();
 
 private:
     bool start(const QString& program, const QStringList& arguments, const QString& title, const QString& folder = {});
@@ -329,6 +331,45 @@ void TestWineEndToEnd::listeOpensThroughWindowsOwnDialog()
     QVERIFY2(ended.isEmpty(), qPrintable(ended));
     const QString remembered = rememberedSince(registryBefore);
     QVERIFY2(remembered.isEmpty(), qPrintable(remembered));
+}
+
+// Started from Explorer, a shortcut or "Öffnen mit", a window program has
+// no standard error: what is wrong with its call is said in its error box,
+// and the program ends with status 2 once the box is closed.
+void TestWineEndToEnd::listeSaysWhatIsWrongWithItsCallInABox_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--unbekannt")}
+                                    << QStringLiteral("Unbekannte Option „--unbekannt“.");
+    QTest::newRow("one argument too many") << QStringList{QStringLiteral("Liste.csv"), QStringLiteral("Zweite.csv")}
+                                           << QStringLiteral("Ein Argument zu viel: „Zweite.csv“.");
+}
+
+void TestWineEndToEnd::listeSaysWhatIsWrongWithItsCallInABox()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    // The box is the program's only window.
+    QVERIFY2(start(QStringLiteral("kennfix-liste.exe"), arguments, QStringLiteral("^Kennfix Liste$")), "no box");
+    saveScreenshot(QStringLiteral("kennfix-liste-windows-call-refused.png"));
+    QVERIFY(m_wine->SetClipboard(QStringLiteral("-")));
+    xdotool({"windowactivate", "--sync", m_window});
+    key(QStringLiteral("ctrl+c"));
+    QString copied;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            copied = m_wine->Clipboard();
+            return copied != QLatin1String("-");
+        },
+        kWaitMs));
+    copied.remove(u'\r');
+    QVERIFY2(copied.contains(message + QStringLiteral("\nHilfe: kennfix-liste --help")), qPrintable(copied));
+    QVERIFY2(copied.contains(QStringLiteral("Kennfix Liste")), qPrintable(copied));
+    key(QStringLiteral("Return"));
+    QVERIFY(m_wine->Process().waitForFinished(kWaitMs));
+    QCOMPARE(m_wine->Process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_wine->Process().exitCode(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestWineEndToEnd)

@@ -329,6 +329,88 @@ private slots:
         }
     }
 
+    // The list itself is never the output, whatever name reaches it: Windows
+    // finds files whatever their case, drops dots and blanks at the end of a
+    // name, and a second drive letter or a hard link gives the same file
+    // another path. Refused before anything is read, with one message.
+    void theListItselfByAnyName_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("its own name") << QStringLiteral("Liste.csv");
+        QTest::newRow("another case") << QStringLiteral("LISTE.CSV");
+        QTest::newRow("a dot at the end") << QStringLiteral("Liste.csv.");
+        QTest::newRow("a blank at the end") << QStringLiteral("Liste.csv ");
+        QTest::newRow("a hard link") << QStringLiteral("Zweiter Name.csv");
+        QTest::newRow("another drive letter") << QStringLiteral("K:/Liste.csv");
+    }
+    void theListItselfByAnyName()
+    {
+        QFETCH(QString, output);
+        const QString list = m_folder + QStringLiteral("/Liste.csv");
+        QVERIFY(::CreateHardLinkW(Long(m_folder + QStringLiteral("/Zweiter Name.csv")).c_str(), Long(list).c_str(), nullptr));
+        // K: a second drive letter for the drive of the test's folder, as
+        // "subst" or a second mapping of a network share gives one. Wine
+        // takes drive letters only from its prefix (dosdevices), where the
+        // test's command line puts K: beside C:; on Windows it is made here.
+        const QString drive = m_folder.left(2);
+        const bool defined = ::GetDriveTypeW(L"K:\\") == DRIVE_NO_ROOT_DIR;
+        if (defined)
+            QVERIFY(::DefineDosDeviceW(0, L"K:", (drive + QLatin1Char('\\')).toStdWString().c_str()));
+        const QString path = output.startsWith(QStringLiteral("K:"))
+                                 ? QStringLiteral("K:") + m_folder.mid(2) + QLatin1Char('/') + output.mid(3)
+                                 : m_folder + QLatin1Char('/') + output;
+        const QStringList before = FilesIn(m_folder);
+        try {
+            ProcessListFile(Utf8(list), Utf8(path), ListOptions{});
+            QFAIL("the list was written over");
+        } catch (const FileError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QStringLiteral("„") + path +
+                         QStringLiteral("“ ist die Liste selbst. Sie wird nicht überschrieben; bitte einen anderen "
+                                        "Namen wählen."));
+        }
+        if (defined)
+            ::DefineDosDeviceW(DDD_REMOVE_DEFINITION, L"K:", nullptr);
+        QCOMPARE(FilesIn(m_folder), before);
+        QCOMPARE(ReadBytes(list), kList);
+        // Another file in the folder is an output like any other.
+        ProcessListFile(Utf8(list), Utf8(m_folder + QStringLiteral("/liste-etin.csv")), ListOptions{});
+        QVERIFY(ReadBytes(m_folder + QStringLiteral("/liste-etin.csv")).starts_with(kResultStart));
+    }
+
+    // Names Windows reserves for devices reach the device, not a file: they
+    // are refused as such, in any case, with an extension, with dots and
+    // blanks at the end. Names that only look like one are files.
+    void devicesNamesAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("device");
+        for (const char* name : {"CON", "NUL", "AUX.csv", "com1.csv", "Prn", "LPT9.Liste.csv", "nul.csv. ", "CON .csv",
+                                 "com\u00B9.csv", "conout$"})
+            QTest::newRow(name) << QString::fromUtf8(name) << true;
+        for (const char* name : {"COM10.csv", "CONSOLE.csv", "LPT.csv", "Konto AUX.csv", "nul-liste.csv"})
+            QTest::newRow(name) << QString::fromUtf8(name) << false;
+    }
+    void devicesNamesAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, device);
+        const QString output = m_folder + QLatin1Char('/') + name;
+        try {
+            ProcessListFile(Utf8(m_folder + QStringLiteral("/Liste.csv")), Utf8(output), ListOptions{});
+            QVERIFY2(!device, "a device name was written to");
+            QVERIFY(ReadBytes(output).starts_with(kResultStart));
+        } catch (const FileError& error) {
+            QVERIFY2(device, error.what());
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QStringLiteral("„") + output +
+                         QStringLiteral("“ ist ein Name, den Windows für ein Gerät vorbehält (wie CON, PRN, AUX, "
+                                        "NUL, COM1 oder LPT1, auch mit einer Endung wie .csv); eine Datei dieses "
+                                        "Namens kann nicht angelegt werden. Bitte einen anderen Namen wählen."));
+            QCOMPARE(FilesIn(m_folder), QStringList{QStringLiteral("Liste.csv")});
+        }
+    }
+
 private:
     QTemporaryDir m_dir;
     QString m_folder;
