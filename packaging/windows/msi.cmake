@@ -20,6 +20,9 @@ endforeach()
 math(EXPR kib "(${bytes} + 1023) / 1024")
 
 # wixl finds the files by paths relative to where it runs, not absolute ones.
+get_filename_component(STAGE ${STAGE} ABSOLUTE)
+get_filename_component(ICON ${ICON} ABSOLUTE)
+get_filename_component(OUTPUT ${OUTPUT} ABSOLUTE)
 file(RELATIVE_PATH icon ${STAGE} ${ICON})
 execute_process(
   COMMAND ${WIXL} --arch x64 -D Version=${VERSION} -D SizeKiB=${kib} -D Stage=. -D Icon=${icon}

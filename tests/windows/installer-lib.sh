@@ -49,15 +49,16 @@ user_start_menu="$prefix/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/S
 # What a prefix holds: its files, and a registry file (user.reg:
 # HKEY_CURRENT_USER, system.reg: HKEY_LOCAL_MACHINE) key by key, value by
 # value, without the time stamps and without what Wine rewrites whenever it
-# starts: its own settings, the fonts it finds, the display driver's date.
+# starts: its own settings, the fonts it finds, the devices it records.
 files() { (cd "$prefix" && find drive_c -printf '%y %P\n' | LC_ALL=C sort); }
 registry() {
     awk '
         /^\[/ { key = $0; sub(/\] [0-9]+$/, "]", key)
                 skip = key == "[Software\\\\Wine]" || index(key, "[Software\\\\Wine\\\\") == 1 ||
-                       key == "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Fonts]"
+                       key == "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Fonts]" ||
+                       index(key, "[System\\\\CurrentControlSet\\\\Control\\\\Class\\\\") == 1
                 if (!skip) print key; next }
-        /^#time=/ || /^$/ || /^"DriverDateData"=/ || skip || key == "" { next }
+        /^#time=/ || /^$/ || skip || key == "" { next }
         { print key " " $0 }
     ' "$prefix/$1" | LC_ALL=C sort
 }
