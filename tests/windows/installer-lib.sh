@@ -80,6 +80,47 @@ screenshot() {
     echo "screenshot: $screenshots/$1"
 }
 
+# Fails unless "Kennfix", "Kennfix Liste" and "Kennfix-Handbuch" are in one
+# of the Start menu folders given, opening their files in $windows_dir.
+check_start_menu() {
+    local entry menu link
+    for entry in "Kennfix:kennfix.exe" "Kennfix Liste:kennfix-liste.exe" "Kennfix-Handbuch:kennfix.html"; do
+        link=
+        for menu in "$@"; do
+            [ -f "$menu/${entry%%:*}.lnk" ] && link="$menu/${entry%%:*}.lnk"
+        done
+        [ -n "$link" ] || fail "no Start menu entry ${entry%%:*}"
+        grep -aqF "$windows_dir\\${entry#*:}" "$link" || fail "the Start menu entry ${entry%%:*} does not open ${entry#*:}"
+    done
+}
+
+# Fails unless every line given is one of the registry's lines in FILE (as
+# registry() writes them) of HIVE. Values are written as the .reg files
+# write them: backslashes and quotes escaped, hence $escaped_dir.
+expect_registry() {
+    local file=$1 hive=$2 line
+    shift 2
+    for line in "$@"; do
+        grep -qxF -- "$line" "$file" || fail "not in $hive: $line"
+    done
+}
+
+# Fails unless FILE (of HIVE) has "Öffnen mit → Kennfix Liste" for .csv
+# files, and nothing of .csv itself: what opens a .csv on a double click is
+# not ours to set.
+check_open_with() {
+    local file=$1 hive=$2 open_with='[Software\\Classes\\Applications\\kennfix-liste.exe'
+    expect_registry "$file" "$hive" \
+        "$open_with] \"FriendlyAppName\"=\"Kennfix Liste\"" \
+        "$open_with"'\\DefaultIcon] @="'"$escaped_dir"'\\kennfix-liste.exe,0"' \
+        "$open_with"'\\shell\\open\\command] @="\"'"$escaped_dir"'\\kennfix-liste.exe\" \"%1\""' \
+        "$open_with"'\\SupportedTypes] ".csv"=""' \
+        '[Software\\Classes\\.csv\\OpenWithList\\kennfix-liste.exe]'
+    if grep -q '^\[Software\\\\Classes\\\\\.csv\] ' "$file"; then
+        fail "values of .csv itself set in $hive: $(grep '^\[Software\\\\Classes\\\\\.csv\] ' "$file")"
+    fi
+}
+
 # Starts an installed kennfix.exe (Windows path $1) on the desktop and waits
 # for its window: a clerk who left Kennfix open. Sets $kennfix_window.
 start_kennfix() {

@@ -35,9 +35,19 @@ mkdir -p "$screenshots"
 
 install_dir="$prefix/drive_c/users/$user/AppData/Local/Programs/Kennfix"
 windows_dir="C:\\users\\$user\\AppData\\Local\\Programs\\Kennfix"
-start_menu=$user_start_menu
 installed_files=(kennfix.exe kennfix-liste.exe kennfix-batch.exe kennfix.html kennfix-liste.html kennfix-batch.html
                  COPYING.txt uninstall.exe)
+
+# Fertigstellen on the finish page, "Kennfix starten" ticked; once more
+# should a busy machine have shown the page late. $1: when, for the message.
+finish_installer() {
+    for _ in 1 2 3 4 5; do
+        kill -0 "$installer" 2>/dev/null || break
+        xdotool windowactivate --sync "$page" key Return 2>/dev/null || true
+        sleep 3
+    done
+    wait "$installer" || fail "the installer ended with status $? $1"
+}
 
 uninstall_silently() {
     [ -f "$install_dir/uninstall.exe" ] || fail "no uninstall.exe in $install_dir"
@@ -71,14 +81,7 @@ for _ in $(seq 60); do
 done
 sleep 2
 screenshot installer-finish.png
-# Fertigstellen, "Kennfix starten" ticked; once more should a busy machine
-# have shown the page late.
-for _ in 1 2 3 4 5; do
-    kill -0 "$installer" 2>/dev/null || break
-    xdotool windowactivate --sync "$page" key Return 2>/dev/null || true
-    sleep 3
-done
-wait "$installer" || fail "the installer ended with status $?"
+finish_installer ""
 kennfix=$(window '^Kennfix$') || fail "the installed kennfix.exe showed no window after \"Kennfix starten\""
 pid=$(xdotool getwindowpid "$kennfix")
 tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qF "$windows_dir\\kennfix.exe" ||
@@ -104,38 +107,21 @@ for program in kennfix-batch kennfix-liste; do
     grep -qxF "Mehr im Handbuch: $windows_dir\\$program.html" <<<"${help//$'\r'/}" ||
         fail "$program.exe --help does not name $windows_dir\\$program.html: $(tail -3 <<<"$help")"
 done
-for entry in "Kennfix:kennfix.exe" "Kennfix Liste:kennfix-liste.exe" "Kennfix-Handbuch:kennfix.html"; do
-    link="$start_menu/${entry%%:*}.lnk"
-    [ -f "$link" ] || fail "no Start menu entry ${entry%%:*}"
-    grep -aqF "$windows_dir\\${entry#*:}" "$link" || fail "the Start menu entry ${entry%%:*} does not open ${entry#*:}"
-done
+check_start_menu "$user_start_menu"
 
 registry user.reg >"$work/registry.installed"
-# Values as user.reg writes them: backslashes and quotes escaped.
 escaped_dir=${windows_dir//\\/\\\\}
 uninstall='[Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kennfix]'
-open_with='[Software\\Classes\\Applications\\kennfix-liste.exe'
-expected=(
-    "$uninstall \"DisplayName\"=\"Kennfix\""
-    "$uninstall \"DisplayVersion\"=\"$(basename "$setup" | sed 's/^kennfix-//; s/-setup.exe$//')\""
-    "$uninstall \"Publisher\"=\"Kennfix-Entwickler\""
-    "$uninstall \"DisplayIcon\"=\"$escaped_dir\\\\kennfix.exe,0\""
-    "$uninstall \"UninstallString\"=\"\\\"$escaped_dir\\\\uninstall.exe\\\"\""
+expect_registry "$work/registry.installed" HKEY_CURRENT_USER \
+    "$uninstall \"DisplayName\"=\"Kennfix\"" \
+    "$uninstall \"DisplayVersion\"=\"$(basename "$setup" | sed 's/^kennfix-//; s/-setup.exe$//')\"" \
+    "$uninstall \"Publisher\"=\"Kennfix-Entwickler\"" \
+    "$uninstall \"DisplayIcon\"=\"$escaped_dir\\\\kennfix.exe,0\"" \
+    "$uninstall \"UninstallString\"=\"\\\"$escaped_dir\\\\uninstall.exe\\\"\"" \
     "$uninstall \"QuietUninstallString\"=\"\\\"$escaped_dir\\\\uninstall.exe\\\" /S\""
-    "$open_with] \"FriendlyAppName\"=\"Kennfix Liste\""
-    "$open_with"'\\shell\\open\\command] @="\"'"$escaped_dir"'\\kennfix-liste.exe\" \"%1\""'
-    "$open_with"'\\SupportedTypes] ".csv"=""'
-    '[Software\\Classes\\.csv\\OpenWithList\\kennfix-liste.exe]'
-)
-for line in "${expected[@]}"; do
-    grep -qxF -- "$line" "$work/registry.installed" || fail "not in HKEY_CURRENT_USER: $line"
-done
+check_open_with "$work/registry.installed" HKEY_CURRENT_USER
 grep -q '^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Kennfix\] "EstimatedSize"=dword:0*[1-9a-f]' \
     "$work/registry.installed" || fail "the entry under installed apps has no size"
-# "Öffnen mit" only: what opens a .csv on a double click is not ours to set.
-if grep -q '^\[Software\\\\Classes\\\\\.csv\] ' "$work/registry.installed"; then
-    fail "the installer set values of .csv itself: $(grep '^\[Software\\\\Classes\\\\\.csv\] ' "$work/registry.installed")"
-fi
 if grep -qi kennfix "$prefix/system.reg"; then
     fail "the installer wrote to HKEY_LOCAL_MACHINE: $(grep -i kennfix "$prefix/system.reg" | head -3)"
 fi
@@ -242,13 +228,7 @@ for _ in $(seq 60); do
     xdotool search --onlyvisible --name "$title" 2>/dev/null | grep -qvx "$page" || break
     sleep 0.5
 done
-# Fertigstellen, "Kennfix starten" ticked: the install went through.
-for _ in 1 2 3 4 5; do
-    kill -0 "$installer" 2>/dev/null || break
-    xdotool windowactivate --sync "$page" key Return 2>/dev/null || true
-    sleep 3
-done
-wait "$installer" || fail "the installer ended with status $? after \"Wiederholen\""
+finish_installer "after \"Wiederholen\""
 kennfix_window=$(window '^Kennfix$') || fail "\"Kennfix starten\" after \"Wiederholen\" opened no window"
 close_kennfix
 finish_wine

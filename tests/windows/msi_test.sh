@@ -114,41 +114,21 @@ done
 cmp -s "$install_dir/COPYING.txt" "$root/COPYING" || fail "the installed COPYING.txt is not the licence"
 # Wine puts the Start menu entries of all users into the user's own; Windows
 # into the common one (ProgramData).
-for entry in "Kennfix:kennfix.exe" "Kennfix Liste:kennfix-liste.exe" "Kennfix-Handbuch:kennfix.html"; do
-    link=
-    for menu in "$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs" "$user_start_menu"; do
-        [ -f "$menu/${entry%%:*}.lnk" ] && link="$menu/${entry%%:*}.lnk"
-    done
-    [ -n "$link" ] || fail "no Start menu entry ${entry%%:*}"
-    grep -aqF "$windows_dir\\${entry#*:}" "$link" || fail "the Start menu entry ${entry%%:*} does not open ${entry#*:}"
-done
+check_start_menu "$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs" "$user_start_menu"
 
 registry system.reg >"$work/machine.installed"
-# Values as system.reg writes them: backslashes and quotes escaped.
 escaped_dir=${windows_dir//\\/\\\\}
 uninstall="[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\$code]"
-open_with='[Software\\Classes\\Applications\\kennfix-liste.exe'
-expected=(
-    "$uninstall \"DisplayName\"=\"Kennfix\""
-    "$uninstall \"Publisher\"=\"Kennfix-Entwickler\""
+expect_registry "$work/machine.installed" HKEY_LOCAL_MACHINE \
+    "$uninstall \"DisplayName\"=\"Kennfix\"" \
+    "$uninstall \"Publisher\"=\"Kennfix-Entwickler\"" \
     "$uninstall \"InstallLocation\"=\"$escaped_dir\\\\\""
-    "$open_with] \"FriendlyAppName\"=\"Kennfix Liste\""
-    "$open_with"'\\DefaultIcon] @="'"$escaped_dir"'\\kennfix-liste.exe,0"'
-    "$open_with"'\\shell\\open\\command] @="\"'"$escaped_dir"'\\kennfix-liste.exe\" \"%1\""'
-    "$open_with"'\\SupportedTypes] ".csv"=""'
-    '[Software\\Classes\\.csv\\OpenWithList\\kennfix-liste.exe]'
-)
-for line in "${expected[@]}"; do
-    grep -qxF -- "$line" "$work/machine.installed" || fail "not in HKEY_LOCAL_MACHINE: $line"
-done
+check_open_with "$work/machine.installed" HKEY_LOCAL_MACHINE
 # The size: Windows computes it (EstimatedSize), Wine shows ours. The icon:
 # Windows Installer keeps it with the product.
 grep -q "^$(sed 's/[][\\.]/\\&/g' <<<"$uninstall") \"Size\"=\"[1-9][0-9]*\"" "$work/machine.installed" ||
     fail "the entry under installed apps has no size: $(grep -F "$uninstall" "$work/machine.installed")"
 grep -q '"ProductIcon"=".*kennfix\.ico"' "$work/machine.installed" || fail "the product has no icon"
-if grep -q '^\[Software\\\\Classes\\\\\.csv\] ' "$work/machine.installed"; then
-    fail "the package set values of .csv itself: $(grep '^\[Software\\\\Classes\\\\\.csv\] ' "$work/machine.installed")"
-fi
 registry user.reg | diff -u "$work/user.before" - || fail "the package wrote to HKEY_CURRENT_USER"
 
 # The installed kennfix-batch.exe gives the Linux program's bytes.
