@@ -77,9 +77,18 @@ for file in "${installed_files[@]}"; do
     [ "$file" = COPYING.txt ] || cp "$programs/$file" "$stage/"
 done
 cp "$root/COPYING" "$stage/COPYING.txt"
-# The older kennfix.exe differs from the new one, so that it shows whether it
-# was replaced (a PE file runs with bytes appended).
-printf 'Kennfix 1.0.0' >>"$stage/kennfix.exe"
+# The older programs say they are 1.0.0, as that release's did: Windows
+# Installer replaces a program only with a newer version of it.
+python3 - "$stage"/kennfix*.exe <<'PYTHON' || fail "the programs' version could not be made 1.0.0"
+import struct, sys
+for path in sys.argv[1:]:
+    data = bytearray(open(path, "rb").read())
+    at = data.find(struct.pack("<I", 0xFEEF04BD))  # VS_FIXEDFILEINFO
+    if at < 0:
+        sys.exit(f"{path}: no version resource")
+    struct.pack_into("<4I", data, at + 8, 0x00010000, 0, 0x00010000, 0)  # file and product 1.0.0.0
+    open(path, "wb").write(data)
+PYTHON
 old=$work/kennfix-1.0.0-x64.msi
 cmake -DWIXL="$(command -v wixl)" -DWXS="$root/packaging/windows/kennfix.wxs" -DSTAGE="$stage" \
     -DICON="$programs/kennfix.ico" -DVERSION=1.0.0 -DOUTPUT="$old" -P "$root/packaging/windows/msi.cmake" ||
@@ -100,7 +109,9 @@ grep -A2 '"PendingFileRenameOperations"' "$prefix/system.reg" | grep -qF 'Kennfi
     fail "the kennfix.exe in use is not replaced at the next start of Windows"
 wineboot --restart
 finish_wine
-cmp -s "$install_dir/kennfix.exe" "$programs/kennfix.exe" || fail "the running kennfix.exe of 1.0.0 was not replaced"
+for program in kennfix kennfix-liste kennfix-batch; do
+    cmp -s "$install_dir/$program.exe" "$programs/$program.exe" || fail "$program.exe of 1.0.0 was not replaced"
+done
 code=$(product_code "$msi")
 [ "$(entries | cut -d']' -f1 | sort -u)" = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\$code" ] ||
     fail "the entries under installed apps are not just the one of $version ($code): $(entries)"
