@@ -30,6 +30,7 @@
 set -euo pipefail
 setup=$1 prefix=$2 screenshots=$3
 [ -f "$setup" ] || { echo "FAIL: the installer $setup is missing (scripts/windows makes it)" >&2; exit 1; }
+# shellcheck source=tests/windows/installer-lib.sh
 source "$(dirname "$0")/installer-lib.sh"
 mkdir -p "$screenshots"
 

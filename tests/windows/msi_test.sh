@@ -22,6 +22,7 @@
 set -euo pipefail
 msi=$1 programs=$2 prefix=$3 screenshots=$4 linux_batch=$5 list=$6
 [ -f "$msi" ] || { echo "FAIL: the MSI $msi is missing (scripts/windows makes it)" >&2; exit 1; }
+# shellcheck source=tests/windows/installer-lib.sh
 source "$(dirname "$0")/installer-lib.sh"
 mkdir -p "$screenshots"
 root=$(cd "$here/../.." && pwd)
