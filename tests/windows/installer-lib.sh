@@ -1,3 +1,5 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2154,SC2034  # $prefix comes from the test, what is set here goes to it
 # What the installers' tests under Wine share (installer_test.sh, msi_test.sh);
 # sourced, with $prefix set. Each test has a prefix of its own, made afresh
 # (an install would change what the other Windows tests see), a desktop of
