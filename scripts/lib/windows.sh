@@ -13,8 +13,9 @@ KENNFIX_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix 
     cmake ninja-build util-linux)
 # Building Qt: its configure step looks for Perl.
 KENNFIX_WINDOWS_PACKAGES+=(perl)
-# The manual as HTML (scdoc, then mandoc) and the installer (NSIS).
-KENNFIX_WINDOWS_PACKAGES+=(scdoc mandoc nsis)
+# The manual as HTML (scdoc, then mandoc), the installer (NSIS) and the
+# Windows Installer package for IT departments (wixl, in msitools' source).
+KENNFIX_WINDOWS_PACKAGES+=(scdoc mandoc nsis wixl msitools)
 
 # What testing under Wine needs on top: Wine itself, the desktop harness of the
 # Linux end-to-end tests, and TrueType fonts for Wine's prefix; the
@@ -138,13 +139,15 @@ build_windows_programs() {
     done
 }
 
-# Makes the installer and the portable zip (packaging/windows) and puts them
-# into build-windows/ with the manual, which the programs' --help names beside
-# them. Call after build_windows_programs.
+# Makes the installer, the portable zip and the MSI (packaging/windows) and
+# puts them into build-windows/ with the manual, which the programs' --help
+# names beside them, and the icon, which the MSI's test needs. Call after
+# build_windows_programs.
 package_windows_programs() {
     local build=$KENNFIX_ROOT/build-windows/build version
     cmake --build "$build" --target windows_packages || return 1
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
     cp "$build/packaging/windows/kennfix-$version-setup.exe" "$build/packaging/windows/kennfix-$version-windows.zip" \
-        "$build"/man/*.html "$KENNFIX_ROOT/build-windows/" || return 1
+        "$build/packaging/windows/kennfix-$version-x64.msi" "$build"/man/*.html "$build/icons/kennfix.ico" \
+        "$KENNFIX_ROOT/build-windows/" || return 1
 }
