@@ -67,7 +67,7 @@ const char* kf_compute(const char* familyName, const char* firstName, const char
         case EtinResult::FirstNameMissing: return Answer("V\tVorname fehlt");
         case EtinResult::Ok: break;
         }
-        return Answer("E\t" + result.etin);
+        return Answer("E\t" + Windows1252ToUtf8(result.etin));  // Š and ’ are bytes of their own there
     } catch (const DateConversionError& e) {
         return Answer("D\t" + Windows1252ToUtf8(e.what()));  // it quotes the date text, which is Windows-1252
     }

@@ -27,11 +27,12 @@ export class DateField {
     this.pointerDown = false;
     this.swallowClick = false;
     this.leaveChecked = false;
+    this.pending = null;
     this.render();
 
     input.addEventListener('keydown', (e) => this.keyDown(e));
     input.addEventListener('beforeinput', (e) => this.beforeInput(e));
-    input.addEventListener('input', () => this.render());
+    input.addEventListener('input', () => this.afterInput());
     input.addEventListener('copy', (e) => this.clipboard(e, this.engine.maskCopy(this.mask)));
     input.addEventListener('cut', (e) => this.edit(() => this.clipboard(e, this.engine.maskCut(this.mask))));
     input.addEventListener('paste', (e) => {
@@ -117,20 +118,40 @@ export class DateField {
     }
   }
 
+  // An edit the browser announces. Where it cannot be cancelled (some
+  // phone keyboards while composing), it is applied after the browser's own
+  // change has been put back, when the input event comes.
   beforeInput(e) {
-    e.preventDefault();
-    switch (e.inputType) {
+    const edit = {
+      inputType: e.inputType,
+      text: e.dataTransfer ? e.dataTransfer.getData('text/plain') : e.data,
+    };
+    if (e.cancelable) {
+      e.preventDefault();
+      this.apply(edit);
+    } else {
+      this.pending = edit;
+    }
+  }
+
+  afterInput() {
+    const edit = this.pending;
+    this.pending = null;
+    this.render();
+    if (edit) this.apply(edit);
+  }
+
+  apply({ inputType, text }) {
+    switch (inputType) {
     case 'insertText':
     case 'insertCompositionText':
     case 'insertReplacementText':
-      if (e.data) this.type(e.data);
+      if (text) this.type(text);
       break;
     case 'insertFromPaste':
-    case 'insertFromDrop': {
-      const text = e.dataTransfer ? e.dataTransfer.getData('text/plain') : e.data;
+    case 'insertFromDrop':
       if (text) this.edit(() => this.engine.maskPaste(this.mask, text));
       break;
-    }
     case 'deleteContentBackward':
     case 'deleteWordBackward':
       this.edit(() => this.engine.maskPress(this.mask, KEYS.Backspace));
