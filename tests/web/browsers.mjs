@@ -1,0 +1,67 @@
+// Starting Debian's browsers for the page's tests: headless, with a fresh
+// profile in a folder of the test's own, nothing downloaded, nothing of the
+// machine's profiles touched. Every request a page makes is recorded.
+
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { createRequire } from 'node:module';
+
+// The test-only npm packages are installed in the build folder
+// (KENNFIX_WEB_NODE_MODULES, scripts/lib/web.sh), not beside the tests.
+export const requireTestModule = createRequire(path.join(process.env.KENNFIX_WEB_NODE_MODULES || '.', 'x.js'));
+const puppeteer = requireTestModule('puppeteer-core');
+
+export const BROWSERS = {
+  chromium: {
+    executablePath: '/usr/lib/chromium/chromium',
+    args: (profile) => ['--headless', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+                        '--disable-component-update', '--disable-sync', '--no-sandbox', `--user-data-dir=${profile}`],
+  },
+  firefox: {
+    browser: 'firefox',
+    executablePath: '/usr/lib/firefox-esr/firefox-esr',
+    args: (profile) => ['--headless', '--profile', profile],
+  },
+};
+
+// launch('chromium' | 'firefox') -> { browser, close() }
+export async function launch(name) {
+  const spec = BROWSERS[name];
+  const profile = mkdtempSync(path.join(tmpdir(), `kennfix-${name}-`));
+  const browser = await puppeteer.launch({
+    browser: spec.browser || 'chrome',
+    executablePath: spec.executablePath,
+    headless: true,
+    args: spec.args(profile),
+    ignoreDefaultArgs: name === 'chromium' ? ['--headless=new'] : [],
+    protocol: name === 'firefox' ? 'webDriverBiDi' : 'cdp',
+    userDataDir: profile,
+    timeout: 60000,
+  });
+  return {
+    browser,
+    async close() {
+      await browser.close().catch(() => {});
+      rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// Opens the page in a fresh tab and records every request it makes.
+export async function openPage(browser, url, { viewport = { width: 1024, height: 900 }, colorScheme = 'light',
+                                                 languages } = {}) {
+  const page = await browser.newPage();
+  const requests = [];
+  page.on('request', (request) => requests.push(request.url()));
+  await page.setViewport(viewport);
+  await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: colorScheme }]);
+  if (languages) {
+    await page.evaluateOnNewDocument((list) => {
+      Object.defineProperty(navigator, 'languages', { get: () => list });
+    }, languages);
+  }
+  await page.goto(url, { waitUntil: 'load' });
+  await page.waitForSelector('html[data-bereit="ja"]', { timeout: 20000 });
+  return { page, requests };
+}
