@@ -18,9 +18,9 @@
 namespace kennfix {
 namespace {
 
-char32_t CurrentSeparator()
+char32_t SeparatorOf(const DateSettings& settings)
 {
-    return static_cast<unsigned char>(CurrentPlatform().dateSettings().separator);
+    return static_cast<unsigned char>(settings.separator);
 }
 
 // The widget that a mouse press on `widget` would give the focus to.
@@ -51,7 +51,9 @@ std::optional<DateMask::Key> MaskKey(int key)
 
 }  // namespace
 
-DateOfBirthEdit::DateOfBirthEdit(QWidget* parent) : QLineEdit(parent), m_mask(CurrentSeparator())
+DateOfBirthEdit::DateOfBirthEdit(QWidget* parent)
+    : QLineEdit(parent),
+      m_mask(SeparatorOf(CurrentPlatform().dateSettings()), CurrentPlatform().dateSettings().order)
 {
     setMaxLength(DateMask::kLength);
     setAcceptDrops(false);
@@ -86,8 +88,11 @@ bool DateOfBirthEdit::mayLeave(DateMask::LeaveResult result)
 
 bool DateOfBirthEdit::event(QEvent* event)
 {
-    if (event->type() == QEvent::LocaleChange)
-        m_mask.SetCurrentSeparator(CurrentSeparator());
+    if (event->type() == QEvent::LocaleChange) {
+        const DateSettings settings = CurrentPlatform().dateSettings();
+        m_mask.SetCurrentSeparator(SeparatorOf(settings));
+        m_mask.SetCurrentOrder(settings.order);
+    }
     return QLineEdit::event(event);
 }
 

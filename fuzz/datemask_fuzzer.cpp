@@ -15,6 +15,8 @@
 //   x                   cut (what copying gives is checked after every command)
 //   v<count><chars>     paste count characters (count is the byte's value)
 //   s<char>             the regional separator changes
+//   y<byte>             the regional date order changes: byte % 3 is
+//                       day-month-year, month-day-year, year-month-day
 //   any other byte      a typed character
 
 #include <cstdint>
@@ -165,6 +167,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 's':
             current = commands.Character();
             m.SetCurrentSeparator(current);
+            break;
+        case 'y':
+            m.SetCurrentOrder(static_cast<kennfix::DateOrder>(commands.Byte() % 3));
             break;
         default:
             m.Type(commands.Character(command));

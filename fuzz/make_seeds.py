@@ -108,7 +108,8 @@ CP1252_SEEDS = {
 
 KEYS = {"Left": "L", "Right": "R", "Up": "U", "Down": "D", "Home": "H", "End": "E", "Del": "X", "BS": "B",
         "Esc": "Q", "Tab": "T", "In": "O", "Leave": "l", "Enter": "n", "Cut": "x"}
-COMMAND_BYTES = set(b"LRUDHEXBQTOKClnoxvs")
+COMMAND_BYTES = set(b"LRUDHEXBQTOKClnoxvsy")
+ORDERS = {"dmy": 0, "mdy": 1, "ymd": 2}
 
 
 def character(c):
@@ -146,6 +147,8 @@ def datemask_input(script, separator="."):
             out += b"v" + bytes([len(text)]) + b"".join(pasted(c) for c in text)
         elif action.startswith("Sep:"):
             out += b"s" + pasted(action[4])
+        elif action.startswith("Order:"):
+            out += b"y" + bytes([ORDERS[action[6:]]])
         else:
             raise ValueError(f"unknown action {token}")
     return bytes(out)
@@ -161,7 +164,9 @@ DATEMASK_SEEDS = {
     "selection": datemask_input(DATE + "{Tab}{Right}{Tab}{Left}{Tab}{BS}{Tab}{Del}"),
     "cut": datemask_input("120380{In@3}{Cut}{Tab}{Cut}"),
     "escape": datemask_input(DATE + "{Tab}99{Esc}{Leave}"),
-    "paste-long": datemask_input("{In}{Paste:12.03.1980}{Leave}"),
+    "paste-long": datemask_input("{In}{Paste:12.03.19801}{Leave}"),
+    "paste-four-digit-year": datemask_input("{In}{Paste:12.03.1980\r\n}{Leave}"),
+    "paste-year-first": datemask_input("{Order:ymd}{Tab}{Paste:1980-03-12}{Order:mdy}{Home}{Paste:03-12-1980}", separator="-"),
     "paste-digits": datemask_input("{In}{Paste:12031980}"),
     "paste-letters": datemask_input("120380{Home}{Paste:1a2b}{In@2}{Paste:5}"),
     "paste-empty": datemask_input(DATE + "{Tab}{Paste:}"),

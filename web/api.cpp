@@ -78,9 +78,9 @@ int kf_can_be_name(const char* text)
     return Utf8ToWindows1252(text).unmapped.empty() ? 1 : 0;
 }
 
-void* kf_mask_new(int separator)
+void* kf_mask_new(int separator, int order)
 {
-    return new DateMask(static_cast<char32_t>(separator));
+    return new DateMask(static_cast<char32_t>(separator), OrderFrom(order));
 }
 
 void kf_mask_delete(void* mask)

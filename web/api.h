@@ -30,8 +30,10 @@ KENNFIX_WEB_EXPORT const char* kf_compute(const char* familyName, const char* fi
 // (has a Windows-1252 form), else 0.
 KENNFIX_WEB_EXPORT int kf_can_be_name(const char* text);
 
-// The date field: one DateMask per field, made with the separator it shows.
-KENNFIX_WEB_EXPORT void* kf_mask_new(int separator);
+// The date field: one DateMask per field, made with the separator it shows
+// and the date order (as for kf_compute), which tells where a pasted date
+// has its year.
+KENNFIX_WEB_EXPORT void* kf_mask_new(int separator, int order);
 KENNFIX_WEB_EXPORT void kf_mask_delete(void* mask);
 
 // The field's state as one text: caret, highlight start and length, the

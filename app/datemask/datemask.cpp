@@ -13,10 +13,11 @@ bool IsDigit(char32_t c)
 
 }  // namespace
 
-DateMask::DateMask(char32_t separator)
+DateMask::DateMask(char32_t separator, DateOrder order)
     : m_screen{kBlank, kBlank, separator, kBlank, kBlank, separator, kBlank, kBlank},
       m_valueAtEntry(m_screen),
-      m_currentSeparator(separator)
+      m_currentSeparator(separator),
+      m_currentOrder(order)
 {
 }
 
@@ -167,12 +168,13 @@ std::u32string DateMask::Cut()
     return copied;
 }
 
-void DateMask::Paste(std::u32string_view text)
+void DateMask::Paste(std::u32string_view pasted)
 {
-    if (text.empty())
+    if (pasted.empty())
         return;
     if (HasSelection())
         BlankSelection();
+    const std::u32string text = WithTwoDigitYear(pasted);
     int position = m_caret;
     for (auto it = text.begin(); it != text.end() && position < kLength; ++position) {
         const char32_t c = *it;
@@ -186,6 +188,45 @@ void DateMask::Paste(std::u32string_view text)
         ++it;
     }
     PlaceCaret(IsSeparatorPosition(position) ? position + 1 : position);
+}
+
+std::u32string DateMask::WithTwoDigitYear(std::u32string_view text) const
+{
+    const std::u32string unchanged(text);
+    const auto end = text.find_last_not_of(U" \t\r\n");
+    if (end == std::u32string_view::npos)
+        return unchanged;
+    text = text.substr(0, end + 1);
+
+    const auto first = std::find_if(text.begin(), text.end(), [](char32_t c) { return !IsDigit(c); });
+    if (first == text.end())
+        return unchanged;
+    const char32_t separator = *first;
+    if (separator != m_screen[2] && separator != m_currentSeparator)
+        return unchanged;
+
+    std::u32string_view groups[3];
+    for (int i = 0; i < 3; ++i) {
+        const auto next = text.find(separator);
+        if ((next == std::u32string_view::npos) != (i == 2))
+            return unchanged;  // not exactly three groups
+        groups[i] = text.substr(0, next);
+        if (i < 2)
+            text.remove_prefix(next + 1);
+    }
+    const int year = m_currentOrder == DateOrder::YearMonthDay ? 0 : 2;
+    for (int i = 0; i < 3; ++i) {
+        const bool digits = std::all_of(groups[i].begin(), groups[i].end(), IsDigit);
+        const bool length = i == year ? groups[i].size() == 4 : groups[i].size() == 1 || groups[i].size() == 2;
+        if (!digits || !length)
+            return unchanged;
+    }
+    groups[year].remove_prefix(2);
+
+    std::u32string shortened(groups[0]);
+    for (int i = 1; i < 3; ++i)
+        shortened.append(1, separator).append(groups[i]);
+    return shortened;
 }
 
 bool DateMask::YearComplete() const

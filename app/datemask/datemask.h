@@ -22,6 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/shortdate.h"
+
 namespace kennfix {
 
 class DateMask
@@ -55,8 +57,9 @@ public:
         friend bool operator==(const Range&, const Range&) = default;
     };
 
-    // An empty field showing `separator`, which is also the current one.
-    explicit DateMask(char32_t separator);
+    // An empty field showing `separator`, which is also the current one;
+    // `order` is how the regional settings write dates.
+    explicit DateMask(char32_t separator, DateOrder order = DateOrder::DayMonthYear);
 
     // The eight characters on the screen: "_" for blanks, the separator the
     // field was shown with.
@@ -84,6 +87,10 @@ public:
     // the screen keeps the separator it was shown with, since the program never
     // shows the pattern afresh and typing is weighed against what the user sees.
     void SetCurrentSeparator(char32_t separator) { m_currentSeparator = separator; }
+
+    // The regional order of day, month and year changed; it tells where a
+    // pasted date has its year.
+    void SetCurrentOrder(DateOrder order) { m_currentOrder = order; }
 
     // The focus moves into the field from another control. Remembers the screen
     // text as the value at entry; Tab selects the whole text, Click highlights
@@ -139,8 +146,21 @@ public:
     // any other character leaves it blank; on a separator position a
     // non-digit stands for the separator, while a digit there means the
     // separator is missing, so it is supplied and the digit goes on. Input
-    // stops behind position 7; "12.03.1980" at 0 gives 12.03.19.
+    // stops behind position 7, so "12.03.19801" at 0 gives 12.03.19.
+    // A whole date with a four-digit year goes in with its last two digits
+    // (see WithTwoDigitYear): "12.03.1980" at 0 gives 12.03.80.
     void Paste(std::u32string_view text);
+
+    // `text` with its year cut to the last two digits when it is a whole date
+    // written as the regional settings write it, but with a four-digit year:
+    // three groups of digits joined by the separator shown or the current
+    // one, the year group (last, or first in year-month-day order) of four
+    // digits, the others of one or two; trailing blanks and line ends, as
+    // spreadsheets copy a cell, are dropped with it. Dates copied from other
+    // programs carry the whole year, while the field holds two digits, which
+    // is all the eTIN encodes; without this the year's first two digits
+    // would be taken as the year. Any other text comes back unchanged.
+    std::u32string WithTwoDigitYear(std::u32string_view text) const;
 
 private:
     static bool IsSeparatorPosition(int position) { return position == 2 || position == 5; }
@@ -154,6 +174,7 @@ private:
     std::u32string m_screen;
     std::u32string m_valueAtEntry;
     char32_t m_currentSeparator;
+    DateOrder m_currentOrder;
     int m_caret = 0;
     int m_selectionLength = 0;  // > 1 for a selection; the caret is its start
     bool m_modified = false;

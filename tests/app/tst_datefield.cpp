@@ -38,6 +38,7 @@ private slots:
     void closeBoxClosesWithIncompleteYear();
     void enterChecksAtOnce();
     void pasteFillsFromCaret();
+    void pasteWholeDateWithFourDigitYear();
     void clickHighlightsPosition();
     void untouchedFieldLeavesFreely();
     void separatorFollowsRegionalSettings();
@@ -206,7 +207,7 @@ void TestDateField::pasteFillsFromCaret()
 {
     tabIntoField();
     QTest::keyClick(field(), Qt::Key_Home);
-    QApplication::clipboard()->setText(QStringLiteral("12.03.1980"));
+    QApplication::clipboard()->setText(QStringLiteral("12.03.19801"));
     QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(field()->text(), QStringLiteral("12.03.19"));
 
@@ -220,6 +221,18 @@ void TestDateField::pasteFillsFromCaret()
     QCOMPARE(field()->text(), QStringLiteral("__.__.1_"));
     QTest::keyClick(field(), Qt::Key_Tab);
     expectRefusal(1);
+}
+
+// Dates copied from other programs carry the whole year; the field holds
+// its last two digits, not its first.
+void TestDateField::pasteWholeDateWithFourDigitYear()
+{
+    tabIntoField();
+    QApplication::clipboard()->setText(QStringLiteral("12.03.1980\r\n"));
+    QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(field()->text(), QStringLiteral("12.03.80"));
+    ClickThroughWindow(m_window->form->BtnRechnen);
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MREILIXX80C12K"));
 }
 
 void TestDateField::clickHighlightsPosition()
@@ -262,6 +275,16 @@ void TestDateField::separatorFollowsRegionalSettings()
     QApplication::sendEvent(field(), &change);
     QCOMPARE(field()->text(), QStringLiteral("12.03.80"));
     QCOMPARE(field()->fieldText(), QStringLiteral("12/03/80"));
+    ClickThroughWindow(m_window->form->BtnRechnen);
+    QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MREILIXX80C12K"));
+
+    // The order too: year first, a pasted four-digit year is cut at the front.
+    m_window->platform.settings = {'-', DateOrder::YearMonthDay};
+    QApplication::sendEvent(field(), &change);
+    tabIntoField();
+    QApplication::clipboard()->setText(QStringLiteral("1980-03-12"));
+    QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(field()->fieldText(), QStringLiteral("80-03-12"));
     ClickThroughWindow(m_window->form->BtnRechnen);
     QCOMPARE(m_window->form->LabTIN->text(), QStringLiteral("MREILIXX80C12K"));
 }

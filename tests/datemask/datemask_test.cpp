@@ -134,7 +134,12 @@ constexpr ScriptCase kScriptCases[] = {
     {DATE U"{Tab}{BS}", U"__.__.__", U"  .  .  ", 0, {0, 1}, 0},            // Backspace on a selection
     {U"{In}120380{@3}{Cut}", U"12._3.80", U"12. 3.80", 3, {3, 1}, 0},       // cut blanks the highlighted digit
     {DATE U"{Tab}99{Esc}", U"12.03.80", U"12.03.80", 0, {0, 1}, 0},         // Escape restores the value at entry
-    {U"{In}{Paste:12.03.1980}", U"12.03.19", U"12.03.19", 8, {8, 0}, 0},    // input stops behind position 7
+    {U"{In}{Paste:12.03.19801}", U"12.03.19", U"12.03.19", 8, {8, 0}, 0},   // input stops behind position 7
+    {U"{In}{Paste:12.03.1980}", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},    // a four-digit year: its last two digits
+    {U"{In}{Paste:1.3.1980}", U"1_.3_.80", U"1 .3 .80", 8, {8, 0}, 0},      // ...with a short day and month too
+    {U"{In}{Paste:12.03.1980\r\n}", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},  // ...and a spreadsheet's line end
+    {U"{In}{Paste:12/03/1980}", U"12.03.19", U"12.03.19", 8, {8, 0}, 0},    // ...but only with our separator
+    {U"{In}{Sep:/}{Paste:12/03/1980}", U"12.03.80", U"12/03/80", 8, {8, 0}, 0},  // the current one counts too
     {U"{In}{Paste:12031980}", U"12.03.19", U"12.03.19", 8, {8, 0}, 0},      // missing separators supplied
     {U"{In}{Paste:3.7.61}", U"3_.7_.61", U"3 .7 .61", 8, {8, 0}, 0},        // a separator in a digit position blanks it
     {U"{In}{Paste:12/03/80}", U"12.03.80", U"12.03.80", 8, {8, 0}, 0},      // any non-digit stands for the separator
@@ -195,6 +200,61 @@ TEST(DateMask, OtherShownSeparator)
     EXPECT_EQ(m.Type(U'.'), DateMask::KeyResult::Rejected);
     m.SetCurrentSeparator(U'.');
     EXPECT_EQ(m.FieldText(), U"3 .7 .61");
+}
+
+// A whole date with a four-digit year, as other programs copy it, in the
+// order and with the separators of the field; anything else is left alone.
+TEST(DateMask, PastedFourDigitYearIsCutToTwo)
+{
+    struct Case
+    {
+        DateOrder order;
+        char32_t shown;
+        char32_t current;
+        std::u32string_view text;
+        std::u32string_view entered;
+    };
+    constexpr auto DMY = DateOrder::DayMonthYear;
+    constexpr auto MDY = DateOrder::MonthDayYear;
+    constexpr auto YMD = DateOrder::YearMonthDay;
+    constexpr Case kCases[] = {
+        {DMY, U'.', U'.', U"15.03.1985", U"15.03.85"},
+        {DMY, U'.', U'.', U"1.3.1985", U"1.3.85"},
+        {DMY, U'.', U'.', U"15.03.1985 \t\r\n", U"15.03.85"},
+        {MDY, U'/', U'/', U"03/15/1985", U"03/15/85"},
+        {YMD, U'-', U'-', U"1985-03-15", U"85-03-15"},
+        {DMY, U'.', U'-', U"15-03-1985", U"15-03-85"},       // the current separator, not yet shown
+        // Not a whole date in the field's order and separators: unchanged.
+        {YMD, U'-', U'-', U"15-03-1985", U"15-03-1985"},     // the year where the order has the day
+        {DMY, U'.', U'.', U"1985.03.15", U"1985.03.15"},
+        {DMY, U'.', U'.', U"15/03/1985", U"15/03/1985"},
+        {DMY, U'.', U'.', U"15.03-1985", U"15.03-1985"},
+        {DMY, U'.', U'.', U"15.03.85", U"15.03.85"},
+        {DMY, U'.', U'.', U"15.03.198", U"15.03.198"},
+        {DMY, U'.', U'.', U"15.03.19850", U"15.03.19850"},
+        {DMY, U'.', U'.', U"115.03.1985", U"115.03.1985"},
+        {DMY, U'.', U'.', U".03.1985", U".03.1985"},
+        {DMY, U'.', U'.', U"15.03.1985.", U"15.03.1985."},
+        {DMY, U'.', U'.', U"15.03.1985 12:00", U"15.03.1985 12:00"},
+        {DMY, U'.', U'.', U" 15.03.1985", U" 15.03.1985"},
+        {DMY, U'.', U'.', U"15031985", U"15031985"},
+        {DMY, U'.', U'.', U"15.03.\uFF11985", U"15.03.\uFF11985"},  // a fullwidth digit is no digit here
+        {DMY, U'.', U'.', U"", U""},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(::testing::PrintToString(std::u32string(c.text)));
+        DateMask m(c.shown, c.order);
+        m.SetCurrentSeparator(c.current);
+        EXPECT_EQ(m.WithTwoDigitYear(c.text), c.entered);
+    }
+
+    // The order can change while the program runs.
+    DateMask m(U'.');
+    m.SetCurrentOrder(YMD);
+    EXPECT_EQ(m.WithTwoDigitYear(U"1985.03.15"), U"85.03.15");
+    m.FocusIn(DateMask::FocusReason::Other);
+    m.Paste(U"1985.03.15");
+    EXPECT_EQ(m.FieldText(), U"85.03.15");
 }
 
 TEST(DateMask, ModifiedFlag)

@@ -55,7 +55,15 @@ export async function openPage(browser, url, { viewport = { width: 1024, height:
   const requests = [];
   page.on('request', (request) => requests.push(request.url()));
   await page.setViewport(viewport);
-  await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: colorScheme }]);
+  // Firefox's WebDriver BiDi cannot emulate the colour scheme: light there.
+  if (colorScheme !== 'light') await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: colorScheme }]);
+  // The page's own breaches of its policy, for the test to read.
+  await page.evaluateOnNewDocument(() => {
+    window.kennfixViolations = [];
+    document.addEventListener('securitypolicyviolation', (e) => {
+      window.kennfixViolations.push(`${e.violatedDirective} ${e.blockedURI}`);
+    });
+  });
   if (languages) {
     await page.evaluateOnNewDocument((list) => {
       Object.defineProperty(navigator, 'languages', { get: () => list });

@@ -24,7 +24,7 @@ export class Calculator {
     this.etin = '';
 
     this.$('datum-hinweis').textContent = dateHint(settings);
-    this.dateField = new DateField(this.$('datum'), engine, settings.separator, {
+    this.dateField = new DateField(this.$('datum'), engine, settings, {
       onRefused: (message) => this.showErrors([{ field: 'datum', text: message }], 'datum'),
       onChange: () => this.entryChanged('datum'),
     });

@@ -18,10 +18,10 @@ export const REJECTED_DIGIT = 'Nicht übernommen: Im Geburtsdatum stehen an dies
 export class DateField {
   // onRefused(message): the field refused to be left; onChange(): the text
   // the field hands out changed.
-  constructor(input, engine, separator, { onRefused, onChange }) {
+  constructor(input, engine, settings, { onRefused, onChange }) {
     this.input = input;
     this.engine = engine;
-    this.mask = engine.maskNew(separator.codePointAt(0));
+    this.mask = engine.maskNew(settings.separator.codePointAt(0), settings.order);
     this.onRefused = onRefused;
     this.onChange = onChange;
     this.pointerDown = false;
@@ -105,12 +105,13 @@ export class DateField {
       return;
     }
     if (e.key === 'Enter') {
-      if (!this.engine.maskPressEnter(this.mask)) {
-        e.preventDefault();
-        this.refused();
-      }
+      e.preventDefault();
+      const passed = this.engine.maskPressEnter(this.mask);
       this.render();
-      return;  // passed: Enter submits the form, as in every field of the page
+      // Passed, Enter computes, as in every field of the page.
+      if (passed) this.input.form.requestSubmit();
+      else this.refused();
+      return;
     }
     if (e.key in KEYS) {
       e.preventDefault();

@@ -42,7 +42,7 @@ export async function loadEngine() {
       return { kind: answer[0], text: answer.slice(2) };
     },
     canBeName: call('kf_can_be_name', 'number', ['string']),
-    maskNew: call('kf_mask_new', 'number', ['number']),
+    maskNew: call('kf_mask_new', 'number', ['number', 'number']),
     maskState(mask) {
       const [caret, start, length, modified, screen] = maskState(mask).split('\t');
       return { caret: +caret, start: +start, length: +length, modified: modified === '1', screen };
