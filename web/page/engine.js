@@ -22,7 +22,9 @@ export function wasmBytes() {
 // so that the worker can start the same module from bytes it is sent.
 export function workerUrl(name) {
   const source = document.getElementById(`worker-${name}`).textContent;
-  const blob = new Blob([`const KennfixModule = ${KennfixModule.toString()};\n`, source],
+  // The factory reads _scriptDir from the glue's closure around it; a worker
+  // from a Blob URL has no script folder to give it.
+  const blob = new Blob([`var _scriptDir;\nconst KennfixModule = ${KennfixModule.toString()};\n`, source],
                         { type: 'text/javascript' });
   return URL.createObjectURL(blob);
 }

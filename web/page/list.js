@@ -131,6 +131,10 @@ export class ListPart {
       return;
     }
     this.running.hidden = true;
+    if (data.failure !== undefined) {
+      this.failed('Die Liste kann in diesem Browser nicht gelesen werden.');
+      return;
+    }
     const result = data.result;
     if (result.status === 2) {
       if (result.choice) this.chooseColumns(result);
@@ -198,11 +202,9 @@ export class ListPart {
     this.notes.hidden = result.messages.length === 0;
     this.rowsBody.replaceChildren(...result.attention.map((row) => element('tr', {}, [
       element('th', { scope: 'row', textContent: String(row.line) }),
-      element('td', { textContent: row.familyName }),
-      element('td', { textContent: row.firstName }),
-      element('td', { textContent: row.birthDate }),
-      element('td', { textContent: row.error }),
-      element('td', { textContent: row.check }),
+      element('td', { textContent: [row.familyName, row.firstName, row.birthDate].filter((t) => t).join(', ') }),
+      element('td', {}, [row.error && `Fehler: ${row.error}`, row.error && row.check ? element('br') : '',
+                         row.check && `Prüfung: ${row.check}`]),
     ])));
     this.rows.hidden = result.attention.length === 0;
     this.moreRows.textContent = result.attentionMore > 0

@@ -9,6 +9,7 @@
 //                 { choose: [header, familyName, firstName, birthDate] }
 // To the page:    { progress: bytesRead, total }
 //                 { result: the engine's answer (listapi.cpp), list: Blob }
+//                 { failure: what went wrong } when the engine could not run
 
 /* global KennfixModule, FileReaderSync */
 'use strict';
@@ -74,13 +75,17 @@ function run() {
 
 onmessage = async (event) => {
   const message = event.data;
-  if (message.run) {
-    if (!engine) engine = await start(message.wasm);
-    file = message.run;
-    engine.clearOptions();
-    for (const [name, value] of Object.entries(message.options || {})) engine.setOption(name, value);
-  } else if (message.choose) {
-    engine.chooseColumns(...message.choose);
+  try {
+    if (message.run) {
+      if (!engine) engine = await start(message.wasm);
+      file = message.run;
+      engine.clearOptions();
+      for (const [name, value] of Object.entries(message.options || {})) engine.setOption(name, value);
+    } else if (message.choose) {
+      engine.chooseColumns(...message.choose);
+    }
+    run();
+  } catch (e) {
+    postMessage({ failure: String(e) });
   }
-  run();
 };

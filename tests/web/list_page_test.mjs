@@ -1,0 +1,166 @@
+// The page's list part in a real browser, opened from disk: a test list
+// chosen by keyboard, read in the worker, its counts and rows shown, and
+// "Liste mit eTIN speichern" downloaded: the same bytes as kennfix-batch
+// writes. A list whose header lacks the columns asks for them as the list
+// window does. axe-core with a list shown, a screenshot to look at, and no
+// request leaves the page but the file itself and the worker it makes of
+// its own text.
+//
+//   node list_page_test.mjs chromium|firefox
+// with KENNFIX_WEB_PAGE, KENNFIX_WEB_NODE_MODULES, KENNFIX_BATCH,
+// KENNFIX_LIST_CASES and KENNFIX_WEB_OUT (tests/web/CMakeLists.txt).
+
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { after, before, test } from 'node:test';
+
+import { launch, openPage, requireTestModule } from './browsers.mjs';
+
+const browserName = process.argv[2];
+const pageUrl = pathToFileURL(process.env.KENNFIX_WEB_PAGE).href;
+const out = process.env.KENNFIX_WEB_OUT;
+const lists = process.env.KENNFIX_LIST_CASES;
+mkdirSync(out, { recursive: true });
+const scratch = mkdtempSync(path.join(tmpdir(), `kennfix-list-page-${browserName}-`));
+const downloads = path.join(scratch, 'downloads');
+mkdirSync(downloads);
+
+let session;
+let context;
+const requests = [];
+
+before(async () => {
+  session = await launch(browserName);
+  context = await session.browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
+});
+
+after(async () => {
+  await session?.close();
+  rmSync(scratch, { recursive: true, force: true });
+});
+
+async function fresh() {
+  const opened = await openPage(context, pageUrl, { languages: ['de-DE', 'de'] });
+  requests.push(opened.requests);
+  return opened.page;
+}
+
+async function closePage(page) {
+  const violations = await page.evaluate(() => window.kennfixViolations || []);
+  assert.deepEqual(violations, [], 'the page broke its own Content-Security-Policy');
+  await page.close();
+}
+
+// The text of what is shown; null for what is not.
+const text = (page, selector) => page.$eval(selector, (e) => (e.checkVisibility() ? e.textContent : null));
+
+// Chooses `file` through the file field, reached by keyboard.
+async function chooseList(page, file) {
+  await page.focus('#liste-datei');
+  const input = await page.$('#liste-datei');
+  await input.uploadFile(file);
+}
+
+async function listShown(page) {
+  await page.waitForFunction(() => !document.getElementById('liste-ergebnis').hidden
+    && document.getElementById('liste-lauf').hidden, { timeout: 30000 });
+}
+
+async function download(page, name) {
+  const target = path.join(downloads, name);
+  rmSync(target, { force: true });
+  await page.focus('#liste-speichern');
+  await page.keyboard.press('Enter');
+  const until = Date.now() + 20000;
+  // The file is complete once the browser has renamed its partial file.
+  while (!existsSync(target) || existsSync(`${target}.part`) || existsSync(`${target}.crdownload`)) {
+    assert.ok(Date.now() < until, `${name} was not downloaded`);
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  await new Promise((resolve) => setTimeout(resolve, 200));
+  return readFileSync(target);
+}
+
+function batch(input, args = []) {
+  try {
+    return execFileSync(process.env.KENNFIX_BATCH, [...args, input], { stdio: ['ignore', 'pipe', 'ignore'] });
+  } catch (e) {
+    return e.stdout;  // status 1: rows that need attention, the list is written all the same
+  }
+}
+
+async function axe(page, when) {
+  await page.evaluate(readFileSync(requireTestModule.resolve('axe-core/axe.min.js'), 'utf8'));
+  const violations = await page.evaluate(async () => {
+    const result = await window.axe.run(document, { resultTypes: ['violations'] });
+    return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+  });
+  assert.deepEqual(violations, [], `axe-core, ${when}`);
+}
+
+test('a list chosen, read and downloaded: the bytes of kennfix-batch, the counts and rows shown', async () => {
+  const page = await fresh();
+  for (const name of ['stored-etin-verdicts', 'windows-1252', 'utf-16le-tab-separated', 'blank-lines-and-empty-rows']) {
+    const input = path.join(lists, `${name}.csv`);
+    await chooseList(page, input);
+    await listShown(page);
+    const downloaded = await download(page, `${name}-etin.csv`);
+    assert.ok(downloaded.equals(batch(input)), `${name}: the downloaded bytes differ from kennfix-batch's`);
+    if (name === 'stored-etin-verdicts') {
+      assert.match(await text(page, '#liste-zusammenfassung'),
+                   /^„stored-etin-verdicts\.csv“: \d+ Zeilen: \d+ mit eTIN, \d+ mit Fehler, \d+ gespeicherte eTINs? (weicht|weichen) ab\.$/);
+      const rows = await page.$$eval('#liste-zeilen tbody tr', (trs) => trs.map((tr) => [...tr.cells].map((c) => c.textContent)));
+      assert.ok(rows.length > 0 && rows.every((cells) => cells.length === 3 && /^\d+$/.test(cells[0])));
+      assert.ok(rows.some((cells) => cells[2].startsWith('Prüfung: weicht ab')), 'a deviating eTIN with its Prüfung');
+      assert.ok(rows.some((cells) => cells[2] === 'Fehler: Vorname fehlt'), 'a row without eTIN with its Fehler');
+      assert.equal(await text(page, '#liste-lauf'), null, 'the progress is gone');
+      await axe(page, 'with a list shown');
+      await page.screenshot({ path: path.join(out, `${browserName}-list.png`), fullPage: true });
+    }
+  }
+  await closePage(page);
+});
+
+test('a header without the columns: chosen as in the list window, then read', async () => {
+  const page = await fresh();
+  const input = path.join(scratch, 'andere-namen.csv');
+  writeFileSync(input, 'Nr,Nachname,Rufname,Geb.-Datum\r\n1,Müller,Hans,01.02.1980\r\n2,Weiß,Zoë,31.02.1985\r\n');
+  await chooseList(page, input);
+  await page.waitForFunction(() => !document.getElementById('liste-spalten').hidden, { timeout: 30000 });
+  assert.equal(await text(page, '#liste-spalten-frage'),
+               '„andere-namen.csv“: In der Kopfzeile fehlen die Spalten „Familienname“, „Vorname“ und ' +
+               '„Geburtsdatum“. Welche Spalten enthalten Familienname, Vorname und Geburtsdatum? Die Wahl gilt ' +
+               'nur für diese Liste.');
+  const chosen = await page.$$eval('#liste-spalten select', (boxes) => boxes.map((b) => b.selectedOptions[0].textContent));
+  assert.deepEqual(chosen, ['Komma (,)', 'Nachname', 'Rufname', 'Geb.-Datum']);
+  await axe(page, 'with the column choice open');
+  await page.focus('#liste-lesen');
+  await page.keyboard.press('Enter');
+  await listShown(page);
+  assert.equal(await text(page, '#liste-zusammenfassung'), '„andere-namen.csv“: 2 Zeilen: 1 mit eTIN, 1 mit Fehler.');
+  const downloaded = await download(page, 'andere-namen-etin.csv');
+  assert.ok(downloaded.equals(batch(input, ['--delimiter', ',', '--family-name-column', 'Nachname',
+                                            '--first-name-column', 'Rufname', '--birth-date-column', 'Geb.-Datum'])));
+  await closePage(page);
+});
+
+test('a file that is no list: the list window\'s message', async () => {
+  const page = await fresh();
+  await chooseList(page, path.join(lists, 'a-quote-left-open.csv'));
+  await page.waitForFunction(() => !document.getElementById('liste-meldung').hidden, { timeout: 30000 });
+  assert.match(await text(page, '#liste-meldung'), /^„a-quote-left-open\.csv“ kann nicht als Liste gelesen werden\.\n\nZeile \d+: /);
+  await closePage(page);
+});
+
+test('no request leaves the page but the file itself and its own worker', () => {
+  const all = requests.flat();
+  assert.ok(requests.length >= 3);
+  const pageFolder = new URL('.', pageUrl).href;
+  assert.deepEqual(all.filter((url) => url !== pageUrl && !url.startsWith('blob:')), []);
+  // A Blob URL of a file page is the page's own; one that names another origin would not be.
+  assert.deepEqual(all.filter((url) => url.startsWith('blob:') && !/^blob:(null|file:\/\/)\//.test(url)), [], pageFolder);
+});
