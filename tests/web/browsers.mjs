@@ -2,7 +2,7 @@
 // profile in a folder of the test's own, nothing downloaded, nothing of the
 // machine's profiles touched. Every request a page makes is recorded.
 
-import { mkdtempSync, rmSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
@@ -72,4 +72,20 @@ export async function openPage(browser, url, { viewport = { width: 1024, height:
   await page.goto(url, { waitUntil: 'load' });
   await page.waitForSelector('html[data-bereit="ja"]', { timeout: 20000 });
   return { page, requests };
+}
+
+// Closes a page after checking that it kept its own Content-Security-Policy.
+export async function closeCheckedPage(page) {
+  const violations = await page.evaluate(() => window.kennfixViolations || []);
+  if (violations.length > 0) throw new Error(`the page broke its own Content-Security-Policy: ${violations.join('; ')}`);
+  await page.close();
+}
+
+// What axe-core finds wrong with the page as it stands: "rule: where" each.
+export async function axeViolations(page) {
+  await page.evaluate(readFileSync(requireTestModule.resolve('axe-core/axe.min.js'), 'utf8'));
+  return page.evaluate(async () => {
+    const result = await window.axe.run(document, { resultTypes: ['violations'] });
+    return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+  });
 }

@@ -18,7 +18,7 @@ import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
 
-import { launch, openPage, requireTestModule } from './browsers.mjs';
+import { axeViolations, closeCheckedPage as closePage, launch, openPage } from './browsers.mjs';
 
 const browserName = process.argv[2];
 const pageUrl = pathToFileURL(process.env.KENNFIX_WEB_PAGE).href;
@@ -47,12 +47,6 @@ async function fresh() {
   const opened = await openPage(context, pageUrl, { languages: ['de-DE', 'de'] });
   requests.push(opened.requests);
   return opened.page;
-}
-
-async function closePage(page) {
-  const violations = await page.evaluate(() => window.kennfixViolations || []);
-  assert.deepEqual(violations, [], 'the page broke its own Content-Security-Policy');
-  await page.close();
 }
 
 // The text of what is shown; null for what is not.
@@ -94,12 +88,7 @@ function batch(input, args = []) {
 }
 
 async function axe(page, when) {
-  await page.evaluate(readFileSync(requireTestModule.resolve('axe-core/axe.min.js'), 'utf8'));
-  const violations = await page.evaluate(async () => {
-    const result = await window.axe.run(document, { resultTypes: ['violations'] });
-    return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
-  });
-  assert.deepEqual(violations, [], `axe-core, ${when}`);
+  assert.deepEqual(await axeViolations(page), [], `axe-core, ${when}`);
 }
 
 test('a list chosen, read and downloaded: the bytes of kennfix-batch, the counts and rows shown', async () => {

@@ -128,5 +128,6 @@ test('a list of many pieces: read and written piece by piece, the same bytes', (
   const wasm = compare(input, ['--year', '2026']);
   assert.ok(wasm.pulls > 20, `${wasm.pulls} pieces read`);
   assert.ok(wasm.largestPull <= 64 * 1024, `a piece of ${wasm.largestPull} bytes asked for`);
+  assert.ok(wasm.pushes > 20, `written in ${wasm.pushes} pieces`);
   assert.ok(wasm.result.attention.length === 1000 && wasm.result.attentionMore > 0, 'the rows shown are limited');
 });

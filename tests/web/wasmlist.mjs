@@ -16,12 +16,12 @@ export async function loadListEngine(moduleJs) {
   const chooseColumns = module.cwrap('kennfix_list_choose_columns', 'number', ['number', 'number', 'number', 'number']);
 
   // Runs the list at `input` into the file `output` (or into memory, without
-  // one): { result, output: Buffer | null, pulls, largestPull }.
+  // one): { result, output: Buffer | null, memoryBytes, pulls, largestPull, pushes }.
   function runFile(input, { name = input, output = null, choose = null } = {}) {
     const inFd = openSync(input, 'r');
     const outFd = output ? openSync(output, 'w') : null;
     const pieces = [];
-    const seen = { pulls: 0, largestPull: 0 };
+    const seen = { pulls: 0, largestPull: 0, pushes: 0 };
     module.kennfixList = {
       pull(view) {
         seen.pulls += 1;
@@ -29,6 +29,7 @@ export async function loadListEngine(moduleJs) {
         return readSync(inFd, view, 0, view.length, null);
       },
       push(bytes) {
+        seen.pushes += 1;
         if (outFd !== null) writeSync(outFd, bytes);
         else pieces.push(Buffer.from(bytes));
         return true;
@@ -38,7 +39,7 @@ export async function loadListEngine(moduleJs) {
     try {
       if (choose) assert(chooseColumns(...choose) === 1, 'no such choice of columns');
       const result = JSON.parse(run(name));
-      return { result, output: outFd === null ? Buffer.concat(pieces) : null, ...seen };
+      return { result, output: outFd === null ? Buffer.concat(pieces) : null, memoryBytes: module.HEAPU8.length, ...seen };
     } finally {
       closeSync(inFd);
       if (outFd !== null) closeSync(outFd);
