@@ -1,14 +1,16 @@
 // The page's list part in a real browser, opened from disk: a test list
-// chosen by keyboard, read in the worker, its counts and rows shown, and
-// "Liste mit eTIN speichern" downloaded: the same bytes as kennfix-batch
-// writes. A list whose header lacks the columns asks for them as the list
-// window does. axe-core with a list shown, a screenshot to look at, and no
+// chosen by keyboard or dropped, read in the worker, its counts and rows
+// shown, and "Liste mit eTIN speichern" downloaded: the same bytes as
+// kennfix-batch writes. A large list leaves the page free to type in. A
+// list whose header lacks the columns asks for them as the list window
+// does. axe-core with a list shown, a screenshot to look at, and no
 // request leaves the page but the file itself and the worker it makes of
 // its own text.
 //
 //   node list_page_test.mjs chromium|firefox
 // with KENNFIX_WEB_PAGE, KENNFIX_WEB_NODE_MODULES, KENNFIX_BATCH,
-// KENNFIX_LIST_CASES and KENNFIX_WEB_OUT (tests/web/CMakeLists.txt).
+// KENNFIX_LIST_CASES, KENNFIX_BENCH (for bench/list_vs_cp.py's list) and
+// KENNFIX_WEB_OUT (tests/web/CMakeLists.txt).
 
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -81,7 +83,7 @@ async function download(page, name) {
 
 function batch(input, args = []) {
   try {
-    return execFileSync(process.env.KENNFIX_BATCH, [...args, input], { stdio: ['ignore', 'pipe', 'ignore'] });
+    return execFileSync(process.env.KENNFIX_BATCH, [...args, input], { stdio: ['ignore', 'pipe', 'ignore'], maxBuffer: 1 << 30 });
   } catch (e) {
     return e.stdout;  // status 1: rows that need attention, the list is written all the same
   }
@@ -142,6 +144,41 @@ test('a file that is no list: the list window\'s message', async () => {
   await chooseList(page, path.join(lists, 'a-quote-left-open.csv'));
   await page.waitForFunction(() => !document.getElementById('liste-meldung').hidden, { timeout: 30000 });
   assert.match(await text(page, '#liste-meldung'), /^„a-quote-left-open\.csv“ kann nicht als Liste gelesen werden\.\n\nZeile \d+: /);
+  await closePage(page);
+});
+
+test('a large list: the page answers while it is read, progress shows, the download is whole', async () => {
+  const page = await fresh();
+  const input = path.join(scratch, 'gross.csv');
+  execFileSync('python3', [path.join(process.env.KENNFIX_BENCH, 'list_vs_cp.py'), '--rows', '400000', '--write-list', input]);
+  await chooseList(page, input);
+  await page.waitForFunction(() => document.getElementById('liste-fortschritt').value > 0, { timeout: 30000, polling: 20 });
+  // The page's thread is free: a name typed now goes in at once.
+  await page.focus('#name');
+  await page.keyboard.type('Meier');
+  assert.equal(await page.$eval('#name', (e) => e.value), 'Meier');
+  assert.ok(await page.evaluate(() => !document.getElementById('liste-lauf').hidden), 'the list was read already');
+  await listShown(page);
+  assert.equal(await text(page, '#liste-zusammenfassung'), '„gross.csv“: 400.000 Zeilen: 400.000 mit eTIN, 0 mit Fehler.');
+  const downloaded = await download(page, 'gross-etin.csv');
+  assert.ok(downloaded.equals(batch(input)), 'the downloaded bytes differ from kennfix-batch\'s');
+  await closePage(page);
+});
+
+test('a list dropped on the list part is read', async () => {
+  const page = await fresh();
+  const bytes = [...readFileSync(path.join(lists, 'dates-in-german.csv'))];
+  await page.evaluate((content) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(content)], 'gezogen.csv', { type: 'text/csv' }));
+    const target = document.getElementById('liste-titel');
+    for (const type of ['dragenter', 'dragover', 'drop']) {
+      target.dispatchEvent(new DragEvent(type, { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }
+  }, bytes);
+  await listShown(page);
+  assert.match(await text(page, '#liste-zusammenfassung'), /^„gezogen\.csv“: \d+ Zeilen: /);
+  assert.equal(await page.$eval('#liste-speichern', (a) => a.download), 'gezogen-etin.csv');
   await closePage(page);
 });
 
