@@ -111,6 +111,10 @@ test('a list chosen, read and downloaded: the bytes of kennfix-batch, the counts
       assert.equal(await text(page, '#liste-lauf'), null, 'the progress is gone');
       await axe(page, 'with a list shown');
       await page.screenshot({ path: path.join(out, `${browserName}-list.png`), fullPage: true });
+      await page.setViewport({ width: 320, height: 640 });
+      assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= 320), 'the page is wider than a phone');
+      await page.screenshot({ path: path.join(out, `${browserName}-list-phone.png`), fullPage: true });
+      await page.setViewport({ width: 1024, height: 900 });
     }
   }
   await closePage(page);
