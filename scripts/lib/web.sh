@@ -14,8 +14,7 @@ build_web_page() {
     mkdir -p "$KENNFIX_WEB_BUILD"
     # emscripten finds its own node modules (acorn, ...) only through this.
     export NODE_PATH=/usr/share/nodejs
-    if ! { emcmake cmake -S "$KENNFIX_ROOT" -B "$KENNFIX_WEB_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-               -DBUILD_TESTING=OFF &&
+    if ! { emcmake cmake -S "$KENNFIX_ROOT" -B "$KENNFIX_WEB_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
            cmake --build "$KENNFIX_WEB_BUILD" -j "$(nproc)"; } >"$log" 2>&1; then
         cat "$log" >&2
         echo "The page could not be built; the log above is kept in $log." >&2
