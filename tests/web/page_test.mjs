@@ -165,6 +165,10 @@ test('the date field is not left with half a year: Tab and a click are refused u
   assert.equal(state.focused, true, 'a click left the field');
   assert.equal(await text(page, '#etin'), '');
 
+  await page.click('h1');  // nothing that takes the focus: the field still checks
+  await page.waitForFunction(() => document.activeElement === document.getElementById('datum'));
+  assert.equal((await field(page, 'datum')).value, '01.02.__');
+
   await page.keyboard.press('Escape');
   await page.keyboard.press('Tab');
   assert.equal((await field(page, 'datum')).focused, false, 'Tab after Escape stayed in the field');
