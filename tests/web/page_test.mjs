@@ -10,7 +10,7 @@
 
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, readFileSync } from 'node:fs';
+import { mkdirSync, readFileSync, realpathSync } from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
@@ -165,6 +165,10 @@ test('the date field is not left with half a year: Tab and a click are refused u
   assert.equal(state.focused, true, 'a click left the field');
   assert.equal(await text(page, '#etin'), '');
 
+  await page.click('h1');  // nothing that takes the focus: the field still checks
+  await page.waitForFunction(() => document.activeElement === document.getElementById('datum'));
+  assert.equal((await field(page, 'datum')).value, '01.02.__');
+
   await page.keyboard.press('Escape');
   await page.keyboard.press('Tab');
   assert.equal((await field(page, 'datum')).focused, false, 'Tab after Escape stayed in the field');
@@ -233,12 +237,17 @@ test('paste into the date field goes through its rules', async () => {
   for (const [pasted, screen] of cases) {
     await page.reload();
     await page.waitForSelector('html[data-bereit="ja"]');
+    // Copied from another field and pasted by keys, as a clerk does.
+    await page.focus('#vorname');
+    await page.keyboard.type(pasted);
+    await page.keyboard.down('Control');
+    await page.keyboard.press('a');
+    await page.keyboard.press('c');
+    await page.keyboard.up('Control');
     await page.focus('#datum');
-    await page.$eval('#datum', (input, data) => {
-      const transfer = new DataTransfer();
-      transfer.setData('text/plain', data);
-      input.dispatchEvent(new ClipboardEvent('paste', { clipboardData: transfer, bubbles: true, cancelable: true }));
-    }, pasted);
+    await page.keyboard.down('Control');
+    await page.keyboard.press('v');
+    await page.keyboard.up('Control');
     assert.equal((await field(page, 'datum')).value, screen, pasted);
   }
   await closePage(page);
@@ -336,8 +345,18 @@ test('"Drucken" prints the window\'s sheet on one A4 page', { skip: !chromium &&
   await closePage(page);
 });
 
+// Firefox loads a few resources of its own into a page as data: URLs (a
+// font when a tap in a text field shows its touch caret); they stand in
+// its omni.ja, and CSP does not apply to them.
+function firefoxOwn(url) {
+  if (browserName !== 'firefox' || !url.startsWith('data:')) return false;
+  const payload = url.slice(url.indexOf(',') + 1);
+  return readFileSync(path.join(path.dirname(realpathSync('/usr/bin/firefox-esr')), 'omni.ja'), 'latin1')
+    .includes(payload);
+}
+
 test('no request leaves the page but the one for the file itself', () => {
   const all = requests.flat();
   assert.ok(requests.length > 5);
-  assert.deepEqual(all.filter((url) => url !== pageUrl), []);
+  assert.deepEqual(all.filter((url) => url !== pageUrl && !firefoxOwn(url)), []);
 });

@@ -43,7 +43,7 @@ export class DateField {
     input.addEventListener('pointerdown', () => { this.pointerDown = true; });
     input.addEventListener('focus', () => this.focusIn());
     input.addEventListener('mouseup', () => this.click());
-    input.addEventListener('blur', (e) => this.blur(e));
+    input.addEventListener('blur', () => this.blur());
     input.addEventListener('select', () => this.showHighlight());
 
     // A press elsewhere on the page that would take the focus checks the
@@ -211,10 +211,14 @@ export class DateField {
     }
   }
 
-  blur(e) {
+  // Any other way out (a click on the page's background, a tap beside the
+  // field that closes a phone's keyboard) is checked here; refused, the
+  // focus comes back, since a half-typed year would otherwise go into the
+  // calculation.
+  blur() {
     // Another window or tab took the focus: it comes back as it was.
     if (!document.hasFocus()) return;
-    if (!this.leaveChecked && e.relatedTarget && !this.leave()) {
+    if (!this.leaveChecked && !this.leave()) {
       setTimeout(() => this.input.focus(), 0);
       return;
     }

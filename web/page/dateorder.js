@@ -13,6 +13,9 @@ const GERMAN = { separator: '.', order: DAY_MONTH_YEAR };
 // browser can format dates in.
 export function dateSettingsFor(languages) {
   for (const language of languages || []) {
+    // German everywhere (de-DE, de-AT, de-CH, ...), known without Intl,
+    // whose first use costs a page's start a tenth of a second.
+    if (/^de(-|$)/i.test(language)) return GERMAN;
     let parts;
     try {
       parts = new Intl.DateTimeFormat(language, { day: '2-digit', month: '2-digit', year: '2-digit' })
