@@ -1,6 +1,6 @@
 // Starts the page: the module, the date order from the browser's
-// languages, the calculator, the list part. The sheet is filled before every printout,
-// also one from the browser's own menu.
+// languages, the calculator, the list part. The sheet is filled before
+// every printout, also one from the browser's own menu.
 
 import { loadEngine } from './engine.js';
 import { dateSettingsFor } from './dateorder.js';
