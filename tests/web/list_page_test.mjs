@@ -151,7 +151,7 @@ test('a file that is no list: the list window\'s message', async () => {
   await closePage(page);
 });
 
-test('a large list: the page answers while it is read, progress shows, the download is whole', async () => {
+test('a large list: the page answers while it is read, progress shows, the download is whole, Abbrechen stops', async () => {
   const page = await fresh();
   const input = path.join(scratch, 'gross.csv');
   execFileSync('python3', [path.join(process.env.KENNFIX_BENCH, 'list_vs_cp.py'), '--rows', '400000', '--write-list', input]);
@@ -166,6 +166,14 @@ test('a large list: the page answers while it is read, progress shows, the downl
   assert.equal(await text(page, '#liste-zusammenfassung'), '„gross.csv“: 400.000 Zeilen: 400.000 mit eTIN, 0 mit Fehler.');
   const downloaded = await download(page, 'gross-etin.csv');
   assert.ok(downloaded.equals(batch(input)), 'the downloaded bytes differ from kennfix-batch\'s');
+
+  // "Abbrechen" while the list is read again: the list shown stays.
+  await chooseList(page, input);
+  await page.waitForFunction(() => !document.getElementById('liste-lauf').hidden, { polling: 10 });
+  await page.click('#liste-abbrechen');
+  await page.waitForFunction(() => document.getElementById('liste-lauf').hidden, { timeout: 10000 });
+  assert.equal(await page.$eval('#liste-ansage', (e) => e.textContent), 'Abgebrochen.');
+  assert.equal(await text(page, '#liste-zusammenfassung'), '„gross.csv“: 400.000 Zeilen: 400.000 mit eTIN, 0 mit Fehler.');
   await closePage(page);
 });
 

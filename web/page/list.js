@@ -60,7 +60,11 @@ export class ListPart {
     this.saveUrl = null;
 
     this.input.addEventListener('change', () => {
-      if (this.input.files.length > 0) this.read(this.input.files[0]);
+      const file = this.input.files[0];
+      // Emptied, so that choosing the same file again (changed since) reads
+      // it again; the summary names the list shown.
+      this.input.value = '';
+      if (file) this.read(file);
     });
     this.section.addEventListener('dragover', (event) => {
       if (event.dataTransfer.types.includes('Files')) {
