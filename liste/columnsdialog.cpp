@@ -14,6 +14,8 @@
 namespace kennfix::liste {
 namespace {
 
+using listengine::kPersonColumns;
+
 QString DelimiterName(char delimiter)
 {
     switch (delimiter) {
@@ -100,12 +102,12 @@ void ColumnsDialog::showHeader()
     QStringList names;
     for (const std::string& name : h.names)
         names << QString::fromStdString(name);
-    for (std::size_t role = 0; role < kColumnRoles.size(); ++role) {
+    for (std::size_t role = 0; role < kPersonColumns.size(); ++role) {
         QComboBox* box = roleBoxes()[role];
         const QSignalBlocker quiet(box);
         box->clear();
         box->addItems(names);
-        const auto fitting = m_choice.fitting(shown, kColumnRoles[role]);
+        const auto fitting = m_choice.fitting(shown, kPersonColumns[role]);
         box->setCurrentIndex(fitting ? static_cast<int>(*fitting) : -1);
     }
     checkChoice();
@@ -118,7 +120,7 @@ void ColumnsDialog::checkChoice()
         if (box->currentIndex() >= 0)
             chosen.insert(box->currentIndex());
     }
-    const bool complete = chosen.size() == kColumnRoles.size();
+    const bool complete = chosen.size() == kPersonColumns.size();
     buttons->button(QDialogButtonBox::Ok)->setEnabled(complete);
     m_hint->setVisible(!complete);
 }

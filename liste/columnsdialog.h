@@ -3,17 +3,19 @@
 // The small dialog that asks which columns hold family name, first name and
 // date of birth when a list's header lacks one the window looks for, and
 // under which delimiter, when that was a guess. The rules are ColumnChoice's
-// (columnchoice.h); the dialog shows them and maps the user's choice.
+// (listengine/columnchoice.h); the dialog shows them and maps the user's choice.
 
 #include <QDialog>
 
-#include "liste/columnchoice.h"
+#include "listengine/columnchoice.h"
 
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 
 namespace kennfix::liste {
+
+using listengine::ColumnChoice;
 
 class ColumnsDialog : public QDialog {
     Q_OBJECT

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <thread>
 
-#include "liste/columnchoice.h"
+#include "listengine/columnchoice.h"
 #include "liste/pathtext.h"
 #include "listengine/messagetext.h"
 
@@ -37,7 +37,7 @@ Report Failure(const std::string& listPath)
     try {
         throw;
     } catch (const listengine::MissingColumnsError& e) {
-        return [e, message = unreadable(MissingColumnsMessage(e))](ListJobs& jobs) { emit jobs.columnsMissing(e, message); };
+        return [e, message = unreadable(listengine::MissingColumnsMessage(e))](ListJobs& jobs) { emit jobs.columnsMissing(e, message); };
     } catch (const listengine::ListError& e) {
         return failed(unreadable(e.what()));
     } catch (const ListChangedError& e) {

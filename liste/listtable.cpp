@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "core/cp1252.h"
-#include "listengine/messagetext.h"
-#include "listengine/summary.h"
 
 namespace kennfix::liste {
 namespace {
@@ -62,11 +60,6 @@ RowMarks Unpack(std::uint8_t bits)
 {
     return {(bits & kBlank) != 0, (bits & kHasEtin) != 0, (bits & kHasError) != 0,
             static_cast<StoredEtinCheck>(bits & kCheckBits)};
-}
-
-std::string Counted(std::size_t n, const char* one, const char* many)
-{
-    return listengine::GroupedNumber(n) + " " + (n == 1 ? one : many);
 }
 
 }  // namespace
@@ -153,14 +146,7 @@ void ListTable::Add(const listengine::RowResult& row)
         m_attention.push_back(index);
     if (marks.deviates())
         m_differences.push_back({index, row.difference});
-    if (marks.blank) {
-        ++m_counts.blankRows;
-        return;
-    }
-    ++m_counts.rows;
-    m_counts.withEtin += marks.hasEtin;
-    m_counts.withError += marks.hasError;
-    m_counts.deviating += marks.deviates();
+    m_counts.Add(row);
 }
 
 void ListTable::Finish(const listengine::ListSummary& summary)
@@ -204,24 +190,6 @@ listengine::EtinDifference ListTable::etinDifference(std::size_t row) const
     const auto at = std::lower_bound(m_differences.begin(), m_differences.end(), row,
                                      [](const Difference& d, std::size_t r) { return d.row < r; });
     return at != m_differences.end() && at->row == row ? at->difference : listengine::EtinDifference{};
-}
-
-std::string SummaryLine(const ListCounts& counts, bool keepsEtins)
-{
-    std::string line = Counted(counts.rows, "Zeile", "Zeilen") + ": " + listengine::GroupedNumber(counts.withEtin) +
-                       " mit eTIN, " + listengine::GroupedNumber(counts.withError) + " mit Fehler";
-    if (keepsEtins) {
-        line += ", " + Counted(counts.deviating, "gespeicherte eTIN weicht", "gespeicherte eTINs weichen") + " ab";
-    }
-    return line + ".";
-}
-
-std::vector<std::string> FurtherMessages(const listengine::ListSummary& summary)
-{
-    listengine::ListSummary rest = summary;
-    rest.failedRows = 0;
-    rest.deviatingRows = 0;
-    return listengine::SummaryMessages(rest);
 }
 
 }  // namespace kennfix::liste

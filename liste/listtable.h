@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "listengine/list.h"
+#include "listengine/summary.h"
 
 namespace kennfix::liste {
 
@@ -31,14 +32,6 @@ struct RowMarks {
         return check == listengine::StoredEtinCheck::Differs || check == listengine::StoredEtinCheck::WrongCheckCharacter;
     }
     bool needsAttention() const { return hasError || deviates(); }
-};
-
-struct ListCounts {
-    std::size_t rows = 0;        // rows with a person; blank ones do not count
-    std::size_t blankRows = 0;
-    std::size_t withEtin = 0;
-    std::size_t withError = 0;   // a Fehler, also beside an eTIN (characters lost in the output)
-    std::size_t deviating = 0;   // stored eTINs that differ or have a wrong check character
 };
 
 class ListTable {
@@ -72,7 +65,7 @@ public:
 
     // The rows that need attention, in order.
     std::span<const std::size_t> attentionRows() const { return m_attention; }
-    const ListCounts& counts() const { return m_counts; }
+    const listengine::ListCounts& counts() const { return m_counts; }
     const listengine::ListSummary& summary() const { return m_summary; }
 
 private:
@@ -99,22 +92,12 @@ private:
         listengine::EtinDifference difference;
     };
     std::vector<Difference> m_differences;
-    ListCounts m_counts;
+    listengine::ListCounts m_counts;
     listengine::ListSummary m_summary;
     // A Windows-1252 row's cells converted, kept from row to row.
     std::string m_scratch;
     std::vector<std::size_t> m_scratchEnds;
     std::vector<std::string_view> m_scratchCells;
 };
-
-// The summary line of a list: how many rows got an eTIN, how many have a
-// Fehler and, for a list that keeps eTINs, how many of them deviate.
-// "3 Zeilen: 2 mit eTIN, 1 mit Fehler, 1 gespeicherte eTIN weicht ab."
-std::string SummaryLine(const ListCounts& counts, bool keepsEtins);
-
-// What else the engine has to say of the list (rows in another encoding,
-// characters the output cannot hold): SummaryMessages without what the
-// summary line tells.
-std::vector<std::string> FurtherMessages(const listengine::ListSummary& summary);
 
 }  // namespace kennfix::liste

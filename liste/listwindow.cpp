@@ -320,8 +320,8 @@ void ListWindow::updateSummary()
                                         "dieses Fenster ziehen."));
         return;
     }
-    QStringList lines{QString::fromStdString(SummaryLine(table->counts(), table->layout().checkColumn.has_value()))};
-    for (const std::string& message : FurtherMessages(table->summary()))
+    QStringList lines{QString::fromStdString(listengine::SummaryLine(table->counts(), table->layout().checkColumn.has_value()))};
+    for (const std::string& message : listengine::FurtherMessages(table->summary()))
         lines << QString::fromStdString(message);
     summary->setText(lines.join(u'\n'));
 }

@@ -31,7 +31,8 @@
 //
 // Layers, each including only those below it (tests/listengine checks it):
 //   list.h, files.h, options.h,        what front ends call
-//   columnnames.h, summary.h
+//   columnnames.h, columnchoice.h,
+//   summary.h
 //   internal/                          the engine's own parts; front ends
 //                                      never include them
 //   types.h, errors.h, messagetext.h   what everything shares; they include

@@ -22,6 +22,11 @@ std::string LinesText(const LineList& lines)
     return text;
 }
 
+std::string Counted(std::size_t n, const char* one, const char* many)
+{
+    return GroupedNumber(n) + " " + (n == 1 ? one : many);
+}
+
 }  // namespace
 
 std::vector<std::string> SummaryMessages(const ListSummary& s)
@@ -55,6 +60,35 @@ std::vector<std::string> SummaryMessages(const ListSummary& s)
                            output + " ausgegeben.");
     }
     return messages;
+}
+
+void ListCounts::Add(const RowResult& row)
+{
+    if (row.blank) {
+        ++blankRows;
+        return;
+    }
+    ++rows;
+    withEtin += !row.computedEtin.empty();
+    withError += !row.error.empty();
+    deviating += row.check == StoredEtinCheck::Differs || row.check == StoredEtinCheck::WrongCheckCharacter;
+}
+
+std::string SummaryLine(const ListCounts& counts, bool keepsEtins)
+{
+    std::string line = Counted(counts.rows, "Zeile", "Zeilen") + ": " + GroupedNumber(counts.withEtin) +
+                       " mit eTIN, " + GroupedNumber(counts.withError) + " mit Fehler";
+    if (keepsEtins)
+        line += ", " + Counted(counts.deviating, "gespeicherte eTIN weicht", "gespeicherte eTINs weichen") + " ab";
+    return line + ".";
+}
+
+std::vector<std::string> FurtherMessages(const ListSummary& summary)
+{
+    ListSummary rest = summary;
+    rest.failedRows = 0;
+    rest.deviatingRows = 0;
+    return SummaryMessages(rest);
 }
 
 }  // namespace kennfix::listengine

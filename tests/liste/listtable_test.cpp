@@ -107,13 +107,13 @@ TEST(ListTable, MarksCountsAndAttention)
     }
     EXPECT_EQ(std::vector<std::size_t>(table.attentionRows().begin(), table.attentionRows().end()),
               (std::vector<std::size_t>{2, 3, 4, 6}));
-    const ListCounts& counts = table.counts();
+    const listengine::ListCounts& counts = table.counts();
     EXPECT_EQ(counts.rows, 6u);
     EXPECT_EQ(counts.blankRows, 1u);
     EXPECT_EQ(counts.withEtin, 4u);
     EXPECT_EQ(counts.withError, 2u);
     EXPECT_EQ(counts.deviating, 2u);
-    EXPECT_EQ(SummaryLine(counts, true), "6 Zeilen: 4 mit eTIN, 2 mit Fehler, 2 gespeicherte eTINs weichen ab.");
+    EXPECT_EQ(listengine::SummaryLine(counts, true), "6 Zeilen: 4 mit eTIN, 2 mit Fehler, 2 gespeicherte eTINs weichen ab.");
 }
 
 // Line numbers are kept only where a row does not follow on the previous
@@ -163,38 +163,6 @@ TEST(ListTable, SurplusCellsAndLargeCells)
     EXPECT_EQ(table.cell(3, table.layout().etinColumn).size(), 14u);
 }
 
-TEST(SummaryLine, Words)
-{
-    struct Case {
-        ListCounts counts;
-        bool keepsEtins;
-        const char* line;
-    };
-    const Case cases[] = {
-        {{1, 0, 1, 0, 0}, false, "1 Zeile: 1 mit eTIN, 0 mit Fehler."},
-        {{12345, 3, 12000, 345, 0}, false, "12.345 Zeilen: 12.000 mit eTIN, 345 mit Fehler."},
-        {{2, 0, 2, 0, 1}, true, "2 Zeilen: 2 mit eTIN, 0 mit Fehler, 1 gespeicherte eTIN weicht ab."},
-        {{0, 4, 0, 0, 0}, true, "0 Zeilen: 0 mit eTIN, 0 mit Fehler, 0 gespeicherte eTINs weichen ab."},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(SummaryLine(c.counts, c.keepsEtins), c.line);
-}
-
-// The summary line tells rows without eTIN and deviations; the rest of what
-// the engine says comes beside it.
-TEST(FurtherMessages, WhatTheSummaryLineDoesNotTell)
-{
-    listengine::ListSummary summary;
-    summary.rows = 5;
-    summary.failedRows = 2;
-    summary.deviatingRows = 1;
-    EXPECT_TRUE(FurtherMessages(summary).empty());
-    summary.otherEncodingRows.Add(3, 3);
-    const std::vector<std::string> messages = FurtherMessages(summary);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "1 Zeile ist in Windows-1252 geschrieben, die übrigen in UTF-8 (Zeile 3). Jede Zeile wurde "
-                           "in ihrer Kodierung gelesen und in UTF-8 ausgegeben.");
-}
 
 TEST(ProposedSavePath, BesideTheList)
 {

@@ -19,10 +19,14 @@ constexpr SheetLine kSheetLines[] = {{150, 86}, {300, 56}, {400, 56}, {500, 56},
 constexpr double kLineLeftMm = 10.0;
 constexpr double kPlaceToleranceMm = 0.5;
 constexpr double kHeightToleranceMm = 0.3;
+constexpr double kPageSizeTolerancePt = 1.0;
 
 QString LayoutFault(const PrintedPage& page, double printableLeft, double printableTop)
 {
-    if (page.size != QSizeF(CupsSandbox::kPageWidth, CupsSandbox::kPageHeight))
+    // Within a point: CUPS rounds A4 to whole points, a browser to its own
+    // pixels (594.96 × 841.92), and A4 itself is 595.28 × 841.89.
+    if (std::abs(page.size.width() - CupsSandbox::kPageWidth) > kPageSizeTolerancePt ||
+        std::abs(page.size.height() - CupsSandbox::kPageHeight) > kPageSizeTolerancePt)
         return QStringLiteral("the page is %1 × %2 points, not A4 portrait").arg(page.size.width()).arg(page.size.height());
     if (page.lines.size() != std::ssize(kSheetLines)) {
         QStringList texts;

@@ -2,26 +2,26 @@
 // under each delimiter, the ones that fit, the options the choice gives, and
 // the message for a file that offers nothing to choose from.
 
-#include "liste/columnchoice.h"
+#include "listengine/columnchoice.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-namespace kennfix::liste {
+namespace kennfix::listengine {
 namespace {
 
-listengine::MissingColumnsError HeaderFailure(std::string_view list, const listengine::ListOptions& options = {})
+MissingColumnsError HeaderFailure(std::string_view list, const ListOptions& options = {})
 {
     std::istringstream in{std::string(list)};
     std::ostringstream out;
     try {
-        listengine::ProcessList(in, out, options);
-    } catch (const listengine::MissingColumnsError& e) {
+        ProcessList(in, out, options);
+    } catch (const MissingColumnsError& e) {
         return e;
     }
     ADD_FAILURE() << "the engine found every column in " << list;
-    return listengine::MissingColumnsError(0, {"?"}, {{}}, false);
+    return MissingColumnsError(0, {"?"}, {{}}, false);
 }
 
 std::string Utf16LE(std::u16string_view text)
@@ -65,8 +65,8 @@ TEST(ColumnChoice, OffersTheHeadersNamesAndPicksThoseThatFit)
         const std::size_t shown = choice->preferredHeader();
         EXPECT_EQ(choice->headers()[shown].delimiter, c.delimiter) << c.comment;
         EXPECT_EQ(choice->headers()[shown].names, c.names) << c.comment;
-        for (std::size_t role = 0; role < kColumnRoles.size(); ++role)
-            EXPECT_EQ(choice->fitting(shown, kColumnRoles[role]).value_or(kNone), c.fitting[role]) << c.comment;
+        for (std::size_t role = 0; role < kPersonColumns.size(); ++role)
+            EXPECT_EQ(choice->fitting(shown, kPersonColumns[role]).value_or(kNone), c.fitting[role]) << c.comment;
     }
 }
 
@@ -74,26 +74,26 @@ TEST(ColumnChoice, OffersTheHeadersNamesAndPicksThoseThatFit)
 // the names and the delimiter chosen, the other options kept.
 TEST(ColumnChoice, OptionsReadTheListAsChosen)
 {
-    listengine::ListOptions options;
+    ListOptions options;
     options.firstNameColumn = "Ruf";
     options.currentYear = 2026;
-    options.inputEncoding = listengine::Encoding::Windows1252;
+    options.inputEncoding = Encoding::Windows1252;
     const std::string list = "Vorname,Ruf,Nachname,Tag\nMeier,Li,M\xFC" "ller,15.05.1991\n";
     const std::optional<ColumnChoice> choice = ColumnChoice::From(HeaderFailure(list, options), options);
     ASSERT_TRUE(choice);
     const std::size_t shown = choice->preferredHeader();
-    EXPECT_EQ(choice->fitting(shown, ColumnRole::FirstName), std::optional<std::size_t>(1));
-    const listengine::ListOptions chosen = choice->options(shown, {0, 1, 3});
+    EXPECT_EQ(choice->fitting(shown, PersonColumn::FirstName), std::optional<std::size_t>(1));
+    const ListOptions chosen = choice->options(shown, {0, 1, 3});
     EXPECT_EQ(chosen.delimiter, std::optional<char>(','));
     EXPECT_EQ(chosen.familyNameColumn, "Vorname");
     EXPECT_EQ(chosen.firstNameColumn, "Ruf");
     EXPECT_EQ(chosen.birthDateColumn, "Tag");
     EXPECT_EQ(chosen.currentYear, 2026);
-    EXPECT_EQ(chosen.inputEncoding, listengine::Encoding::Windows1252);
+    EXPECT_EQ(chosen.inputEncoding, Encoding::Windows1252);
 
     std::istringstream in(list);
     std::ostringstream out;
-    listengine::ProcessList(in, out, chosen);
+    ProcessList(in, out, chosen);
     EXPECT_EQ(out.str(), "Vorname,Ruf,Nachname,Tag,eTIN,Fehler\nMeier,Li,M\xFCller,15.05.1991,MREILIXX91E15Z,\n");
 }
 
@@ -125,4 +125,4 @@ TEST(ColumnChoice, MessageForAFileThatIsNoList)
 }
 
 }  // namespace
-}  // namespace kennfix::liste
+}  // namespace kennfix::listengine

@@ -1,10 +1,11 @@
 #pragma once
 
-// A list whose header lacks a column the window looks for: the names the
+// A list whose header lacks a column the options look for: the names the
 // header offers for family name, first name and date of birth, under the
 // delimiter it was read with or, when that was a guess, under each one, and
-// which of them fit. The column dialog (columnsdialog.h) shows this; the
-// options it gives read that one list and are not kept.
+// which of them fit. Front ends that let the user choose the columns (the
+// list window's column dialog, the page's list part) show this; the options
+// it gives read that one list and are not kept.
 
 #include <array>
 #include <cstddef>
@@ -15,10 +16,10 @@
 
 #include "listengine/list.h"
 
-namespace kennfix::liste {
+namespace kennfix::listengine {
 
-enum class ColumnRole { FamilyName, FirstName, BirthDate };
-inline constexpr std::array kColumnRoles{ColumnRole::FamilyName, ColumnRole::FirstName, ColumnRole::BirthDate};
+enum class PersonColumn { FamilyName, FirstName, BirthDate };
+inline constexpr std::array kPersonColumns{PersonColumn::FamilyName, PersonColumn::FirstName, PersonColumn::BirthDate};
 
 class ColumnChoice {
 public:
@@ -32,7 +33,7 @@ public:
     // delimiter: fewer than three names that can name a column (printable,
     // not empty, once in the header, not eTIN), as in a file that is no
     // list at all.
-    static std::optional<ColumnChoice> From(const listengine::MissingColumnsError& error, const listengine::ListOptions& options);
+    static std::optional<ColumnChoice> From(const MissingColumnsError& error, const ListOptions& options);
 
     const std::vector<Header>& headers() const { return m_headers; }
     // Whether the delimiter is the user's to choose: it was a guess.
@@ -41,19 +42,19 @@ public:
     std::size_t preferredHeader() const;
     // The name of `header` that fits `role`: the column the options name,
     // else a usual name for it ("Nachname", "Geb.-Datum", ...).
-    std::optional<std::size_t> fitting(std::size_t header, ColumnRole role) const;
+    std::optional<std::size_t> fitting(std::size_t header, PersonColumn role) const;
 
     // The options that read the list with the names chosen in `header`, one
-    // for each role in the order of kColumnRoles.
-    listengine::ListOptions options(std::size_t header, const std::array<std::size_t, 3>& chosen) const;
+    // for each role in the order of kPersonColumns.
+    ListOptions options(std::size_t header, const std::array<std::size_t, 3>& chosen) const;
 
 private:
-    ColumnChoice(listengine::ListOptions options, std::vector<Header> headers)
+    ColumnChoice(ListOptions options, std::vector<Header> headers)
         : m_options(std::move(options)), m_headers(std::move(headers))
     {
     }
 
-    listengine::ListOptions m_options;
+    ListOptions m_options;
     std::vector<Header> m_headers;
 };
 
@@ -61,6 +62,6 @@ private:
 // command line's options: what is missing, the names found shortened, so
 // that a binary file does not fill the box, and a question that tells what
 // the file ought to be.
-std::string MissingColumnsMessage(const listengine::MissingColumnsError& error);
+std::string MissingColumnsMessage(const MissingColumnsError& error);
 
-}  // namespace kennfix::liste
+}  // namespace kennfix::listengine
