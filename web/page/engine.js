@@ -1,18 +1,20 @@
 // The WebAssembly module: the core and the date field's rules behind the
-// C functions of web/api.h. The module's bytes stand in the page as base64
-// in the data block #modul, so nothing is fetched, not even from the page's
-// own folder.
+// C functions of web/api.h. The module's bytes stand in the page gzipped, as
+// base64 in the data block #modul, so nothing is fetched, not even from the
+// page's own folder; the browser's DecompressionStream unpacks them.
 
 /* global KennfixModule */
 
-// The module's bytes, decoded once; a worker gets a copy.
+// The module's bytes, unpacked once (a promise of them); a worker gets a copy.
 let moduleBytes = null;
 export function wasmBytes() {
   if (!moduleBytes) {
-    const base64 = document.getElementById('modul').textContent.trim();
-    const text = atob(base64);
-    moduleBytes = new Uint8Array(text.length);
-    for (let i = 0; i < text.length; ++i) moduleBytes[i] = text.charCodeAt(i);
+    const text = atob(document.getElementById('modul').textContent.trim());
+    const packed = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) packed[i] = text.charCodeAt(i);
+    // A Response made here reads the stream only: no request is made.
+    const unpacked = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
+    moduleBytes = new Response(unpacked).arrayBuffer().then((buffer) => new Uint8Array(buffer));
   }
   return moduleBytes;
 }
@@ -31,7 +33,7 @@ export function workerUrl(name) {
 
 // The engine the page works with: plain functions over the module.
 export async function loadEngine() {
-  const module = await KennfixModule({ wasmBinary: wasmBytes() });
+  const module = await KennfixModule({ wasmBinary: await wasmBytes() });
   const call = (name, result, args) => module.cwrap(name, result, args);
   const compute = call('kf_compute', 'string', ['string', 'string', 'string', 'number', 'number', 'number']);
   const maskState = call('kf_mask_state', 'string', ['number']);

@@ -99,7 +99,10 @@ export class ListPart {
     this.worker.onmessage = (event) => this.answer(event.data);
     this.worker.onerror = () => this.failed('Die Liste kann in diesem Browser nicht gelesen werden.');
     this.started();
-    this.worker.postMessage({ run: file, wasm: wasmBytes(), options: {} });
+    // The bytes are unpacked by the time a list can be chosen; a worker
+    // stopped meanwhile drops the message.
+    const worker = this.worker;
+    wasmBytes().then((wasm) => worker.postMessage({ run: file, wasm, options: {} }));
   }
 
   readWithColumns() {
