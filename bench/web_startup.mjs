@@ -4,7 +4,7 @@
 // the file's size, plain and gzipped. Goals: 1.5 x the file without its
 // module, 400 KB, 150 KB gzipped (docs/benchmarks.md).
 //
-//   KENNFIX_WEB_NODE_MODULES=build-web/test-node/node_modules \
+//   KENNFIX_WEB_NODE_MODULES=$PWD/build-web/test-node/node_modules \
 //     node bench/web_startup.mjs build-web/kennfix.html [rounds]
 
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
