@@ -27,13 +27,13 @@ export const BROWSERS = {
 
 // launch('chromium' | 'firefox') -> { browser, close() }
 export async function launch(name) {
-  const spec = BROWSERS[name];
+  const setup = BROWSERS[name];
   const profile = mkdtempSync(path.join(tmpdir(), `kennfix-${name}-`));
   const browser = await puppeteer.launch({
-    browser: spec.browser || 'chrome',
-    executablePath: spec.executablePath,
+    browser: setup.browser || 'chrome',
+    executablePath: setup.executablePath,
     headless: true,
-    args: spec.args(profile),
+    args: setup.args(profile),
     ignoreDefaultArgs: name === 'chromium' ? ['--headless=new'] : [],
     protocol: name === 'firefox' ? 'webDriverBiDi' : 'cdp',
     userDataDir: profile,
