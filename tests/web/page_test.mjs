@@ -15,7 +15,7 @@ import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
 
-import { launch, openPage, requireTestModule } from './browsers.mjs';
+import { axeViolations, launch, openPage } from './browsers.mjs';
 
 const browserName = process.argv[2];
 const pageUrl = pathToFileURL(process.env.KENNFIX_WEB_PAGE).href;
@@ -83,13 +83,7 @@ async function typePerson(page, { family, first, date }) {
 }
 
 async function axe(page, when) {
-  const source = readFileSync(requireTestModule.resolve('axe-core/axe.min.js'), 'utf8');
-  await page.evaluate(source);
-  const violations = await page.evaluate(async () => {
-    const result = await window.axe.run(document, { resultTypes: ['violations'] });
-    return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
-  });
-  assert.deepEqual(violations, [], `axe-core, ${when}`);
+  assert.deepEqual(await axeViolations(page), [], `axe-core, ${when}`);
 }
 
 async function screenshot(page, name) {
