@@ -1,6 +1,6 @@
 // The sheet drawn on an image: black text on opaque white cells, nothing
 // anywhere else. Where the lines stand on paper is checked on real printouts
-// in sheetprinter_test.
+// in tst_sheetprinter.
 
 #include <QImage>
 #include <QPainter>
@@ -30,7 +30,7 @@ double ToPixels(int tenthsOfMillimetre)
 
 }  // namespace
 
-class SheetTest : public QObject {
+class TestSheet : public QObject {
     Q_OBJECT
 
 private slots:
@@ -78,5 +78,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SheetTest)
-#include "sheet_test.moc"
+QTEST_MAIN(TestSheet)
+#include "tst_sheet.moc"

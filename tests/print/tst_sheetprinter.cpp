@@ -62,7 +62,7 @@ QString PrintAndWait(SheetPrinter& printer, const SheetTexts& texts)
 
 }  // namespace
 
-class SheetPrinterTest : public QObject {
+class TestSheetPrinter : public QObject {
     Q_OBJECT
 
 private slots:
@@ -276,5 +276,5 @@ private:
     std::unique_ptr<CupsSandbox> m_cups;
 };
 
-QTEST_MAIN(SheetPrinterTest)
-#include "sheetprinter_test.moc"
+QTEST_MAIN(TestSheetPrinter)
+#include "tst_sheetprinter.moc"
