@@ -1,4 +1,6 @@
-# Shared by scripts/run and scripts/test. Source it; do not run it.
+# Shared by scripts/run, scripts/test, scripts/windows, scripts/web and
+# scripts/fuzz, before lib/windows.sh and lib/web.sh where they need those.
+# Source it; do not run it.
 
 KENNFIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
