@@ -7,8 +7,9 @@ The modules are plain ES modules for reading and testing one at a time; here
 they become one module script, in the order given: lines that import from a
 sibling ("./x.js") are dropped and "export " is taken off declarations, so a
 name is declared in one file only. The module itself goes in gzipped, as
-base64 in a data block, which the browser does not run or fetch;
-page/engine.js unpacks it with the browser's own DecompressionStream. Gzip
+base64 in a data block, which the browser does not run or fetch; the
+early script right after it (page/unpack.js) unpacks it with the browser's
+own DecompressionStream and compiles it while the rest is read. Gzip
 takes the module to about a third, and base64 adds a third again. Workers go
 in as text blocks, started from Blob URLs.
 """
@@ -51,6 +52,7 @@ def main():
     parser.add_argument('--style', action='append', default=[])
     parser.add_argument('--module', action='append', default=[])
     parser.add_argument('--worker', action='append', default=[])
+    parser.add_argument('--early', required=True)
     parser.add_argument('--glue', required=True)
     parser.add_argument('--wasm', required=True)
     parser.add_argument('--version', required=True)
@@ -58,6 +60,7 @@ def main():
     args = parser.parse_args()
 
     style = guard('\n'.join(Path(p).read_text(encoding='utf-8') for p in args.style), 'style')
+    early = guard(Path(args.early).read_text(encoding='utf-8'), 'script')
     glue = guard(Path(args.glue).read_text(encoding='utf-8'), 'script')
     script = guard('\n'.join(module_text(p) for p in args.module), 'script')
     # mtime=0: the same module gives the same file, byte for byte.
@@ -69,7 +72,7 @@ def main():
     # Workers inherit the page's policy; their scripts come from Blob URLs.
     policy = [
         "default-src 'none'",
-        f"script-src {digest(glue)} {digest(script)} 'wasm-unsafe-eval'",
+        f"script-src {digest(early)} {digest(glue)} {digest(script)} 'wasm-unsafe-eval'",
         f"style-src {digest(style)}",
         "base-uri 'none'",
         "form-action 'none'",
@@ -83,6 +86,7 @@ def main():
         '@POLICY@': html.escape(policy, quote=True),
         '@VERSION@': html.escape(args.version),
         '@STYLE@': style,
+        '@EARLY@': early,
         '@GLUE@': glue,
         '@SCRIPT@': script,
         '@WASM@': wasm,

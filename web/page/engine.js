@@ -1,20 +1,17 @@
-// The WebAssembly module: the core and the date field's rules behind the
-// C functions of web/api.h. The module's bytes stand in the page gzipped, as
-// base64 in the data block #modul, so nothing is fetched, not even from the
-// page's own folder; the browser's DecompressionStream unpacks them.
+// The WebAssembly module: the core, the date field's rules and the list
+// engine behind the C functions of web/api.h. The module's bytes stand in
+// the page gzipped, as base64 in the data block #modul, so nothing is
+// fetched, not even from the page's own folder; page/unpack.js unpacks and
+// compiles them while the page is read.
 
-/* global KennfixModule */
+/* global KennfixModule, kennfixCompiledModule, kennfixUnpackedModule */
 
-// The module's bytes, unpacked once (a promise of them); a worker gets a copy.
+// The module's bytes, unpacked once (a promise of them), for the worker,
+// which starts a module of its own.
 let moduleBytes = null;
 export function wasmBytes() {
   if (!moduleBytes) {
-    const text = atob(document.getElementById('modul').textContent.trim());
-    const packed = new Uint8Array(text.length);
-    for (let i = 0; i < text.length; ++i) packed[i] = text.charCodeAt(i);
-    // A Response made here reads the stream only: no request is made.
-    const unpacked = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
-    moduleBytes = new Response(unpacked).arrayBuffer().then((buffer) => new Uint8Array(buffer));
+    moduleBytes = new Response(kennfixUnpackedModule()).arrayBuffer().then((buffer) => new Uint8Array(buffer));
   }
   return moduleBytes;
 }
@@ -33,7 +30,18 @@ export function workerUrl(name) {
 
 // The engine the page works with: plain functions over the module.
 export async function loadEngine() {
-  const module = await KennfixModule({ wasmBinary: await wasmBytes() });
+  const compiled = await kennfixCompiledModule;
+  let instantiated;
+  const starting = KennfixModule({
+    // The module compiled early, instantiated with the imports the glue gives.
+    instantiateWasm(imports, receiveInstance) {
+      instantiated = WebAssembly.instantiate(compiled, imports)
+        .then((instance) => receiveInstance(instance, compiled));
+      return {};
+    },
+  });
+  // A module that cannot start fails here rather than leaving the page waiting.
+  const [module] = await Promise.all([starting, instantiated]);
   const call = (name, result, args) => module.cwrap(name, result, args);
   const compute = call('kf_compute', 'string', ['string', 'string', 'string', 'number', 'number', 'number']);
   const maskState = call('kf_mask_state', 'string', ['number']);

@@ -7,7 +7,7 @@ import { dateSettingsFor } from './dateorder.js';
 import { Calculator } from './calculator.js';
 import { ListPart } from './list.js';
 
-// The module compiles off the page's thread while the date order is read.
+// The module has been compiling since the page was read (page/unpack.js).
 const loading = loadEngine();
 const settings = dateSettingsFor(navigator.languages);
 const calculator = new Calculator(await loading, settings, new Date().getFullYear());
