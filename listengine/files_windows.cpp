@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "listengine/internal/systemfile.h"
+#include "listengine/widetext_windows.h"
 
 namespace kennfix::listengine {
 
@@ -37,16 +38,6 @@ HANDLE Handle(FileHandle file)
 FileHandle FromHandle(HANDLE handle)
 {
     return reinterpret_cast<FileHandle>(handle);
-}
-
-std::wstring Wide(const std::string& utf8)
-{
-    if (utf8.empty())
-        return {};
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-    return wide;
 }
 
 // The absolute path with the \\?\ prefix, which lifts the 260-character
@@ -255,17 +246,6 @@ std::wstring RandomSuffix()
     for (int i = 0; i < 6; ++i)
         suffix += kLetters[pick(generator)];
     return suffix;
-}
-
-std::string Utf8(const std::wstring& wide)
-{
-    if (wide.empty())
-        return {};
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
-    return utf8;
 }
 
 BOOL WINAPI RemoveTemporariesAndEnd(DWORD event)
