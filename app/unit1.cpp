@@ -67,7 +67,7 @@ void NameAfterLabel(QWidget* field, QLabel* label)
 // every Windows since 2000.
 QFont WindowFont()
 {
-#ifdef Q_OS_WIN
+#ifdef _WIN32
     const QString family = QStringLiteral("Microsoft Sans Serif");
 #else
     const QString family = QStringLiteral("MS Sans Serif");

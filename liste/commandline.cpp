@@ -34,7 +34,7 @@ std::string Text(const QString& value)
 
 QString Quoted(const QString& text)
 {
-    return QString::fromStdString(listengine::Quoted(listengine::ForMessage(text.toStdString())));
+    return QString::fromStdString(listengine::QuotedForMessage(text.toStdString()));
 }
 
 // What is wrong with a call the parser refused, worded as kennfix-batch words
@@ -110,7 +110,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& versio
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
-        line.text = QStringLiteral("Ein Argument zu viel: „%1“.").arg(files.at(1));
+        line.text = QStringLiteral("Ein Argument zu viel: ") + Quoted(files.at(1)) + u'.';
         return line;
     }
 

@@ -67,11 +67,6 @@ protected:
     int_type overflow(int_type c) override { return traits_type::not_eof(c); }
 };
 
-std::string Named(const std::string& path)
-{
-    return listengine::Quoted(listengine::ForMessage(path));
-}
-
 listengine::ListCallbacks WithProgress(listengine::ListCallbacks callbacks, const ListProgress& progress, std::uint64_t total)
 {
     if (progress)
@@ -94,8 +89,9 @@ LoadedList ReadListFile(const std::string& path, const listengine::ListOptions& 
     // a row or a quote, or as no list at all. Whatever the engine made of it
     // counts for nothing then.
     const auto changedError = [&] {
-        return ListChangedError(Named(path) + " wurde verändert, während es gelesen wurde; was gelesen wurde, kann "
-                                              "unvollständig sein und wird nicht gezeigt.");
+        return ListChangedError(listengine::QuotedForMessage(path) +
+                                " wurde verändert, während es gelesen wurde; was gelesen wurde, kann "
+                                "unvollständig sein und wird nicht gezeigt.");
     };
 
     LoadedList list{path, options, nullptr, {}};
@@ -122,7 +118,7 @@ listengine::ListSummary SaveListFile(const LoadedList& list, const std::string& 
                                 const listengine::OutputFile::BeforeCommit& beforeCommit)
 {
     const auto changed = [&] {
-        return ListFileError(Named(list.path) +
+        return ListFileError(listengine::QuotedForMessage(list.path) +
                              " wurde seit dem Öffnen verändert. Gespeichert wird nur, was angezeigt wird: bitte die "
                              "Liste neu öffnen und dann speichern.");
     };

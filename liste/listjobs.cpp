@@ -24,7 +24,7 @@ using Report = std::function<void(ListJobs&)>;
 
 QString Named(const std::string& path)
 {
-    return QString::fromStdString(listengine::Quoted(listengine::ForMessage(path)));
+    return QString::fromStdString(listengine::QuotedForMessage(path));
 }
 
 // The report for what ended a job, in German, naming the file.

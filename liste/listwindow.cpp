@@ -42,9 +42,11 @@ QString FileName(const std::string& path)
     return QFileInfo(PathFromEngine(path)).fileName();
 }
 
+// A name with a line break or a control character shows it escaped, as in
+// every other message.
 QString Quoted(const QString& text)
 {
-    return QString::fromStdString(listengine::Quoted(text.toStdString()));
+    return QString::fromStdString(listengine::QuotedForMessage(text.toStdString()));
 }
 
 // „personal.csv“ for "/daten/personal.csv".

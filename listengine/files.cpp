@@ -120,11 +120,6 @@ void ForEachTemporary(void (*remove)(const char* path))
     }
 }
 
-std::string Named(const std::string& path)
-{
-    return Quoted(ForMessage(path));
-}
-
 std::string Failure(const std::string& what, const std::string& verb, int error)
 {
     return what + " " + verb + ": " + SystemErrorText(error) + ".";
@@ -139,7 +134,7 @@ std::istream& InputFile::Stream()
 
 std::string InputFile::ReadFailure() const
 {
-    const std::string what = IsStandardStream(m_path) ? internal::kStandardInput : internal::Named(m_path);
+    const std::string what = IsStandardStream(m_path) ? internal::kStandardInput : QuotedForMessage(m_path);
     return internal::Failure(what, "kann nicht gelesen werden",
                              m_buffer->error() ? m_buffer->error() : internal::kReadFault);
 }
@@ -153,7 +148,7 @@ std::string OutputFile::WriteFailure() const
 {
     const int error = m_buffer->error() ? m_buffer->error() : internal::kWriteFault;
     if (!IsStandardStream(m_path))
-        return internal::Failure(internal::Named(m_path), "kann nicht geschrieben werden", error);
+        return internal::Failure(QuotedForMessage(m_path), "kann nicht geschrieben werden", error);
     return error == internal::kStreamClosed
                ? internal::kStandardOutputClosed
                : internal::Failure(internal::kStandardOutput, "kann nicht geschrieben werden", error);
@@ -177,7 +172,7 @@ bool IsStandardStream(const std::string& path)
 
 std::string ListItselfMessage(const std::string& outputPath)
 {
-    return internal::Named(outputPath) +
+    return QuotedForMessage(outputPath) +
            " ist die Liste selbst. Sie wird nicht überschrieben; bitte einen anderen Namen wählen.";
 }
 

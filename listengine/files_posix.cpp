@@ -18,13 +18,13 @@
 #include <vector>
 
 #include "listengine/internal/systemfile.h"
+#include "listengine/messagetext.h"
 
 namespace kennfix::listengine {
 
 using internal::Failure;
 using internal::kStandardInputClosed;
 using internal::kStandardOutputClosed;
-using internal::Named;
 
 namespace internal {
 
@@ -174,7 +174,7 @@ std::string FollowLinks(const std::string& path)
         struct stat st {};
         if (::lstat(current.c_str(), &st) != 0) {
             if (hops > 0 && errno == ENOENT) {
-                throw FileError(Named(path) + " ist ein symbolischer Link auf " + Named(current) +
+                throw FileError(QuotedForMessage(path) + " ist ein symbolischer Link auf " + QuotedForMessage(current) +
                                 "; diese Datei gibt es nicht. Durch einen Link wird keine Datei angelegt: bitte das "
                                 "Ziel selbst angeben.");
             }
@@ -183,19 +183,19 @@ std::string FollowLinks(const std::string& path)
         if (!S_ISLNK(st.st_mode))
             return current;
         if (IsForeignLinkInSharedFolder(current, st)) {
-            throw FileError(Named(current) +
+            throw FileError(QuotedForMessage(current) +
                             " ist ein symbolischer Link eines anderen Benutzers in einem Ordner, in den alle "
                             "schreiben dürfen. Ihm wird nicht gefolgt; bitte einen anderen Namen wählen.");
         }
         std::string target(PATH_MAX, '\0');
         const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
         if (length < 0)
-            throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
+            throw FileError(Failure(QuotedForMessage(path), "kann nicht geschrieben werden", errno));
         target.resize(static_cast<std::size_t>(length));
         const bool relative = !target.starts_with('/') && current.find('/') != std::string::npos;
         current = relative ? DirectoryOf(current) + "/" + target : target;
     }
-    throw FileError(Failure(Named(path), "kann nicht geschrieben werden", ELOOP));
+    throw FileError(Failure(QuotedForMessage(path), "kann nicht geschrieben werden", ELOOP));
 }
 
 }  // namespace
@@ -245,17 +245,18 @@ InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
         const int waiting = kinds == FileKinds::RegularOnly ? O_NONBLOCK : 0;
         m_file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | waiting);
         if (Fd(m_file) < 0)
-            throw FileError(Failure(Named(path), "kann nicht gelesen werden", errno));
+            throw FileError(Failure(QuotedForMessage(path), "kann nicht gelesen werden", errno));
         m_ownFile = true;
         struct stat st {};
         if (::fstat(Fd(m_file), &st) != 0 || S_ISDIR(st.st_mode)) {
             const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
             ::close(Fd(m_file));
-            throw FileError(Failure(Named(path), "kann nicht gelesen werden", error));
+            throw FileError(Failure(QuotedForMessage(path), "kann nicht gelesen werden", error));
         }
         if (kinds == FileKinds::RegularOnly && !S_ISREG(st.st_mode)) {
             ::close(Fd(m_file));
-            throw FileError(Named(path) + " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
+            throw FileError(QuotedForMessage(path) +
+                            " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
         }
         if (waiting != 0)
             ::fcntl(Fd(m_file), F_SETFL, ::fcntl(Fd(m_file), F_GETFL) & ~O_NONBLOCK);
@@ -302,23 +303,23 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
         struct stat st {};
         m_existed = ::stat(m_target.c_str(), &st) == 0;
         if (m_existed && S_ISDIR(st.st_mode))
-            throw FileError(Failure(Named(path), "kann nicht geschrieben werden", EISDIR));
+            throw FileError(Failure(QuotedForMessage(path), "kann nicht geschrieben werden", EISDIR));
         if (m_existed && !S_ISREG(st.st_mode) && kinds == FileKinds::RegularOnly) {
-            throw FileError(Named(path) +
+            throw FileError(QuotedForMessage(path) +
                             " ist keine gewöhnliche Datei; eine Liste wird nur in eine gewöhnliche Datei gespeichert.");
         }
         if (m_existed && !S_ISREG(st.st_mode)) {
             // A pipe or a device takes what we write; replacing it would break it.
             m_file = ::open(m_target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
             if (Fd(m_file) < 0)
-                throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
+                throw FileError(Failure(QuotedForMessage(path), "kann nicht geschrieben werden", errno));
             m_ownFile = true;
         } else {
             // By its bits, and for ACLs and read-only file systems by the kernel's word.
             if (m_existed && !ModeAllowsWriting(st))
-                throw FileError(Named(path) + " ist schreibgeschützt und wird nicht ersetzt.");
+                throw FileError(QuotedForMessage(path) + " ist schreibgeschützt und wird nicht ersetzt.");
             if (m_existed && ::access(m_target.c_str(), W_OK) != 0)
-                throw FileError(Failure(Named(path), "kann nicht geschrieben werden", errno));
+                throw FileError(Failure(QuotedForMessage(path), "kann nicht geschrieben werden", errno));
             m_finalMode = m_existed ? st.st_mode & 07777 : newFileRights.mode & ~CurrentUmask() & 0666;
             m_owner = st.st_uid;
             m_group = st.st_gid;
@@ -326,7 +327,7 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
             SignalsHeld held;
             m_file = ::mkostemp(temporary.data(), O_CLOEXEC);  // 0600: private while it fills
             if (Fd(m_file) < 0)
-                throw FileError(Failure(Named(path), "kann nicht angelegt werden", errno));
+                throw FileError(Failure(QuotedForMessage(path), "kann nicht angelegt werden", errno));
             m_ownFile = true;
             m_temporary = temporary;
             internal::RegisterTemporary(m_temporary);
@@ -358,10 +359,12 @@ void OutputFile::Commit(const BeforeCommit& beforeCommit)
     FinishWriting(beforeCommit);
     if (m_temporary.empty()) {
         if (m_ownFile && ::close(Fd(std::exchange(m_file, -1))) != 0)
-            throw FileError(Failure(Named(m_path), "kann nicht geschrieben werden", errno));
+            throw FileError(Failure(QuotedForMessage(m_path), "kann nicht geschrieben werden", errno));
         return;
     }
-    const auto fail = [&](int error) { throw FileError(Failure(Named(m_path), "kann nicht geschrieben werden", error)); };
+    const auto fail = [&](int error) {
+        throw FileError(Failure(QuotedForMessage(m_path), "kann nicht geschrieben werden", error));
+    };
     mode_t mode = m_finalMode;
     if (m_existed && ::fchown(Fd(m_file), m_owner, m_group) != 0) {
         // Not allowed to give the file its group back: then that group's

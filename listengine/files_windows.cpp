@@ -19,13 +19,14 @@
 #include <vector>
 
 #include "listengine/internal/systemfile.h"
+#include "listengine/messagetext.h"
+#include "listengine/widetext_windows.h"
 
 namespace kennfix::listengine {
 
 using internal::Failure;
 using internal::kStandardInputClosed;
 using internal::kStandardOutputClosed;
-using internal::Named;
 
 namespace {
 
@@ -37,16 +38,6 @@ HANDLE Handle(FileHandle file)
 FileHandle FromHandle(HANDLE handle)
 {
     return reinterpret_cast<FileHandle>(handle);
-}
-
-std::wstring Wide(const std::string& utf8)
-{
-    if (utf8.empty())
-        return {};
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-    return wide;
 }
 
 // The absolute path with the \\?\ prefix, which lifts the 260-character
@@ -74,14 +65,15 @@ bool IsOpenElsewhere(DWORD error)
 // Excel and others keep the files they have open locked.
 std::string OpenElsewhere(const std::string& path)
 {
-    return Named(path) +
+    return QuotedForMessage(path) +
            " ist in einem anderen Programm geöffnet, z. B. in Excel. Bitte die Datei dort schließen und es noch "
            "einmal versuchen.";
 }
 
 FileError OpenFailure(const std::string& path, const std::string& verb, DWORD error)
 {
-    return FileError(IsOpenElsewhere(error) ? OpenElsewhere(path) : Failure(Named(path), verb, static_cast<int>(error)));
+    return FileError(IsOpenElsewhere(error) ? OpenElsewhere(path)
+                                            : Failure(QuotedForMessage(path), verb, static_cast<int>(error)));
 }
 
 FileStamp StampOf(HANDLE file)
@@ -257,17 +249,6 @@ std::wstring RandomSuffix()
     return suffix;
 }
 
-std::string Utf8(const std::wstring& wide)
-{
-    if (wide.empty())
-        return {};
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
-
 BOOL WINAPI RemoveTemporariesAndEnd(DWORD event)
 {
     switch (event) {
@@ -380,7 +361,8 @@ InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
             m_newOutputRights.securityDescriptor = AccessListOf(file, AccessListUse::Own);
         if (kinds == FileKinds::RegularOnly && !m_opened.regular) {
             ::CloseHandle(file);
-            throw FileError(Named(path) + " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
+            throw FileError(QuotedForMessage(path) +
+                            " ist keine gewöhnliche Datei und kann nicht als Liste gelesen werden.");
         }
         m_size = m_opened.size;
     }
@@ -425,7 +407,7 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
         m_file = FromHandle(output);
     } else {
         if (IsDeviceName(Wide(path))) {
-            throw FileError(Named(path) +
+            throw FileError(QuotedForMessage(path) +
                             " ist ein Name, den Windows für ein Gerät vorbehält (wie CON, PRN, AUX, NUL, COM1 oder "
                             "LPT1, auch mit einer Endung wie .csv); eine Datei dieses Namens kann nicht angelegt "
                             "werden. Bitte einen anderen Namen wählen.");
@@ -434,9 +416,9 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
         const DWORD attributes = ::GetFileAttributesW(given.c_str());
         m_existed = attributes != INVALID_FILE_ATTRIBUTES;
         if (m_existed && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            throw FileError(Failure(Named(path), "kann nicht geschrieben werden", ERROR_DIRECTORY));
+            throw FileError(Failure(QuotedForMessage(path), "kann nicht geschrieben werden", ERROR_DIRECTORY));
         if (m_existed && (attributes & FILE_ATTRIBUTE_READONLY))
-            throw FileError(Named(path) + " ist schreibgeschützt und wird nicht ersetzt.");
+            throw FileError(QuotedForMessage(path) + " ist schreibgeschützt und wird nicht ersetzt.");
         std::wstring target = given;
         std::vector<unsigned char> security;  // for the file we write
         if (m_existed) {
@@ -461,7 +443,7 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
             }
             ::CloseHandle(existing);
             if (!regular && kinds == FileKinds::RegularOnly) {
-                throw FileError(Named(path) +
+                throw FileError(QuotedForMessage(path) +
                                 " ist keine gewöhnliche Datei; eine Liste wird nur in eine gewöhnliche Datei gespeichert.");
             }
             if (!regular) {
@@ -498,7 +480,8 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
                     const DWORD error = ::GetLastError();
                     if (error == ERROR_FILE_EXISTS)
                         continue;
-                    throw FileError(Failure(Named(path), "kann nicht angelegt werden", static_cast<int>(error)));
+                    throw FileError(
+                        Failure(QuotedForMessage(path), "kann nicht angelegt werden", static_cast<int>(error)));
                 }
                 m_file = FromHandle(file);
                 m_ownFile = true;
@@ -507,7 +490,7 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
                 internal::RegisterTemporary(m_temporary);
             }
             if (!m_ownFile)
-                throw FileError(Failure(Named(path), "kann nicht angelegt werden", ERROR_FILE_EXISTS));
+                throw FileError(Failure(QuotedForMessage(path), "kann nicht angelegt werden", ERROR_FILE_EXISTS));
         }
     }
     m_buffer = std::make_unique<FileBuffer>(m_file);
@@ -538,7 +521,7 @@ void OutputFile::Commit(const BeforeCommit& beforeCommit)
     FinishWriting(beforeCommit);
     const auto fail = [&](DWORD error) {
         throw FileError(IsOpenElsewhere(error) ? OpenElsewhere(m_path)
-                                               : Failure(Named(m_path), "kann nicht geschrieben werden",
+                                               : Failure(QuotedForMessage(m_path), "kann nicht geschrieben werden",
                                                          static_cast<int>(error)));
     };
     if (m_temporary.empty()) {

@@ -31,6 +31,11 @@ std::string Quoted(std::string_view utf8)
     return "\u201E" + std::string(utf8) + "\u201C";
 }
 
+std::string QuotedForMessage(std::string_view utf8)
+{
+    return Quoted(ForMessage(utf8));
+}
+
 std::string GroupedNumber(std::size_t n)
 {
     std::string digits = std::to_string(n);

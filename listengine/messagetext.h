@@ -23,6 +23,9 @@ std::string ShortenedForMessage(std::string_view utf8, std::size_t limit);
 // „text“ for messages.
 std::string Quoted(std::string_view utf8);
 
+// Input text (a file's name, an option) in a message: „ForMessage(utf8)“.
+std::string QuotedForMessage(std::string_view utf8);
+
 // Numbers in messages: 1234 as it stands, 12345 as 12.345.
 std::string GroupedNumber(std::size_t n);
 

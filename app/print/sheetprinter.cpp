@@ -49,7 +49,7 @@ QString SheetFontMissing()
 // down. Elsewhere the print system embeds whatever face stands in for it.
 bool SheetFontCanBePrinted()
 {
-#ifdef Q_OS_WIN
+#ifdef _WIN32
     return !QRawFont::fromFont(SheetFont()).fontTable("glyf").isEmpty();
 #else
     return true;

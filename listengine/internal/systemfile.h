@@ -55,8 +55,7 @@ extern const int kReadFault;
 extern const int kWriteFault;
 extern const int kStreamClosed;
 
-// A file's name as messages quote it, and "<what> <verb>: <reason>."
-std::string Named(const std::string& path);
+// "<what> <verb>: <reason>."; a file's name is quoted as QuotedForMessage does.
 std::string Failure(const std::string& what, const std::string& verb, int error);
 
 inline constexpr const char* kStandardInput = "Die Standardeingabe";

@@ -41,6 +41,8 @@ void TestCommandLine::answers_data()
     QTest::newRow("version") << QStringList{"--version"} << int(Action::ShowVersion) << "kennfix-liste 9.9.9" << QString();
     QTest::newRow("two lists") << QStringList{"a.csv", "b.csv"} << int(Action::Refuse) << "Ein Argument zu viel: „b.csv“."
                                << QString();
+    QTest::newRow("a second list with a line break")
+        << QStringList{"a.csv", "b\nc.csv"} << int(Action::Refuse) << "Ein Argument zu viel: „b\\nc.csv“." << QString();
     QTest::newRow("unknown option") << QStringList{"--bla"} << int(Action::Refuse) << "Unbekannte Option „--bla“." << QString();
     QTest::newRow("no value") << QStringList{"--year"} << int(Action::Refuse) << "Der Option „--year“ fehlt ihr Wert." << QString();
     // The list options' checks and messages are kennfix-batch's.

@@ -133,6 +133,8 @@ private slots:
     void aUtf16ListSeparatedBySemicolons();
     void aListChangedWhileReadIsReadAgain();
     void savesWhereTheDialogProposes();
+    void aSavedNameShowsAsMessagesShowIt_data();
+    void aSavedNameShowsAsMessagesShowIt();
     void cancellingKeepsTheListShown();
     void aStuckReadHoldsUpNothing();
     void aPipeIsRefusedAtOnce();
@@ -413,6 +415,27 @@ void TestListWindow::savesWhereTheDialogProposes()
     QCOMPARE(proposed, path("personal-etin.csv"));
     QVERIFY(!m_window->jobs().running());
     QVERIFY(m_boxes.boxes.isEmpty());
+}
+
+// The status line names the saved file as the engine's messages do: a line
+// break or a terminal's control character in the name is shown escaped.
+void TestListWindow::aSavedNameShowsAsMessagesShowIt_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("plain") << QStringLiteral("ziel.csv") << QStringLiteral("ziel.csv");
+    QTest::newRow("a line break") << QStringLiteral("zwei\nzeilen.csv") << QStringLiteral("zwei\\nzeilen.csv");
+    QTest::newRow("an escape sequence") << QStringLiteral("\x1B[2Jrot.csv") << QStringLiteral("\\u001B[2Jrot.csv");
+}
+
+void TestListWindow::aSavedNameShowsAsMessagesShowIt()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    QVERIFY(openAndWait(path("personal.csv")));
+    m_window->saveAs(path(name));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->jobText->text(), QStringLiteral("Gespeichert als „%1“.").arg(path(shown)), kWaitMs);
+    QVERIFY(QFile::exists(path(name)));
 }
 
 // "Abbrechen" during a read: the window is at once as it was, and what the

@@ -1,26 +1,26 @@
+// The command line and the messages of console.h on Windows: the arguments
+// from the wide-character command line, the messages to a console as UTF-16
+// and to a pipe or file as UTF-8; the manual is the HTML page beside the
+// program.
+
 #include "batch/console.h"
 
-#ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
-#endif
 
 #include <iostream>
-#include <memory>
 #include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "listengine/widetext_windows.h"
 
 namespace kennfix::batch {
 
-#ifdef _WIN32
-namespace {
+using listengine::Utf8;
+using listengine::Wide;
 
-std::string Utf8(const wchar_t* wide)
-{
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
+namespace {
 
 // The length of the longest start of `text` that ends on a whole UTF-8
 // character: a character split between two writes waits for its rest.
@@ -69,9 +69,7 @@ protected:
             return 0;
         bool written = true;
         if (m_console) {
-            const int length = ::MultiByteToWideChar(CP_UTF8, 0, m_pending.data(), static_cast<int>(whole), nullptr, 0);
-            std::wstring wide(static_cast<std::size_t>(length), L'\0');
-            ::MultiByteToWideChar(CP_UTF8, 0, m_pending.data(), static_cast<int>(whole), wide.data(), length);
+            const std::wstring wide = Wide(std::string_view(m_pending).substr(0, whole));
             DWORD done = 0;
             written = ::WriteConsoleW(m_handle, wide.data(), static_cast<DWORD>(wide.size()), &done, nullptr);
         } else {
@@ -117,25 +115,7 @@ std::string ManualReference()
     const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     path.resize(length);
     path.resize(path.find_last_of(L"\\/") + 1);  // npos + 1: no folder, the page alone
-    return Utf8((path + L"kennfix-batch.html").c_str());
+    return Utf8(path + L"kennfix-batch.html");
 }
-
-#else
-
-Utf8Arguments::Utf8Arguments(int argc, char** argv) : m_arguments(argv, argv + argc)
-{
-    for (std::string& argument : m_arguments)
-        m_pointers.push_back(argument.data());
-    m_pointers.push_back(nullptr);
-}
-
-void WriteMessagesForTheConsole() {}
-
-std::string ManualReference()
-{
-    return "man kennfix-batch";
-}
-
-#endif
 
 }  // namespace kennfix::batch
