@@ -9,18 +9,36 @@
 #include <vector>
 
 #include "listengine/columnnames.h"
+#include "listengine/internal/columnfinder.h"
 #include "listengine/internal/encodingdecision.h"
 #include "listengine/internal/frontendreport.h"
-#include "listengine/internal/header.h"
-#include "listengine/internal/layout.h"
-#include "listengine/internal/reader.h"
-#include "listengine/internal/rowcompute.h"
+#include "listengine/internal/listreader.h"
+#include "listengine/internal/outputcolumns.h"
+#include "listengine/internal/rowcomputer.h"
 #include "listengine/internal/rowqueue.h"
-#include "listengine/internal/rowwrite.h"
+#include "listengine/internal/rowwriter.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::listengine {
 namespace {
+
+// The engine's own steps, whose order this file keeps.
+using internal::ColumnFinder;
+using internal::ComputedRow;
+using internal::EncodingDecision;
+using internal::FrontEndReport;
+using internal::HeaderColumns;
+using internal::InputForm;
+using internal::InputRow;
+using internal::ListReader;
+using internal::OutputColumns;
+using internal::ReaderOptions;
+using internal::RowComputer;
+using internal::RowConverter;
+using internal::RowHoldsText;
+using internal::RowQueue;
+using internal::RowSink;
+using internal::RowWriter;
 
 // Runs one list: the reader hands over the rows, and this keeps the order of
 // the steps. A row can be written once two things are known, which come in

@@ -6,19 +6,20 @@
 // program kennfix-batch, the window kennfix-liste) runs lists through here,
 // so a list gives the same file wherever it is run.
 //
-// The steps, in the order a list takes them (list.cpp keeps the order):
-//   internal/reader.h            bytes -> rows of cells, with their lines and
+// The steps, in the order a list takes them (list.cpp keeps the order), each
+// in the engine's own namespace kennfix::listengine::internal:
+//   internal/listreader.h        bytes -> rows of cells, with their lines and
 //                                each row's encoding
-//   internal/header.h            the header's columns, found by name
+//   internal/columnfinder.h      the header's columns, found by name
 //   internal/encodingdecision.h  the output's encoding; rows before the
 //                                decision wait in internal/rowqueue.h
-//   internal/layout.h            the output's columns: ours added, none of
+//   internal/outputcolumns.h     the output's columns: ours added, none of
 //                                the list's written over
-//   internal/rowcompute.h        a row -> its eTIN or Fehler (with
-//                                internal/rowcheck.h), Prüfung, its cells in
+//   internal/rowcomputer.h       a row -> its eTIN or Fehler (with
+//                                internal/personcheck.h), Prüfung, its cells in
 //                                the output's encoding: a value
-//   internal/rowwrite.h          that value written, quoted as CSV
-//                                (internal/writer.h)
+//   internal/rowwriter.h         that value written, quoted as CSV
+//                                (internal/listwriter.h)
 //   internal/frontendreport.h    the columns, each row and progress to the
 //                                front end (ListCallbacks)
 //   summary.h                    what the summary tells the user

@@ -7,7 +7,7 @@ namespace kennfix::listengine {
 std::string ForMessage(std::string_view utf8)
 {
     std::string out;
-    AppendForMessage(out, utf8, RowEncoding::Utf8);
+    internal::AppendForMessage(out, utf8, internal::RowEncoding::Utf8);
     return out;
 }
 
@@ -15,9 +15,9 @@ std::string ShortenedForMessage(std::string_view utf8, std::size_t limit)
 {
     std::string shown;
     for (std::size_t pos = 0; pos < utf8.size();) {
-        const std::size_t length = ReadCharacter(utf8, pos, RowEncoding::Utf8).length;
+        const std::size_t length = internal::ReadCharacter(utf8, pos, internal::RowEncoding::Utf8).length;
         std::string character;
-        AppendForMessage(character, utf8.substr(pos, length), RowEncoding::Utf8);
+        internal::AppendForMessage(character, utf8.substr(pos, length), internal::RowEncoding::Utf8);
         if (shown.size() + character.size() > limit)
             return shown + "…";
         shown += character;

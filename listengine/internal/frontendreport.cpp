@@ -1,9 +1,9 @@
 #include "listengine/internal/frontendreport.h"
 
 #include "listengine/errors.h"
-#include "listengine/internal/writer.h"
+#include "listengine/internal/listwriter.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 void FrontEndReport::Header(const ListLayout& layout) const
 {
@@ -36,4 +36,4 @@ void FrontEndReport::Progress(std::uint64_t bytesRead, std::size_t rows) const
         throw ListCancelled();
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -9,11 +9,11 @@
 #include <span>
 #include <string_view>
 
-#include "listengine/internal/reader.h"
-#include "listengine/internal/rowcompute.h"
+#include "listengine/internal/listreader.h"
+#include "listengine/internal/rowcomputer.h"
 #include "listengine/types.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 class FrontEndReport {
 public:
@@ -33,4 +33,4 @@ private:
     const ListCallbacks& m_callbacks;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -6,7 +6,7 @@
 #include "core/cp1252.h"
 #include "core/namechars.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 bool IsHidden(char32_t c)
 {
@@ -108,4 +108,4 @@ std::string_view TrimBlanks(std::string_view text, RowEncoding encoding)
     return seen ? text.substr(begin, end - begin) : std::string_view();
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -12,7 +12,7 @@
 #include "core/cp1252.h"
 #include "listengine/types.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // How the bytes of one row are to be read. An ASCII row reads the same in
 // every encoding.
@@ -85,4 +85,4 @@ bool HoldsText(std::string_view bytes);
 // sees makes no difference around a name, a date, a header name or an eTIN.
 std::string_view TrimBlanks(std::string_view text, RowEncoding encoding);
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,10 +1,10 @@
-#include "listengine/internal/header.h"
+#include "listengine/internal/columnfinder.h"
 
 #include "core/cp1252.h"
 #include "listengine/errors.h"
 #include "listengine/messagetext.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 std::string ToUtf8(std::string_view cell, RowEncoding encoding)
@@ -85,4 +85,4 @@ HeaderColumns ColumnFinder::Find(const InputRow& header, char delimiter, std::st
     return columns;
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

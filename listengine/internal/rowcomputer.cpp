@@ -1,10 +1,10 @@
-#include "listengine/internal/rowcompute.h"
+#include "listengine/internal/rowcomputer.h"
 
 #include "core/cp1252.h"
-#include "listengine/internal/writer.h"
+#include "listengine/internal/listwriter.h"
 #include "listengine/messagetext.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 constexpr std::string_view kTooManyCells = "Zeile hat mehr Spalten als die Kopfzeile";
@@ -149,4 +149,4 @@ void RowComputer::AppendLostColumns(std::string& error) const
     error += " nicht darstellen kann";
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

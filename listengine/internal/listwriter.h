@@ -13,7 +13,7 @@
 #include "listengine/internal/text.h"
 #include "listengine/types.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // The text encoding rows are put together in for an output encoding.
 Encoding TextEncodingFor(Encoding output);
@@ -84,4 +84,4 @@ private:
     std::string m_utf16;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,4 +1,4 @@
-#include "listengine/internal/rowcheck.h"
+#include "listengine/internal/personcheck.h"
 
 #include <span>
 
@@ -6,7 +6,7 @@
 #include "core/namechars.h"
 #include "listengine/messagetext.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 // The texts of the column Fehler, in UTF-8.
@@ -236,4 +236,4 @@ void AppendCheckText(std::string& out, const StoredEtinVerdict& verdict, std::st
     out += computedEtinUtf8;
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -22,7 +22,7 @@
 #include "listengine/internal/text.h"
 #include "listengine/types.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 enum class NameVerdict {
     Ok,
@@ -91,4 +91,4 @@ bool IsEmptyEtinCell(std::string_view storedCell, RowEncoding encoding);
 // differs names the parts that differ, or its length.
 void AppendCheckText(std::string& out, const StoredEtinVerdict& verdict, std::string_view computedEtinUtf8);
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "listengine/internal/reader.h"
+#include "listengine/internal/listreader.h"
 #include "listengine/internal/text.h"
 #include "listengine/types.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // What a column of the input is to the engine.
 enum class ColumnRole { FamilyName, FirstName, BirthDate, StoredEtin };
@@ -71,4 +71,4 @@ private:
     std::array<Wanted, kColumnRoleCount> m_wanted;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal
