@@ -24,7 +24,7 @@
 #include "fuzz/check.h"
 #include "core/cp1252.h"
 #include "listengine/list.h"
-#include "listengine/internal/text.h"
+#include "listengine/internal/celltext.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include <optional>
 
+#include "listengine/internal/celltext.h"
 #include "listengine/internal/listreader.h"
-#include "listengine/internal/text.h"
 #include "listengine/types.h"
 
 namespace kennfix::listengine::internal {

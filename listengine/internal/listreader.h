@@ -29,7 +29,7 @@
 #include <string_view>
 #include <vector>
 
-#include "listengine/internal/text.h"
+#include "listengine/internal/celltext.h"
 #include "listengine/types.h"
 
 namespace kennfix::listengine::internal {

@@ -6,6 +6,7 @@
 
 #include "core/cp1252.h"
 #include "listengine/errors.h"
+#include "listengine/messagetext.h"
 
 namespace kennfix::listengine::internal {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "listengine/internal/text.h"
+#include "listengine/internal/celltext.h"
 #include "listengine/types.h"
 
 namespace kennfix::listengine::internal {

@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "core/etin.h"
-#include "listengine/internal/text.h"
+#include "listengine/internal/celltext.h"
 #include "listengine/types.h"
 
 namespace kennfix::listengine::internal {

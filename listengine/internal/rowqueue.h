@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "listengine/internal/celltext.h"
 #include "listengine/internal/listreader.h"
-#include "listengine/internal/text.h"
 
 namespace kennfix::listengine::internal {
 

@@ -4,7 +4,8 @@
 #     targets and the benchmarks may;
 #   - a public header includes none of the engine's own;
 #   - the bottom (types.h, errors.h, messagetext.h) includes nothing of the
-#     engine, and the engine's own headers nothing from above it.
+#     engine, and its sources nothing but the bottom; the engine's own
+#     headers include nothing from above them.
 #
 #   cmake -DSOURCE_DIR=<source tree> -P check_includes.cmake
 
@@ -42,6 +43,10 @@ file(GLOB public RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/listengine/*.h)
 foreach(header IN LISTS public)
   if(header MATCHES "/(${bottom})$")
     check_includes(${header} "")
+    string(REGEX REPLACE "\\.h$" ".cpp" source "${header}")
+    if(EXISTS ${SOURCE_DIR}/${source})
+      check_includes(${source} "${bottom}")
+    endif()
   else()
     check_includes(${header} "[^/]*")
   endif()

@@ -1,4 +1,4 @@
-#include "listengine/internal/text.h"
+#include "listengine/internal/celltext.h"
 
 #include <cstdint>
 #include <cstring>
@@ -7,48 +7,6 @@
 #include "core/namechars.h"
 
 namespace kennfix::listengine::internal {
-
-bool IsHidden(char32_t c)
-{
-    return c == '\t' || ClassifyNameCharacter(c) == NameCharacterClass::Control;
-}
-
-namespace {
-
-void AppendHex(std::string& out, unsigned long value, int digits)
-{
-    constexpr char kHex[] = "0123456789ABCDEF";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        out += kHex[(value >> shift) & 0xF];
-}
-
-}  // namespace
-
-void AppendEscape(std::string& out, char32_t c)
-{
-    switch (c) {
-    case '\t': out += "\\t"; return;
-    case '\n': out += "\\n"; return;
-    case '\r': out += "\\r"; return;
-    default: break;
-    }
-    out += c < 0x10000 ? "\\u" : "\\U";
-    AppendHex(out, c, c < 0x10000 ? 4 : 8);
-}
-
-void AppendForMessage(std::string& out, std::string_view text, RowEncoding encoding)
-{
-    ForEachCharacter(text, encoding, [&](const CellCharacter& c) {
-        if (!c.valid) {
-            out += "\\x";
-            AppendHex(out, c.codePoint, 2);
-        } else if (IsHidden(c.codePoint)) {
-            AppendEscape(out, c.codePoint);
-        } else {
-            AppendUtf8(out, c.codePoint);
-        }
-    });
-}
 
 std::size_t SkipAscii(std::string_view text, std::size_t pos)
 {

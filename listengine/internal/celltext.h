@@ -1,12 +1,10 @@
 #pragma once
 
 // The text of list cells: reading their characters in the encoding of their
-// row, and showing input text in messages, where characters that do not show
-// (controls, format characters, invalid bytes) appear escaped so that a cell
-// can neither hide text nor send control sequences to a terminal.
+// row, and what a cell holds (blanks, text, only ASCII). How input text is
+// shown in messages is messagetext.h's.
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 #include "core/cp1252.h"
@@ -50,17 +48,6 @@ void ForEachCharacter(std::string_view text, RowEncoding encoding, F f)
         pos += c.length;
     }
 }
-
-// Whether a character is shown escaped: controls (the tab too), format
-// characters, line and paragraph separators.
-bool IsHidden(char32_t c);
-
-// \t \n \r, or \uXXXX (\UXXXXXXXX beyond the BMP).
-void AppendEscape(std::string& out, char32_t c);
-
-// Input text in a message: `text`, read in `encoding`, as UTF-8 with hidden
-// characters escaped and invalid bytes as \xHH.
-void AppendForMessage(std::string& out, std::string_view text, RowEncoding encoding);
 
 // Where the first byte above 127 is from `pos` on; the size when there is none.
 std::size_t SkipAscii(std::string_view text, std::size_t pos = 0);
