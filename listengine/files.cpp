@@ -6,7 +6,6 @@
 #include <istream>
 #include <ostream>
 
-#include "listengine/columnnames.h"
 #include "listengine/internal/systemfile.h"
 #include "listengine/list.h"
 #include "listengine/messagetext.h"

@@ -43,7 +43,7 @@
 #include <vector>
 
 #include "listengine/errors.h"
-#include "listengine/types.h"
+#include "listengine/list.h"
 
 namespace kennfix::listengine {
 

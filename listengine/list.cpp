@@ -2,13 +2,13 @@
 
 #include <cstdint>
 #include <istream>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "listengine/columnnames.h"
 #include "listengine/internal/columnfinder.h"
 #include "listengine/internal/encodingdecision.h"
 #include "listengine/internal/frontendreport.h"
@@ -22,19 +22,23 @@
 namespace kennfix::listengine {
 namespace {
 
-// The engine's own steps, whose order this file keeps.
+// The engine's own parts: the steps whose order this file keeps, and how a
+// header names a column, for the check of the options.
 using internal::ColumnFinder;
 using internal::ComputedRow;
 using internal::EncodingDecision;
 using internal::FrontEndReport;
 using internal::HeaderColumns;
+using internal::HeaderKey;
 using internal::InputForm;
 using internal::InputRow;
+using internal::kEtinHeader;
 using internal::ListReader;
 using internal::OutputColumns;
 using internal::ReaderOptions;
 using internal::RowComputer;
 using internal::RowConverter;
+using internal::RowEncoding;
 using internal::RowHoldsText;
 using internal::RowQueue;
 using internal::RowSink;
@@ -55,8 +59,11 @@ using internal::RowWriter;
 class ListProcessor : public RowSink {
 public:
     ListProcessor(std::ostream& out, const ListOptions& options, const ListCallbacks& callbacks)
-        : m_options(options), m_finder(options), m_encoding(options.inputEncoding, options.outputEncoding),
-          m_writer(out), m_report(callbacks)
+        : m_options(options),
+          m_finder(options.familyNameColumn, options.firstNameColumn, options.birthDateColumn, options.delimiter,
+                   options.inputEncoding),
+          m_encoding(options.inputEncoding, options.outputEncoding), m_writer(out),
+          m_report(callbacks.onHeader, callbacks.onRow, callbacks.onProgress)
     {
     }
 
@@ -175,7 +182,7 @@ void ListProcessor::WriteHeader(const InputRow& row)
     const std::span<const std::string_view> cells = m_converter.Convert(row, output, m_lost);
     m_summary.lossyHeader = !m_lost.empty();
     m_columns.emplace(*m_header, m_delimiter, output);
-    m_computer.emplace(m_options, *m_header, output);
+    m_computer.emplace(m_options.dateSettings, m_options.currentYear, *m_header, output);
     m_writer.WriteHeader(cells, *m_columns);
     m_report.Header(m_columns->layout());
 }
@@ -204,6 +211,39 @@ void ListProcessor::Count(const ComputedRow& computed)
 }
 
 }  // namespace
+
+void CheckColumnOptions(const ListOptions& options)
+{
+    struct Job {
+        std::string_view name;
+        std::string_view role;
+    };
+    const Job jobs[] = {
+        {options.familyNameColumn, "des Familiennamens"},
+        {options.firstNameColumn, "des Vornamens"},
+        {options.birthDateColumn, "des Geburtsdatums"},
+    };
+    for (const Job& job : jobs) {
+        if (HeaderKey(job.name, RowEncoding::Utf8).empty())
+            throw ListError(0, std::string("Der Name der Spalte ") + std::string(job.role) + " ist leer.");
+    }
+    for (std::size_t a = 0; a < std::size(jobs); ++a) {
+        const std::string key = HeaderKey(jobs[a].name, RowEncoding::Utf8);
+        // A column of the list called Fehler or Prüfung is one like any
+        // other (ours then take another name); eTIN holds stored eTINs.
+        if (key == HeaderKey(kEtinHeader, RowEncoding::Utf8)) {
+            throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " kann nicht die Spalte " +
+                                   std::string(jobs[a].role) + " sein: die Spalte eTIN hält gespeicherte eTINs.");
+        }
+        for (std::size_t b = a + 1; b < std::size(jobs); ++b) {
+            if (key == HeaderKey(jobs[b].name, RowEncoding::Utf8)) {
+                throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " ist zugleich als Spalte " +
+                                       std::string(jobs[a].role) + " und " + std::string(jobs[b].role) +
+                                       " angegeben; jede Spalte hat nur eine Aufgabe.");
+            }
+        }
+    }
+}
 
 ListSummary ProcessList(std::istream& in, std::ostream& out, const ListOptions& options,
                         const ListCallbacks& callbacks)

@@ -1,6 +1,6 @@
 #include "listengine/summary.h"
 
-#include "listengine/internal/celltext.h"
+#include "listengine/encoding.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::listengine {
@@ -39,7 +39,7 @@ std::vector<std::string> SummaryMessages(const ListSummary& s)
         messages.push_back("Bei " + GroupedNumber(s.deviatingRows) + of +
                            " weicht die gespeicherte eTIN von der berechneten ab; siehe die Spalte Prüfung.");
     }
-    const std::string output(internal::EncodingName(s.outputEncoding));
+    const std::string output(EncodingName(s.outputEncoding));
     if (s.lossyRows > 0) {
         messages.push_back(GroupedNumber(s.lossyRows) + of + " mit Zeichen, die " + output +
                            " nicht darstellen kann: sie stehen als Grundbuchstabe oder „?“ in der Ausgabe, und die "

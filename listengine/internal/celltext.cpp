@@ -8,6 +8,11 @@
 
 namespace kennfix::listengine::internal {
 
+std::string ToUtf8(std::string_view cell, RowEncoding encoding)
+{
+    return encoding == RowEncoding::Windows1252 ? Windows1252ToUtf8(cell) : std::string(cell);
+}
+
 std::size_t SkipAscii(std::string_view text, std::size_t pos)
 {
     // Eight bytes at a time: a row is mostly plain letters and digits.
@@ -20,18 +25,6 @@ std::size_t SkipAscii(std::string_view text, std::size_t pos)
     while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80)
         ++pos;
     return pos;
-}
-
-std::string_view EncodingName(Encoding encoding)
-{
-    switch (encoding) {
-    case Encoding::Windows1252: return "Windows-1252";
-    case Encoding::Utf16LE: return "UTF-16 LE";
-    case Encoding::Utf16BE: return "UTF-16 BE";
-    case Encoding::Auto:
-    case Encoding::Utf8: break;
-    }
-    return "UTF-8";
 }
 
 bool IsBlankCell(std::string_view cell)

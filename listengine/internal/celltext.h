@@ -5,10 +5,10 @@
 // shown in messages is messagetext.h's.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "core/cp1252.h"
-#include "listengine/types.h"
 
 namespace kennfix::listengine::internal {
 
@@ -49,15 +49,16 @@ void ForEachCharacter(std::string_view text, RowEncoding encoding, F f)
     }
 }
 
+// A cell's text in UTF-8; bytes of a UTF-8 row that are no UTF-8 stay as
+// they are.
+std::string ToUtf8(std::string_view cell, RowEncoding encoding);
+
 // Where the first byte above 127 is from `pos` on; the size when there is none.
 std::size_t SkipAscii(std::string_view text, std::size_t pos = 0);
 inline bool IsAscii(std::string_view text)
 {
     return SkipAscii(text) == text.size();
 }
-
-// An encoding as messages name it: "UTF-8", "Windows-1252", "UTF-16 LE".
-std::string_view EncodingName(Encoding encoding);
 
 // Whether a cell holds nothing but blanks and tabs.
 bool IsBlankCell(std::string_view cell);

@@ -12,9 +12,9 @@
 
 #include <optional>
 
+#include "listengine/encoding.h"
 #include "listengine/internal/celltext.h"
 #include "listengine/internal/listreader.h"
-#include "listengine/types.h"
 
 namespace kennfix::listengine::internal {
 

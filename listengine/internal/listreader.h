@@ -29,8 +29,8 @@
 #include <string_view>
 #include <vector>
 
+#include "listengine/encoding.h"
 #include "listengine/internal/celltext.h"
-#include "listengine/types.h"
 
 namespace kennfix::listengine::internal {
 

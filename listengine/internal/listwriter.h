@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "listengine/encoding.h"
 #include "listengine/internal/celltext.h"
-#include "listengine/types.h"
 
 namespace kennfix::listengine::internal {
 

@@ -10,8 +10,9 @@
 #include <optional>
 #include <vector>
 
+#include "listengine/encoding.h"
 #include "listengine/internal/columnfinder.h"
-#include "listengine/types.h"
+#include "listengine/listlayout.h"
 
 namespace kennfix::listengine::internal {
 

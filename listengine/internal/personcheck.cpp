@@ -25,15 +25,6 @@ constexpr std::string_view kBirthDateInvalid = "Geburtsdatum ungültig: ";
 // The typographic apostrophe ’ keeps its byte, as in the window.
 constexpr char kWindows1252RightQuote = '\x92';
 
-// A cell's text in a message, read in the encoding of its row.
-void AppendCellForMessage(std::string& out, std::string_view cell, RowEncoding encoding)
-{
-    if (encoding == RowEncoding::Windows1252)
-        AppendForMessage(out, Windows1252ToUtf8(cell));
-    else
-        AppendForMessage(out, cell);
-}
-
 bool IsAsciiLetter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -88,7 +79,7 @@ NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& o
         case NameCharacterClass::Other:
             refused = true;
             forbidden.clear();
-            AppendCellForMessage(forbidden, cell.substr(pos, c.length), encoding);
+            AppendForMessage(forbidden, ToUtf8(cell.substr(pos, c.length), encoding));
             break;
         }
         pos += c.length;
@@ -177,7 +168,7 @@ bool PersonCheck::CheckDate(const PersonCells& cells, PersonResult& result, Date
     }
     // The cell as it stands, so that the reader finds it.
     std::string shown;
-    AppendCellForMessage(shown, cells.birthDate, cells.encoding);
+    AppendForMessage(shown, ToUtf8(cells.birthDate, cells.encoding));
     result.error.append(kBirthDateInvalid).append(Quoted(shown));
     return false;
 }

@@ -20,7 +20,7 @@
 
 #include "core/etin.h"
 #include "listengine/internal/celltext.h"
-#include "listengine/types.h"
+#include "listengine/storedetincheck.h"
 
 namespace kennfix::listengine::internal {
 

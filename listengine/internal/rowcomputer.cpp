@@ -27,9 +27,10 @@ std::span<const std::string_view> RowConverter::Convert(const InputRow& row, Enc
     return m_cells;
 }
 
-RowComputer::RowComputer(const ListOptions& options, const HeaderColumns& header, Encoding output)
+RowComputer::RowComputer(const DateSettings& dateSettings, int currentYear, const HeaderColumns& header,
+                         Encoding output)
     : m_output(output), m_text(TextEncodingFor(output)), m_inputCount(header.count), m_columns(header.roles),
-      m_person(options.dateSettings, options.currentYear)
+      m_person(dateSettings, currentYear)
 {
     for (const std::string& name : header.names)
         m_quotedNames.push_back(Quoted(ForMessage(name)));

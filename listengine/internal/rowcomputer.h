@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
+#include "listengine/encoding.h"
 #include "listengine/internal/columnfinder.h"
 #include "listengine/internal/listreader.h"
 #include "listengine/internal/personcheck.h"
-#include "listengine/types.h"
 
 namespace kennfix::listengine::internal {
 
@@ -57,7 +57,8 @@ struct ComputedRow {
 // that a row needs no heap once the first rows have been computed.
 class RowComputer {
 public:
-    RowComputer(const ListOptions& options, const HeaderColumns& header, Encoding output);
+    // Dates are read with `dateSettings`, a four-digit year after `currentYear` refused.
+    RowComputer(const DateSettings& dateSettings, int currentYear, const HeaderColumns& header, Encoding output);
 
     // The views of the result point into `row` and into this object: they
     // hold until the next call.

@@ -12,11 +12,11 @@
 #include <string_view>
 #include <vector>
 
+#include "listengine/encoding.h"
 #include "listengine/internal/listreader.h"
 #include "listengine/internal/listwriter.h"
 #include "listengine/internal/outputcolumns.h"
 #include "listengine/internal/rowcomputer.h"
-#include "listengine/types.h"
 
 namespace kennfix::listengine::internal {
 

@@ -9,7 +9,6 @@
 #include <sstream>
 #include <utility>
 
-#include "listengine/columnnames.h"
 #include "listengine/internal/rowqueue.h"
 #include "listengine/messagetext.h"
 #include "listengine/summary.h"
