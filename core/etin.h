@@ -18,8 +18,8 @@
 //
 // This header is the core's front door; with it come the texts and their
 // conversion from Unicode (cp1252.h), names as the name code reads them
-// (normalise.h), reading dates (shortdate.h) and the check of a stored eTIN
-// (etinform.h).
+// (normalise.h), reading dates (shortdate.h) and the eTIN's form: its length,
+// its parts and the check of a stored eTIN (etinform.h).
 
 #include <string_view>
 

@@ -9,8 +9,6 @@
 namespace kennfix {
 namespace {
 
-constexpr std::size_t kEtinLength = 14;
-
 // Bytes that can stand in a name code. A normalised name holds only what
 // UpperCase and FoldAccents leave unchanged, minus blanks and hyphens; of
 // that, MakeNameCode writes out or drops the bytes its expansion table lists.

@@ -1,14 +1,32 @@
 #pragma once
 
-// Whether a text is an eTIN as ComputeEtin makes them, for checking eTINs
-// kept from earlier: its 14 characters in their places, and its check
-// character the one its first 13 give. MLLRHNSA80B01H is one; MLLRHNSA80B01A
+// The form of an eTIN: its length, its parts, and whether a text is an eTIN
+// as ComputeEtin makes them, for checking eTINs kept from earlier: its 14
+// characters in their places, and its check character the one its first 13
+// give. MLLRHNSA80B01H is one; MLLRHNSA80B01A
 // has the wrong check character; mllrhnsa80b01h, MLLRHNSA80M01H (no 13th
 // month) and MLLRHNSA80B01 (too short) are none.
 
+#include <cstddef>
 #include <string_view>
 
 namespace kennfix {
+
+inline constexpr std::size_t kEtinLength = 14;
+
+// The parts of an eTIN, by the characters they take (counted from 1), with
+// the names (UTF-8) by which messages about a stored eTIN name them.
+struct EtinPart {
+    std::string_view name;
+    std::size_t first;
+    std::size_t last;
+};
+inline constexpr EtinPart kEtinParts[] = {
+    {"Familienname", 1, 4},
+    {"Vorname", 5, 8},
+    {"Geburtsdatum", 9, 13},
+    {"Prüfzeichen", 14, 14},
+};
 
 enum class EtinForm {
     Valid,

@@ -24,11 +24,13 @@
 #include "fuzz/check.h"
 #include "core/cp1252.h"
 #include "listengine/list.h"
-#include "listengine/internal/text.h"
+#include "listengine/internal/celltext.h"
 
 namespace {
 
 using kennfix::listengine::Encoding;
+using kennfix::listengine::internal::RowEncoding;
+using kennfix::listengine::internal::TrimBlanks;
 
 constexpr Encoding kEncodings[] = {Encoding::Auto,    Encoding::Utf8,    Encoding::Windows1252, Encoding::Utf16LE,
                                    Encoding::Utf16BE, Encoding::Auto,    Encoding::Auto,        Encoding::Auto};
@@ -273,9 +275,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // are the list's own.
     const std::size_t columns = layout.outputColumnOf.size();
     const auto isOurs = [&](std::size_t inputColumn, const std::string& cell, bool utf8) {
-        const auto encoding = utf8 ? kennfix::listengine::RowEncoding::Utf8 : kennfix::listengine::RowEncoding::Windows1252;
+        const auto encoding = utf8 ? RowEncoding::Utf8 : RowEncoding::Windows1252;
         return layout.outputColumnOf[inputColumn] == layout.etinColumn &&
-               kennfix::listengine::TrimBlanks(cell, encoding).empty();
+               TrimBlanks(cell, encoding).empty();
     };
     bool header = true;
     for (std::size_t r = 0; r < rowsIn->size(); ++r) {

@@ -24,9 +24,9 @@ QString Text(std::string_view utf8)
 QString DifferenceText(const listengine::EtinDifference& difference)
 {
     if (difference.lengthDiffers())
-        return QStringLiteral("Abweichend: %1 statt %2 Zeichen").arg(difference.length).arg(listengine::kEtinLength);
+        return QStringLiteral("Abweichend: %1 statt %2 Zeichen").arg(difference.length).arg(kEtinLength);
     QStringList parts;
-    for (const listengine::EtinPart& part : listengine::kEtinParts) {
+    for (const EtinPart& part : kEtinParts) {
         if (!difference.differs(part))
             continue;
         const QString place = part.first == part.last ? QString::number(part.first)
@@ -48,7 +48,7 @@ TextRanges DifferingCharacters(const QString& cell, const listengine::EtinDiffer
     TextRanges ranges;
     for (std::size_t i = 0; i < difference.length && pos < cell.size(); ++i) {
         const qsizetype end = next();
-        if (difference.lengthDiffers() || (i < listengine::kEtinLength && (difference.characters >> i & 1) != 0)) {
+        if (difference.lengthDiffers() || (i < kEtinLength && (difference.characters >> i & 1) != 0)) {
             if (!ranges.isEmpty() && ranges.back().first + ranges.back().second == pos)
                 ranges.back().second += static_cast<int>(end - pos);
             else

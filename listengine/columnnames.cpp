@@ -1,50 +1,17 @@
 #include "listengine/columnnames.h"
 
-#include <iterator>
 #include <string>
 
-#include "listengine/errors.h"
-#include "listengine/internal/header.h"
-#include "listengine/messagetext.h"
+#include "listengine/internal/columnfinder.h"
 
 namespace kennfix::listengine {
+
+using internal::HeaderKey;
+using internal::RowEncoding;
 
 bool SameColumnName(std::string_view cell, std::string_view name)
 {
     return HeaderKey(cell, RowEncoding::Utf8) == HeaderKey(name, RowEncoding::Utf8);
-}
-
-void CheckColumnOptions(const ListOptions& options)
-{
-    struct Job {
-        std::string_view name;
-        std::string_view role;
-    };
-    const Job jobs[] = {
-        {options.familyNameColumn, "des Familiennamens"},
-        {options.firstNameColumn, "des Vornamens"},
-        {options.birthDateColumn, "des Geburtsdatums"},
-    };
-    for (const Job& job : jobs) {
-        if (HeaderKey(job.name, RowEncoding::Utf8).empty())
-            throw ListError(0, std::string("Der Name der Spalte ") + std::string(job.role) + " ist leer.");
-    }
-    for (std::size_t a = 0; a < std::size(jobs); ++a) {
-        const std::string key = HeaderKey(jobs[a].name, RowEncoding::Utf8);
-        // A column of the list called Fehler or Prüfung is one like any
-        // other (ours then take another name); eTIN holds stored eTINs.
-        if (key == HeaderKey(kEtinHeader, RowEncoding::Utf8)) {
-            throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " kann nicht die Spalte " +
-                                   std::string(jobs[a].role) + " sein: die Spalte eTIN hält gespeicherte eTINs.");
-        }
-        for (std::size_t b = a + 1; b < std::size(jobs); ++b) {
-            if (key == HeaderKey(jobs[b].name, RowEncoding::Utf8)) {
-                throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " ist zugleich als Spalte " +
-                                       std::string(jobs[a].role) + " und " + std::string(jobs[b].role) +
-                                       " angegeben; jede Spalte hat nur eine Aufgabe.");
-            }
-        }
-    }
 }
 
 }  // namespace kennfix::listengine

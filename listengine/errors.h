@@ -2,7 +2,7 @@
 
 // What stops a list: input that is no list, a failed read or write, a front
 // end that asked to stop. Rows with a fault do not stop a list; their reason
-// goes in Fehler. With types.h, the bottom of the engine: this header
+// goes in Fehler. Part of the bottom of the engine (see list.h): this header
 // includes none of the engine's own.
 
 #include <cstddef>

@@ -6,14 +6,13 @@
 #include <istream>
 #include <ostream>
 
-#include "listengine/columnnames.h"
 #include "listengine/internal/systemfile.h"
 #include "listengine/list.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::listengine {
 
-std::streamsize FileBuffer::xsgetn(char* s, std::streamsize n)
+std::streamsize internal::FileBuffer::xsgetn(char* s, std::streamsize n)
 {
     std::streamsize done = 0;
     while (done < n) {
@@ -27,7 +26,7 @@ std::streamsize FileBuffer::xsgetn(char* s, std::streamsize n)
     return done;
 }
 
-FileBuffer::int_type FileBuffer::underflow()
+internal::FileBuffer::int_type internal::FileBuffer::underflow()
 {
     if (gptr() < egptr())
         return traits_type::to_int_type(*gptr());
@@ -38,7 +37,7 @@ FileBuffer::int_type FileBuffer::underflow()
     return traits_type::to_int_type(m_byte);
 }
 
-std::streamsize FileBuffer::xsputn(const char* s, std::streamsize n)
+std::streamsize internal::FileBuffer::xsputn(const char* s, std::streamsize n)
 {
     std::streamsize done = 0;
     while (done < n) {
@@ -50,7 +49,7 @@ std::streamsize FileBuffer::xsputn(const char* s, std::streamsize n)
     return done;
 }
 
-FileBuffer::int_type FileBuffer::overflow(int_type c)
+internal::FileBuffer::int_type internal::FileBuffer::overflow(int_type c)
 {
     if (traits_type::eq_int_type(c, traits_type::eof()))
         return traits_type::not_eof(c);

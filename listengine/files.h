@@ -43,11 +43,13 @@
 #include <vector>
 
 #include "listengine/errors.h"
-#include "listengine/types.h"
+#include "listengine/list.h"
 
 namespace kennfix::listengine {
 
+namespace internal {
 class FileBuffer;  // a stream buffer on an open file that keeps the system's error
+}
 
 // An open file: a file descriptor, on Windows a HANDLE; -1 for none (which
 // is INVALID_HANDLE_VALUE on Windows).
@@ -126,7 +128,7 @@ private:
     FileStamp m_opened;
     NewFileRights m_newOutputRights;
     std::uint64_t m_size = 0;
-    std::unique_ptr<FileBuffer> m_buffer;
+    std::unique_ptr<internal::FileBuffer> m_buffer;
     std::unique_ptr<std::istream> m_stream;
 };
 
@@ -169,7 +171,7 @@ private:
     uid_t m_owner = 0;
     gid_t m_group = 0;
 #endif
-    std::unique_ptr<FileBuffer> m_buffer;
+    std::unique_ptr<internal::FileBuffer> m_buffer;
     std::unique_ptr<std::ostream> m_stream;
 };
 

@@ -265,7 +265,7 @@ InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
         m_size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
         m_opened = StampOf(st);
     }
-    m_buffer = std::make_unique<FileBuffer>(m_file);
+    m_buffer = std::make_unique<internal::FileBuffer>(m_file);
     m_stream = std::make_unique<std::istream>(m_buffer.get());
 }
 
@@ -333,7 +333,7 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
             internal::RegisterTemporary(m_temporary);
         }
     }
-    m_buffer = std::make_unique<FileBuffer>(m_file);
+    m_buffer = std::make_unique<internal::FileBuffer>(m_file);
     m_stream = std::make_unique<std::ostream>(m_buffer.get());
 }
 

@@ -366,7 +366,7 @@ InputFile::InputFile(const std::string& path, FileKinds kinds) : m_path(path)
         }
         m_size = m_opened.size;
     }
-    m_buffer = std::make_unique<FileBuffer>(m_file);
+    m_buffer = std::make_unique<internal::FileBuffer>(m_file);
     m_stream = std::make_unique<std::istream>(m_buffer.get());
 }
 
@@ -493,7 +493,7 @@ OutputFile::OutputFile(const std::string& path, const NewFileRights& newFileRigh
                 throw FileError(Failure(QuotedForMessage(path), "kann nicht angelegt werden", ERROR_FILE_EXISTS));
         }
     }
-    m_buffer = std::make_unique<FileBuffer>(m_file);
+    m_buffer = std::make_unique<internal::FileBuffer>(m_file);
     m_stream = std::make_unique<std::ostream>(m_buffer.get());
 }
 

@@ -2,25 +2,47 @@
 
 #include <cstdint>
 #include <istream>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "listengine/columnnames.h"
+#include "listengine/internal/columnfinder.h"
 #include "listengine/internal/encodingdecision.h"
 #include "listengine/internal/frontendreport.h"
-#include "listengine/internal/header.h"
-#include "listengine/internal/layout.h"
-#include "listengine/internal/reader.h"
-#include "listengine/internal/rowcompute.h"
+#include "listengine/internal/listreader.h"
+#include "listengine/internal/outputcolumns.h"
+#include "listengine/internal/rowcomputer.h"
 #include "listengine/internal/rowqueue.h"
-#include "listengine/internal/rowwrite.h"
+#include "listengine/internal/rowwriter.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::listengine {
 namespace {
+
+// The engine's own parts: the steps whose order this file keeps, and how a
+// header names a column, for the check of the options.
+using internal::ColumnFinder;
+using internal::ComputedRow;
+using internal::EncodingDecision;
+using internal::FrontEndReport;
+using internal::HeaderColumns;
+using internal::HeaderKey;
+using internal::InputForm;
+using internal::InputRow;
+using internal::kEtinHeader;
+using internal::ListReader;
+using internal::OutputColumns;
+using internal::ReaderOptions;
+using internal::RowComputer;
+using internal::RowConverter;
+using internal::RowEncoding;
+using internal::RowHoldsText;
+using internal::RowQueue;
+using internal::RowSink;
+using internal::RowWriter;
 
 // Runs one list: the reader hands over the rows, and this keeps the order of
 // the steps. A row can be written once two things are known, which come in
@@ -37,8 +59,11 @@ namespace {
 class ListProcessor : public RowSink {
 public:
     ListProcessor(std::ostream& out, const ListOptions& options, const ListCallbacks& callbacks)
-        : m_options(options), m_finder(options), m_encoding(options.inputEncoding, options.outputEncoding),
-          m_writer(out), m_report(callbacks)
+        : m_options(options),
+          m_finder(options.familyNameColumn, options.firstNameColumn, options.birthDateColumn, options.delimiter,
+                   options.inputEncoding),
+          m_encoding(options.inputEncoding, options.outputEncoding), m_writer(out),
+          m_report(callbacks.onHeader, callbacks.onRow, callbacks.onProgress)
     {
     }
 
@@ -157,7 +182,7 @@ void ListProcessor::WriteHeader(const InputRow& row)
     const std::span<const std::string_view> cells = m_converter.Convert(row, output, m_lost);
     m_summary.lossyHeader = !m_lost.empty();
     m_columns.emplace(*m_header, m_delimiter, output);
-    m_computer.emplace(m_options, *m_header, output);
+    m_computer.emplace(m_options.dateSettings, m_options.currentYear, *m_header, output);
     m_writer.WriteHeader(cells, *m_columns);
     m_report.Header(m_columns->layout());
 }
@@ -186,6 +211,39 @@ void ListProcessor::Count(const ComputedRow& computed)
 }
 
 }  // namespace
+
+void CheckColumnOptions(const ListOptions& options)
+{
+    struct Job {
+        std::string_view name;
+        std::string_view role;
+    };
+    const Job jobs[] = {
+        {options.familyNameColumn, "des Familiennamens"},
+        {options.firstNameColumn, "des Vornamens"},
+        {options.birthDateColumn, "des Geburtsdatums"},
+    };
+    for (const Job& job : jobs) {
+        if (HeaderKey(job.name, RowEncoding::Utf8).empty())
+            throw ListError(0, std::string("Der Name der Spalte ") + std::string(job.role) + " ist leer.");
+    }
+    for (std::size_t a = 0; a < std::size(jobs); ++a) {
+        const std::string key = HeaderKey(jobs[a].name, RowEncoding::Utf8);
+        // A column of the list called Fehler or Prüfung is one like any
+        // other (ours then take another name); eTIN holds stored eTINs.
+        if (key == HeaderKey(kEtinHeader, RowEncoding::Utf8)) {
+            throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " kann nicht die Spalte " +
+                                   std::string(jobs[a].role) + " sein: die Spalte eTIN hält gespeicherte eTINs.");
+        }
+        for (std::size_t b = a + 1; b < std::size(jobs); ++b) {
+            if (key == HeaderKey(jobs[b].name, RowEncoding::Utf8)) {
+                throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " ist zugleich als Spalte " +
+                                       std::string(jobs[a].role) + " und " + std::string(jobs[b].role) +
+                                       " angegeben; jede Spalte hat nur eine Aufgabe.");
+            }
+        }
+    }
+}
 
 ListSummary ProcessList(std::istream& in, std::ostream& out, const ListOptions& options,
                         const ListCallbacks& callbacks)

@@ -6,19 +6,20 @@
 // program kennfix-batch, the window kennfix-liste) runs lists through here,
 // so a list gives the same file wherever it is run.
 //
-// The steps, in the order a list takes them (list.cpp keeps the order):
-//   internal/reader.h            bytes -> rows of cells, with their lines and
+// The steps, in the order a list takes them (list.cpp keeps the order), each
+// in the engine's own namespace kennfix::listengine::internal:
+//   internal/listreader.h        bytes -> rows of cells, with their lines and
 //                                each row's encoding
-//   internal/header.h            the header's columns, found by name
+//   internal/columnfinder.h      the header's columns, found by name
 //   internal/encodingdecision.h  the output's encoding; rows before the
 //                                decision wait in internal/rowqueue.h
-//   internal/layout.h            the output's columns: ours added, none of
+//   internal/outputcolumns.h     the output's columns: ours added, none of
 //                                the list's written over
-//   internal/rowcompute.h        a row -> its eTIN or Fehler (with
-//                                internal/rowcheck.h), Prüfung, its cells in
+//   internal/rowcomputer.h       a row -> its eTIN or Fehler (with
+//                                internal/personcheck.h), Prüfung, its cells in
 //                                the output's encoding: a value
-//   internal/rowwrite.h          that value written, quoted as CSV
-//                                (internal/writer.h)
+//   internal/rowwriter.h         that value written, quoted as CSV
+//                                (internal/listwriter.h)
 //   internal/frontendreport.h    the columns, each row and progress to the
 //                                front end (ListCallbacks)
 //   summary.h                    what the summary tells the user
@@ -33,17 +34,52 @@
 //   list.h, files.h, options.h,        what front ends call
 //   columnnames.h, columnchoice.h,
 //   summary.h
-//   internal/                          the engine's own parts; front ends
-//                                      never include them
-//   types.h, errors.h, messagetext.h   what everything shares; they include
-//                                      nothing of the engine
+//   internal/                          the engine's own parts, in namespace
+//                                      internal; front ends never include them
+//   listlayout.h, rowresult.h,         the values the engine hands over; they
+//   listsummary.h                      include only the bottom
+//   encoding.h, errors.h,              the bottom, what everything shares:
+//   messagetext.h, linelist.h,         they include nothing of the engine,
+//   storedetincheck.h, listprogress.h  their sources only the bottom
 
+#include <functional>
 #include <iosfwd>
+#include <optional>
+#include <string>
 
+#include "core/etin.h"
+#include "listengine/encoding.h"
 #include "listengine/errors.h"
-#include "listengine/types.h"
+#include "listengine/listlayout.h"
+#include "listengine/listprogress.h"
+#include "listengine/listsummary.h"
+#include "listengine/rowresult.h"
 
 namespace kennfix::listengine {
+
+struct ListOptions {
+    std::optional<char> delimiter;  // ';', ',' or '\t'; none: found from the header line
+    Encoding inputEncoding = Encoding::Auto;
+    Encoding outputEncoding = Encoding::Auto;
+    // Header names in UTF-8, found ignoring case and surrounding blanks.
+    std::string familyNameColumn = "Familienname";
+    std::string firstNameColumn = "Vorname";
+    std::string birthDateColumn = "Geburtsdatum";
+    DateSettings dateSettings;  // German: "." and day-month-year
+    int currentYear = CurrentYear();
+};
+
+struct ListCallbacks {
+    std::function<void(const ListLayout&)> onHeader;  // before the first row
+    std::function<void(const RowResult&)> onRow;      // every row after the header, blank ones too
+    // About every 64 KiB of input; returning false ends the run with ListCancelled.
+    std::function<bool(const ListProgress&)> onProgress;
+};
+
+// Refuses options that give one column two jobs: a name column that another
+// one names too, or one called eTIN. Throws ListError (line 0). ProcessList
+// checks this first.
+void CheckColumnOptions(const ListOptions& options);
 
 // Reads the list from `in` and writes it to `out`. Input and output need only
 // read and write in one pass (pipes), and the output is the same to the byte

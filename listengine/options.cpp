@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "core/cp1252.h"
-#include "listengine/columnnames.h"
 #include "listengine/errors.h"
 #include "listengine/messagetext.h"
 

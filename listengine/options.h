@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "listengine/types.h"
+#include "listengine/list.h"
 
 namespace kennfix::listengine {
 

@@ -1,6 +1,6 @@
 #include "listengine/summary.h"
 
-#include "listengine/internal/text.h"
+#include "listengine/encoding.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::listengine {

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "listengine/types.h"
+#include "listengine/listsummary.h"
+#include "listengine/rowresult.h"
 
 namespace kennfix::listengine {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 void CellSplitter::EndCell(CellSink& sink)
 {
@@ -108,4 +108,4 @@ bool CellSplitter::Finish(CellSink& sink)
     return true;
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -20,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 class CellSink {
 public:
@@ -70,4 +70,4 @@ private:
     std::string m_cell;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

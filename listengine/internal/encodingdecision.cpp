@@ -1,6 +1,6 @@
 #include "listengine/internal/encodingdecision.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 void EncodingDecision::Start(InputForm form)
 {
@@ -39,4 +39,4 @@ void EncodingDecision::Decide(Encoding main)
         m_output = m_outputAsked != Encoding::Auto ? m_outputAsked : main;
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -12,11 +12,11 @@
 
 #include <optional>
 
-#include "listengine/internal/reader.h"
-#include "listengine/internal/text.h"
-#include "listengine/types.h"
+#include "listengine/encoding.h"
+#include "listengine/internal/celltext.h"
+#include "listengine/internal/listreader.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 class EncodingDecision {
 public:
@@ -52,4 +52,4 @@ private:
     std::optional<Encoding> m_output;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,20 +1,20 @@
 #include "listengine/internal/frontendreport.h"
 
 #include "listengine/errors.h"
-#include "listengine/internal/writer.h"
+#include "listengine/internal/listwriter.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 void FrontEndReport::Header(const ListLayout& layout) const
 {
-    if (m_callbacks.onHeader)
-        m_callbacks.onHeader(layout);
+    if (m_onHeader)
+        m_onHeader(layout);
 }
 
 void FrontEndReport::Row(const InputRow& row, const ComputedRow& computed, std::span<const std::string_view> cells,
                          Encoding output) const
 {
-    if (!m_callbacks.onRow)
+    if (!m_onRow)
         return;
     RowResult r;
     r.line = row.line;
@@ -27,13 +27,13 @@ void FrontEndReport::Row(const InputRow& row, const ComputedRow& computed, std::
     r.checkText = computed.checkText;
     r.error = computed.errorText;
     r.textEncoding = TextEncodingFor(output);
-    m_callbacks.onRow(r);
+    m_onRow(r);
 }
 
 void FrontEndReport::Progress(std::uint64_t bytesRead, std::size_t rows) const
 {
-    if (m_callbacks.onProgress && !m_callbacks.onProgress({.bytesRead = bytesRead, .rows = rows}))
+    if (m_onProgress && !m_onProgress({.bytesRead = bytesRead, .rows = rows}))
         throw ListCancelled();
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

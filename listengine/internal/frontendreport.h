@@ -6,21 +6,34 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
-#include "listengine/internal/reader.h"
-#include "listengine/internal/rowcompute.h"
-#include "listengine/types.h"
+#include "listengine/encoding.h"
+#include "listengine/internal/listreader.h"
+#include "listengine/internal/rowcomputer.h"
+#include "listengine/listlayout.h"
+#include "listengine/listprogress.h"
+#include "listengine/rowresult.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
+// The front end's callbacks (those of ListCallbacks) are held by reference:
+// they outlive the report.
 class FrontEndReport {
 public:
-    explicit FrontEndReport(const ListCallbacks& callbacks) : m_callbacks(callbacks) {}
+    using HeaderCallback = std::function<void(const ListLayout&)>;
+    using RowCallback = std::function<void(const RowResult&)>;
+    using ProgressCallback = std::function<bool(const ListProgress&)>;
+
+    FrontEndReport(const HeaderCallback& onHeader, const RowCallback& onRow, const ProgressCallback& onProgress)
+        : m_onHeader(onHeader), m_onRow(onRow), m_onProgress(onProgress)
+    {
+    }
 
     // Whether the front end shows the rows: then the engine lays out each row's cells for it.
-    bool wantsRows() const { return static_cast<bool>(m_callbacks.onRow); }
+    bool wantsRows() const { return static_cast<bool>(m_onRow); }
 
     void Header(const ListLayout& layout) const;
     // `cells`: the row as written (RowWriter::WriteDataRow).
@@ -30,7 +43,9 @@ public:
     void Progress(std::uint64_t bytesRead, std::size_t rows) const;
 
 private:
-    const ListCallbacks& m_callbacks;
+    const HeaderCallback& m_onHeader;
+    const RowCallback& m_onRow;
+    const ProgressCallback& m_onProgress;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

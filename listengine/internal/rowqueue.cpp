@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 // A buffer grows as it fills while it is small; once it is not, it takes
@@ -32,4 +32,4 @@ void RowQueue::Push(const InputRow& row)
     m_rows.push_back({row.line, row.lastLine, row.size(), row.terminator, row.encoding, row.plain});
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "listengine/internal/reader.h"
-#include "listengine/internal/text.h"
+#include "listengine/internal/celltext.h"
+#include "listengine/internal/listreader.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // How much the rows held back may take, as heldBytes() counts it, before
 // the list is taken as UTF-8 without waiting any longer.
@@ -77,4 +77,4 @@ void RowQueue::Drain(F f)
     m_bytes = {};
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -9,7 +9,7 @@
 #include <streambuf>
 #include <string>
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // Reads and writes straight through to the open file (a file descriptor, on
 // Windows a HANDLE), and keeps the system's error of a call that failed for
@@ -31,8 +31,6 @@ private:
     int m_error = 0;
     char m_byte = 0;
 };
-
-namespace internal {
 
 // One call of the system's read or write on `file`: the number of bytes, 0
 // at the end of the input, or -1 with `error` set. Interrupted calls are
@@ -65,5 +63,4 @@ inline constexpr const char* kStandardInputClosed = "Die Standardeingabe ist ges
 inline constexpr const char* kStandardOutputClosed =
     "Die Standardausgabe ist geschlossen; die Liste kann nicht geschrieben werden.";
 
-}  // namespace internal
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

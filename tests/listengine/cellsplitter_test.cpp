@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 // Rows as text: cells joined by "|", each row followed by its terminator as
@@ -158,4 +158,4 @@ TEST(CellSplitter, SplitsWellFormedListsAsLibcsvDoes)
 }
 
 }  // namespace
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

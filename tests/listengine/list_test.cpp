@@ -9,7 +9,6 @@
 #include <sstream>
 #include <utility>
 
-#include "listengine/columnnames.h"
 #include "listengine/internal/rowqueue.h"
 #include "listengine/messagetext.h"
 #include "listengine/summary.h"
@@ -402,7 +401,7 @@ TEST(ProcessList, AWindows1252RowAfterTheHoldBackIsConverted)
 {
     constexpr std::string_view kAsciiRow = "Meier;Li;01.02.80\n";
     // The rows' bytes alone outgrow the hold-back.
-    const std::size_t asciiRows = kDecisionWindow / kAsciiRow.size() + 1;
+    const std::size_t asciiRows = internal::kDecisionWindow / kAsciiRow.size() + 1;
     std::string input(kHeader);
     for (std::size_t i = 0; i < asciiRows; ++i)
         input += kAsciiRow;

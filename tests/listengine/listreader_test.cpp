@@ -1,4 +1,4 @@
-#include "listengine/internal/reader.h"
+#include "listengine/internal/listreader.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "listengine/errors.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 // Collects the rows as "line-lastLine encoding: cell|cell|".
@@ -155,4 +155,4 @@ TEST(ListReader, Utf16AcrossChunks)
 }
 
 }  // namespace
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "listengine/internal/text.h"
-#include "listengine/types.h"
+#include "listengine/encoding.h"
+#include "listengine/internal/celltext.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // The text encoding rows are put together in for an output encoding.
 Encoding TextEncodingFor(Encoding output);
@@ -84,4 +84,4 @@ private:
     std::string m_utf16;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

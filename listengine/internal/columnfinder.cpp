@@ -1,18 +1,11 @@
-#include "listengine/internal/header.h"
+#include "listengine/internal/columnfinder.h"
 
 #include "core/cp1252.h"
+#include "core/normalise.h"
 #include "listengine/errors.h"
 #include "listengine/messagetext.h"
 
-namespace kennfix::listengine {
-namespace {
-
-std::string ToUtf8(std::string_view cell, RowEncoding encoding)
-{
-    return encoding == RowEncoding::Windows1252 ? Windows1252ToUtf8(cell) : std::string(cell);
-}
-
-}  // namespace
+namespace kennfix::listengine::internal {
 
 std::string HeaderKey(std::string_view cell, RowEncoding encoding)
 {
@@ -29,12 +22,10 @@ bool RowHoldsText(const InputRow& row)
     return false;
 }
 
-ColumnFinder::ColumnFinder(const ListOptions& options)
-    : m_options(options),
-      m_wanted{{{options.familyNameColumn, {}},
-                {options.firstNameColumn, {}},
-                {options.birthDateColumn, {}},
-                {kEtinHeader, {}}}}
+ColumnFinder::ColumnFinder(std::string_view familyName, std::string_view firstName, std::string_view birthDate,
+                           std::optional<char> delimiter, Encoding inputEncoding)
+    : m_delimiterGuessed(!delimiter), m_inputEncoding(inputEncoding),
+      m_wanted{{{familyName, {}}, {firstName, {}}, {birthDate, {}}, {kEtinHeader, {}}}}
 {
     for (Wanted& w : m_wanted)
         w.key = HeaderKey(w.utf8Name, RowEncoding::Utf8);
@@ -75,14 +66,13 @@ HeaderColumns ColumnFinder::Find(const InputRow& header, char delimiter, std::st
     }
     if (!missing.empty()) {
         std::vector<MissingColumnsError::Header> headers(1, {delimiter, columns.names});
-        const bool guessed = !m_options.delimiter;
         for (const char other : kDelimiterCandidates) {
-            if (guessed && other != delimiter)
-                headers.push_back({other, SplitHeaderLine(headerLine, other, m_options.inputEncoding)});
+            if (m_delimiterGuessed && other != delimiter)
+                headers.push_back({other, SplitHeaderLine(headerLine, other, m_inputEncoding)});
         }
-        throw MissingColumnsError(header.line, std::move(missing), std::move(headers), guessed);
+        throw MissingColumnsError(header.line, std::move(missing), std::move(headers), m_delimiterGuessed);
     }
     return columns;
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,4 +1,4 @@
-#include "listengine/internal/rowcheck.h"
+#include "listengine/internal/personcheck.h"
 
 #include <span>
 
@@ -6,7 +6,7 @@
 #include "core/namechars.h"
 #include "listengine/messagetext.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 // The texts of the column Fehler, in UTF-8.
@@ -79,7 +79,7 @@ NameVerdict ConvertName(std::string_view cell, RowEncoding encoding, AnsiText& o
         case NameCharacterClass::Other:
             refused = true;
             forbidden.clear();
-            AppendForMessage(forbidden, cell.substr(pos, c.length), encoding);
+            AppendForMessage(forbidden, ToUtf8(cell.substr(pos, c.length), encoding));
             break;
         }
         pos += c.length;
@@ -168,7 +168,7 @@ bool PersonCheck::CheckDate(const PersonCells& cells, PersonResult& result, Date
     }
     // The cell as it stands, so that the reader finds it.
     std::string shown;
-    AppendForMessage(shown, cells.birthDate, cells.encoding);
+    AppendForMessage(shown, ToUtf8(cells.birthDate, cells.encoding));
     result.error.append(kBirthDateInvalid).append(Quoted(shown));
     return false;
 }
@@ -236,4 +236,4 @@ void AppendCheckText(std::string& out, const StoredEtinVerdict& verdict, std::st
     out += computedEtinUtf8;
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

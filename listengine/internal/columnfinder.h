@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "listengine/internal/reader.h"
-#include "listengine/internal/text.h"
-#include "listengine/types.h"
+#include "listengine/encoding.h"
+#include "listengine/internal/celltext.h"
+#include "listengine/internal/listreader.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // What a column of the input is to the engine.
 enum class ColumnRole { FamilyName, FirstName, BirthDate, StoredEtin };
@@ -48,7 +48,11 @@ struct HeaderColumns {
 
 class ColumnFinder {
 public:
-    explicit ColumnFinder(const ListOptions& options);
+    // The names of the columns to find (UTF-8; they must outlive the finder),
+    // and how the header line was read: with `delimiter` unset the delimiter
+    // was a guess, and a missing column shows the header under the others.
+    ColumnFinder(std::string_view familyName, std::string_view firstName, std::string_view birthDate,
+                 std::optional<char> delimiter, Encoding inputEncoding);
 
     // How many of the needed columns a row, read as a header, names: the
     // reader chooses the delimiter by it.
@@ -67,8 +71,9 @@ private:
     };
     const Wanted& wanted(ColumnRole role) const { return m_wanted[static_cast<std::size_t>(role)]; }
 
-    const ListOptions& m_options;
+    bool m_delimiterGuessed;
+    Encoding m_inputEncoding;
     std::array<Wanted, kColumnRoleCount> m_wanted;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

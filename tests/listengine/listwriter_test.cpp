@@ -1,10 +1,10 @@
-#include "listengine/internal/writer.h"
+#include "listengine/internal/listwriter.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 struct ConvertCase {
@@ -76,4 +76,4 @@ TEST(ListWriter, Utf16WithByteOrderMarkAndSurrogates)
 }
 
 }  // namespace
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,18 +1,16 @@
 #pragma once
 
 // The text of list cells: reading their characters in the encoding of their
-// row, and showing input text in messages, where characters that do not show
-// (controls, format characters, invalid bytes) appear escaped so that a cell
-// can neither hide text nor send control sequences to a terminal.
+// row, and what a cell holds (blanks, text, only ASCII). How input text is
+// shown in messages is messagetext.h's.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "core/cp1252.h"
-#include "listengine/types.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // How the bytes of one row are to be read. An ASCII row reads the same in
 // every encoding.
@@ -51,16 +49,9 @@ void ForEachCharacter(std::string_view text, RowEncoding encoding, F f)
     }
 }
 
-// Whether a character is shown escaped: controls (the tab too), format
-// characters, line and paragraph separators.
-bool IsHidden(char32_t c);
-
-// \t \n \r, or \uXXXX (\UXXXXXXXX beyond the BMP).
-void AppendEscape(std::string& out, char32_t c);
-
-// Input text in a message: `text`, read in `encoding`, as UTF-8 with hidden
-// characters escaped and invalid bytes as \xHH.
-void AppendForMessage(std::string& out, std::string_view text, RowEncoding encoding);
+// A cell's text in UTF-8; bytes of a UTF-8 row that are no UTF-8 stay as
+// they are.
+std::string ToUtf8(std::string_view cell, RowEncoding encoding);
 
 // Where the first byte above 127 is from `pos` on; the size when there is none.
 std::size_t SkipAscii(std::string_view text, std::size_t pos = 0);
@@ -68,9 +59,6 @@ inline bool IsAscii(std::string_view text)
 {
     return SkipAscii(text) == text.size();
 }
-
-// An encoding as messages name it: "UTF-8", "Windows-1252", "UTF-16 LE".
-std::string_view EncodingName(Encoding encoding);
 
 // Whether a cell holds nothing but blanks and tabs.
 bool IsBlankCell(std::string_view cell);
@@ -85,4 +73,4 @@ bool HoldsText(std::string_view bytes);
 // sees makes no difference around a name, a date, a header name or an eTIN.
 std::string_view TrimBlanks(std::string_view text, RowEncoding encoding);
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,10 +1,10 @@
-#include "listengine/internal/layout.h"
+#include "listengine/internal/outputcolumns.h"
 
 #include <algorithm>
 #include <string>
 #include <string_view>
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 constexpr std::string_view kErrorHeader = "Fehler";
@@ -59,4 +59,4 @@ OutputColumns::OutputColumns(const HeaderColumns& header, char delimiter, Encodi
     m_holdsInputCell[l.etinColumn] = false;
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -10,10 +10,11 @@
 #include <optional>
 #include <vector>
 
-#include "listengine/internal/header.h"
-#include "listengine/types.h"
+#include "listengine/encoding.h"
+#include "listengine/internal/columnfinder.h"
+#include "listengine/listlayout.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 class OutputColumns {
 public:
@@ -41,4 +42,4 @@ private:
     std::vector<char> m_holdsInputCell;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,8 +1,8 @@
-#include "listengine/internal/rowwrite.h"
+#include "listengine/internal/rowwriter.h"
 
 #include <algorithm>
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 void RowWriter::Start(Encoding output, bool byteOrderMark, char delimiter, int firstTerminator)
 {
@@ -80,4 +80,4 @@ std::span<const std::string_view> RowWriter::LayOut(const InputRow& row, const C
     return m_cells;
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

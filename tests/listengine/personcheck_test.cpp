@@ -1,8 +1,8 @@
-#include "listengine/internal/rowcheck.h"
+#include "listengine/internal/personcheck.h"
 
 #include <gtest/gtest.h>
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 struct NameCase {
@@ -130,4 +130,4 @@ TEST(PersonCheck, NamesAreCheckedBeforeTheDate)
 }
 
 }  // namespace
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,10 +1,10 @@
-#include "listengine/internal/rowcompute.h"
+#include "listengine/internal/rowcomputer.h"
 
 #include "core/cp1252.h"
-#include "listengine/internal/writer.h"
+#include "listengine/internal/listwriter.h"
 #include "listengine/messagetext.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 constexpr std::string_view kTooManyCells = "Zeile hat mehr Spalten als die Kopfzeile";
@@ -27,9 +27,10 @@ std::span<const std::string_view> RowConverter::Convert(const InputRow& row, Enc
     return m_cells;
 }
 
-RowComputer::RowComputer(const ListOptions& options, const HeaderColumns& header, Encoding output)
+RowComputer::RowComputer(const DateSettings& dateSettings, int currentYear, const HeaderColumns& header,
+                         Encoding output)
     : m_output(output), m_text(TextEncodingFor(output)), m_inputCount(header.count), m_columns(header.roles),
-      m_person(options.dateSettings, options.currentYear)
+      m_person(dateSettings, currentYear)
 {
     for (const std::string& name : header.names)
         m_quotedNames.push_back(Quoted(ForMessage(name)));
@@ -149,4 +150,4 @@ void RowComputer::AppendLostColumns(std::string& error) const
     error += " nicht darstellen kann";
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -29,10 +29,10 @@
 #include <string_view>
 #include <vector>
 
-#include "listengine/internal/text.h"
-#include "listengine/types.h"
+#include "listengine/encoding.h"
+#include "listengine/internal/celltext.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // One row as read, its cells undecoded. The views hold during the call only.
 struct InputRow {
@@ -111,4 +111,4 @@ std::vector<std::string> SplitHeaderLine(std::string_view headerLine, char delim
 // Windows1252.
 RowEncoding ClassifyRow(const InputRow& row, Encoding inputEncoding);
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

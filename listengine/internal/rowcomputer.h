@@ -1,8 +1,8 @@
 #pragma once
 
 // Computing a row: its cells in the output's text, the eTIN or the reason
-// there is none (rowcheck.h), what became of a stored eTIN, and the texts of
-// our columns. The result is a value that writing (rowwrite.h) and the front
+// there is none (personcheck.h), what became of a stored eTIN, and the texts of
+// our columns. The result is a value that writing (rowwriter.h) and the front
 // end's report (frontendreport.h) take; nothing of a row stays behind.
 
 #include <array>
@@ -13,12 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "listengine/internal/header.h"
-#include "listengine/internal/reader.h"
-#include "listengine/internal/rowcheck.h"
-#include "listengine/types.h"
+#include "listengine/encoding.h"
+#include "listengine/internal/columnfinder.h"
+#include "listengine/internal/listreader.h"
+#include "listengine/internal/personcheck.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 // Every cell of a row in the output's text, noting the columns that lost
 // characters on the way. Keeps its buffers from row to row.
@@ -57,7 +57,8 @@ struct ComputedRow {
 // that a row needs no heap once the first rows have been computed.
 class RowComputer {
 public:
-    RowComputer(const ListOptions& options, const HeaderColumns& header, Encoding output);
+    // Dates are read with `dateSettings`, a four-digit year after `currentYear` refused.
+    RowComputer(const DateSettings& dateSettings, int currentYear, const HeaderColumns& header, Encoding output);
 
     // The views of the result point into `row` and into this object: they
     // hold until the next call.
@@ -81,4 +82,4 @@ private:
     std::string m_etinUtf8, m_etinText, m_checkUtf8, m_checkText, m_errorText;
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,4 +1,4 @@
-#include "listengine/internal/reader.h"
+#include "listengine/internal/listreader.h"
 
 #include <exception>
 #include <istream>
@@ -8,7 +8,7 @@
 #include "listengine/errors.h"
 #include "listengine/internal/cellsplitter.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -478,4 +478,4 @@ void ListReader::Read(std::istream& in)
     m_impl->Read(in);
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

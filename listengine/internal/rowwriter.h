@@ -12,13 +12,13 @@
 #include <string_view>
 #include <vector>
 
-#include "listengine/internal/layout.h"
-#include "listengine/internal/reader.h"
-#include "listengine/internal/rowcompute.h"
-#include "listengine/internal/writer.h"
-#include "listengine/types.h"
+#include "listengine/encoding.h"
+#include "listengine/internal/listreader.h"
+#include "listengine/internal/listwriter.h"
+#include "listengine/internal/outputcolumns.h"
+#include "listengine/internal/rowcomputer.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 class RowWriter {
 public:
@@ -51,4 +51,4 @@ private:
     std::vector<std::string_view> m_cells;  // a row laid out, kept from row to row
 };
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

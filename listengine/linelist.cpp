@@ -1,4 +1,4 @@
-#include "listengine/types.h"
+#include "listengine/linelist.h"
 
 #include <algorithm>
 

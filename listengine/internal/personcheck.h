@@ -19,10 +19,10 @@
 #include <string_view>
 
 #include "core/etin.h"
-#include "listengine/internal/text.h"
-#include "listengine/types.h"
+#include "listengine/internal/celltext.h"
+#include "listengine/storedetincheck.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 
 enum class NameVerdict {
     Ok,
@@ -91,4 +91,4 @@ bool IsEmptyEtinCell(std::string_view storedCell, RowEncoding encoding);
 // differs names the parts that differ, or its length.
 void AppendCheckText(std::string& out, const StoredEtinVerdict& verdict, std::string_view computedEtinUtf8);
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal

@@ -1,4 +1,4 @@
-#include "listengine/internal/writer.h"
+#include "listengine/internal/listwriter.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,9 @@
 
 #include "core/cp1252.h"
 #include "listengine/errors.h"
+#include "listengine/messagetext.h"
 
-namespace kennfix::listengine {
+namespace kennfix::listengine::internal {
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 16;
@@ -179,4 +180,4 @@ void ListWriter::Flush()
         throw WriteError();
 }
 
-}  // namespace kennfix::listengine
+}  // namespace kennfix::listengine::internal
