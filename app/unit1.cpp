@@ -19,7 +19,7 @@
 #include "app/platform.h"
 #include "app/print/sheetprinter.h"
 #include "core/etin.h"
-#include "widgets/windowframe.h"
+#include "qtfrontend/windowframe.h"
 
 namespace kennfix {
 
