@@ -21,7 +21,6 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(kennfix::WindowIcon());
 
     kennfix::TForm1 form;
-    kennfix::Form1 = &form;
     form.show();
     const int status = QApplication::exec();
 

@@ -23,8 +23,6 @@
 
 namespace kennfix {
 
-TForm1* Form1 = nullptr;
-
 namespace {
 
 // Sizes in pixels at 96 dots per inch; Qt scales them with the screen.
