@@ -110,16 +110,6 @@ void WriteMessagesForTheConsole()
     std::cerr.rdbuf(&errors);
 }
 
-std::string ManualReference()
-{
-    // Long paths (up to 32767 characters) are what the programs handle.
-    std::wstring path(32768, L'\0');
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length);
-    path.resize(path.find_last_of(L"\\/") + 1);  // npos + 1: no folder, the page alone
-    return Utf8((path + L"kennfix-batch.html").c_str());
-}
-
 #else
 
 Utf8Arguments::Utf8Arguments(int argc, char** argv) : m_arguments(argv, argv + argc)
@@ -130,11 +120,6 @@ Utf8Arguments::Utf8Arguments(int argc, char** argv) : m_arguments(argv, argv + a
 }
 
 void WriteMessagesForTheConsole() {}
-
-std::string ManualReference()
-{
-    return "man kennfix-batch";
-}
 
 #endif
 

@@ -399,4 +399,9 @@ void RemoveTemporaryFilesOnSignals()
         ::sigaction(s, &action, nullptr);
 }
 
+std::string ManualReference(const std::string& program)
+{
+    return "man " + program;
+}
+
 }  // namespace kennfix::listengine
