@@ -51,6 +51,21 @@ bool DesktopWindow::WaitForWindow(const QString& title, int timeoutMs) const
     return QTest::qWaitFor([&] { return !Windows(title).isEmpty(); }, timeoutMs);
 }
 
+QString DesktopWindow::WaitForBox(int timeoutMs) const
+{
+    QString box;
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            for (const QString& window : Windows(m_title)) {
+                if (window != m_window)
+                    box = window;
+            }
+            return !box.isEmpty();
+        },
+        timeoutMs);
+    return shown ? box : QString();
+}
+
 void DesktopWindow::Click(QPoint point, int button)
 {
     Xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click",

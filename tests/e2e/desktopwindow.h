@@ -44,6 +44,9 @@ public:
     // The program's visible windows titled `title` (a pattern).
     virtual QStringList Windows(const QString& title) const;
     bool WaitForWindow(const QString& title, int timeoutMs = DesktopSession::kWaitMs) const;
+    // Waits for a second window of the window's title, such as a message
+    // box, and gives it; empty when none came in time.
+    QString WaitForBox(int timeoutMs = DesktopSession::kWaitMs) const;
 
     // Empty when the program ended with status 0 within `timeoutMs`.
     QString EndsWithin(int timeoutMs);

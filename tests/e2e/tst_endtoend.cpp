@@ -97,7 +97,7 @@ private:
     // The program's visible windows titled "Kennfix": its window and its error boxes.
     QStringList windowsNamedKennfix() { return m_kennfix->Windows(QStringLiteral("^Kennfix$")); }
     // Waits for an error box of the program and gives its window.
-    QString waitForErrorBox(int timeoutMs = kWaitMs);
+    QString waitForErrorBox(int timeoutMs = kWaitMs) { return m_kennfix->WaitForBox(timeoutMs); }
     // Waits for an error box that reads `text`, closes it with Enter and
     // waits until it is gone; says what went wrong, empty when nothing did.
     QString answerErrorBox(const QString& text, int timeoutMs = kWaitMs);
@@ -156,22 +156,6 @@ bool TestEndToEnd::startProgram(const QProcessEnvironment& environment, QSize cl
         return false;
     }
     return true;
-}
-
-QString TestEndToEnd::waitForErrorBox(int timeoutMs)
-{
-    QString box;
-    const bool shown = QTest::qWaitFor(
-        [&] {
-            const QStringList windows = windowsNamedKennfix();
-            for (const QString& window : windows) {
-                if (window != m_window)
-                    box = window;
-            }
-            return !box.isEmpty();
-        },
-        timeoutMs);
-    return shown ? box : QString();
 }
 
 QString TestEndToEnd::answerErrorBox(const QString& text, int timeoutMs)

@@ -76,17 +76,8 @@ bool WineWindow::TypeChecked(const QString& text)
 
 QString WineWindow::AnswerMessageBox(int timeoutMs)
 {
-    QString box;
-    const bool shown = QTest::qWaitFor(
-        [&] {
-            for (const QString& window : Windows(m_title)) {
-                if (window != m_window)
-                    box = window;
-            }
-            return !box.isEmpty();
-        },
-        timeoutMs);
-    if (!shown)
+    const QString box = WaitForBox(timeoutMs);
+    if (box.isEmpty())
         return QStringLiteral("(no message box)");
     if (!SetClipboard(QStringLiteral("-")))
         return QStringLiteral("(the clipboard cannot be set)");
