@@ -5,9 +5,9 @@
 #include "app/messagedialog.h"
 #include "app/print/sheetprinter.h"
 #include "app/unit1.h"
-#include "widgets/qttranslations.h"
-#include "widgets/startapplication.h"
-#include "widgets/windowicon.h"
+#include "qtfrontend/qttranslations.h"
+#include "qtfrontend/startapplication.h"
+#include "qtfrontend/windowicon.h"
 
 int main(int argc, char* argv[])
 {
@@ -21,7 +21,6 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(kennfix::WindowIcon());
 
     kennfix::TForm1 form;
-    kennfix::Form1 = &form;
     form.show();
     const int status = QApplication::exec();
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "app/platform.h"
-#include "widgets/messageboxes.h"
+#include "qtfrontend/messageboxes.h"
 
 namespace kennfix {
 

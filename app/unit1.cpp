@@ -19,11 +19,9 @@
 #include "app/platform.h"
 #include "app/print/sheetprinter.h"
 #include "core/etin.h"
-#include "widgets/windowframe.h"
+#include "qtfrontend/windowframe.h"
 
 namespace kennfix {
-
-TForm1* Form1 = nullptr;
 
 namespace {
 

@@ -1,6 +1,13 @@
 #pragma once
 
-// The main window, Form1.
+// The main window, TForm1 (object name "Form1").
+//
+// The window's and its controls' names (TForm1, LEdiName, MEdiGebDat,
+// BtnRechnen, LabTIN, Memo1, ...) follow the names the window was first
+// designed with, prefixes and all, and are kept as they are, so that anyone
+// who compares the window with that design finds each control under the
+// name it has there. The tests find the controls by these names too (their
+// object names).
 //
 // One calculation: the texts of LEdiName, LEdiVorname and MEdiGebDat are
 // converted to Windows-1252 (ansitext.h) and handed to ComputeEtin; the eTIN
@@ -65,8 +72,5 @@ private:
     SheetPrinter* m_printer;
     bool m_placed = false;
 };
-
-// The main window of the running program.
-extern TForm1* Form1;
 
 }  // namespace kennfix

@@ -25,9 +25,4 @@ private:
 // Makes std::cout and std::cerr write as above. Called once, at start.
 void WriteMessagesForTheConsole();
 
-// Where --help sends the reader for more: the manual page on Linux; on
-// Windows, which has no man, the HTML page that the installer and the zip put
-// beside the program.
-std::string ManualReference();
-
 }  // namespace kennfix::batch

@@ -1,5 +1,5 @@
 // The command line and the messages of console.h on Linux: both are UTF-8
-// bytes already, and the manual is a manual page.
+// bytes already.
 
 #include "batch/console.h"
 
@@ -13,10 +13,5 @@ Utf8Arguments::Utf8Arguments(int argc, char** argv) : m_arguments(argv, argv + a
 }
 
 void WriteMessagesForTheConsole() {}
-
-std::string ManualReference()
-{
-    return "man kennfix-batch";
-}
 
 }  // namespace kennfix::batch

@@ -1,7 +1,6 @@
 // The command line and the messages of console.h on Windows: the arguments
 // from the wide-character command line, the messages to a console as UTF-16
-// and to a pipe or file as UTF-8; the manual is the HTML page beside the
-// program.
+// and to a pipe or file as UTF-8.
 
 #include "batch/console.h"
 
@@ -106,16 +105,6 @@ void WriteMessagesForTheConsole()
     static ConsoleBuffer errors(STD_ERROR_HANDLE);
     std::cout.rdbuf(&output);
     std::cerr.rdbuf(&errors);
-}
-
-std::string ManualReference()
-{
-    // Long paths (up to 32767 characters) are what the programs handle.
-    std::wstring path(32768, L'\0');
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length);
-    path.resize(path.find_last_of(L"\\/") + 1);  // npos + 1: no folder, the page alone
-    return Utf8(path + L"kennfix-batch.html");
 }
 
 }  // namespace kennfix::batch

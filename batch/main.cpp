@@ -63,7 +63,8 @@ void AddOptions(CLI::App& app, Arguments& a)
     app.name("kennfix-batch");
     app.description(kDescription);
     // The rules of a list, as the manual page has them (man/list-rules.scd).
-    app.footer(std::string(kListRules) + kExamples + "\n\nMehr im Handbuch: " + kennfix::batch::ManualReference());
+    app.footer(std::string(kListRules) + kExamples +
+               "\n\nMehr im Handbuch: " + kennfix::listengine::ManualReference("kennfix-batch"));
     // Unknown options and arguments are told apart below, in German.
     app.allow_extras();
     app.option_defaults()->group("Optionen")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);

@@ -42,7 +42,7 @@ function(kennfix_draw_icons svg)
   add_custom_target(kennfix_icons ALL DEPENDS ${pngs})
 endfunction()
 
-# The window icon, as :/icons/<size>.png, read by WindowIcon() (widgets/windowicon.h).
+# The window icon, as :/icons/<size>.png, read by WindowIcon() (qtfrontend/windowicon.h).
 function(kennfix_window_icon target)
   set(pngs)
   foreach(size IN LISTS KENNFIX_WINDOW_ICON_SIZES)

@@ -2,14 +2,14 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "listengine/options.h"
+#include "listengine/files.h"
 #include "listengine/messagetext.h"
+#include "listengine/options.h"
 
 namespace kennfix::liste {
 namespace {
@@ -53,18 +53,6 @@ QString UsageError(const QCommandLineParser& parser, const QStringList& argument
     return parser.errorText();
 }
 
-// Where --help sends the reader for more: the manual page on Linux; on
-// Windows, which has no man, the HTML page that the installer and the zip put
-// beside the program.
-QString ManualReference()
-{
-#ifdef _WIN32
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QStringLiteral("/kennfix-liste.html"));
-#else
-    return QStringLiteral("man kennfix-liste");
-#endif
-}
-
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments, const QString& version)
@@ -95,7 +83,8 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& versio
         const QString called = QCoreApplication::arguments().value(0);
         if (!called.isEmpty() && line.text.contains(called))
             line.text.replace(line.text.indexOf(called), called.size(), kProgram);
-        line.text += QStringLiteral("\nMehr im Handbuch: ") + ManualReference() + u'\n';
+        line.text += QStringLiteral("\nMehr im Handbuch: ") +
+                     QString::fromStdString(listengine::ManualReference("kennfix-liste")) + u'\n';
         return line;
     }
     if (parser.isSet(showVersion)) {

@@ -29,8 +29,8 @@
 #include "liste/listpaths.h"
 #include "liste/pathtext.h"
 #include "listengine/messagetext.h"
-#include "widgets/messageboxes.h"
-#include "widgets/windowframe.h"
+#include "qtfrontend/messageboxes.h"
+#include "qtfrontend/windowframe.h"
 
 namespace kennfix::liste {
 namespace {

@@ -15,10 +15,10 @@
 #include "liste/listjobs.h"
 #include "liste/listwindow.h"
 #include "listengine/files.h"
-#include "widgets/messageboxes.h"
-#include "widgets/qttranslations.h"
-#include "widgets/startapplication.h"
-#include "widgets/windowicon.h"
+#include "qtfrontend/messageboxes.h"
+#include "qtfrontend/qttranslations.h"
+#include "qtfrontend/startapplication.h"
+#include "qtfrontend/windowicon.h"
 
 namespace {
 

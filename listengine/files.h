@@ -198,4 +198,10 @@ std::string ListItselfMessage(const std::string& outputPath);
 ListSummary ProcessListFile(const std::string& inputPath, const std::string& outputPath, const ListOptions& options,
                             const ListCallbacks& callbacks = {});
 
+// Where a list program's --help sends the reader for more, for `program`
+// ("kennfix-batch", "kennfix-liste"): its manual page on Linux; on Windows,
+// which has no man, the HTML page that the installer and the zip put beside
+// the program.
+std::string ManualReference(const std::string& program);
+
 }  // namespace kennfix::listengine

@@ -402,4 +402,9 @@ void RemoveTemporaryFilesOnSignals()
         ::sigaction(s, &action, nullptr);
 }
 
+std::string ManualReference(const std::string& program)
+{
+    return "man " + program;
+}
+
 }  // namespace kennfix::listengine

@@ -555,4 +555,14 @@ void RemoveTemporaryFilesOnSignals()
     ::SetConsoleCtrlHandler(RemoveTemporariesAndEnd, TRUE);
 }
 
+std::string ManualReference(const std::string& program)
+{
+    // Long paths (up to 32767 characters) are what the programs handle.
+    std::wstring path(32768, L'\0');
+    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length);
+    path.resize(path.find_last_of(L"\\/") + 1);  // npos + 1: no folder, the page alone
+    return Utf8(path) + program + ".html";
+}
+
 }  // namespace kennfix::listengine

@@ -1,15 +1,15 @@
 # What makes a program of ours a Windows program: linked statically, so that
 # nothing has to lie beside the .exe; the icon, a German version resource and
 # a manifest built in; Qt's German texts as a resource, since no Qt is
-# installed on the user's machine to take them from.
+# installed on the user's machine to take them from. Including this changes
+# no target; each program's folder calls one of these for its own:
 #
 #   kennfix_windows_program(TARGET DESCRIPTION text [GUI])
-#
-# GUI makes a window program (no console window); without it, a console program.
-
-# libstdc++, libgcc and winpthread go into each .exe; a release leaves the
-# symbols out (they are half of a static Qt program's size).
-add_link_options(-static $<$<CONFIG:Release>:-s>)
+#     a program of the package. GUI makes a window program (no console
+#     window); without it, a console program.
+#   kennfix_windows_standalone(TARGET)
+#     only linked statically: a program that runs beside ours under Wine
+#     (a test, a benchmark's yardstick), built as ours are.
 
 set(KENNFIX_WINDOWS_DIR ${CMAKE_CURRENT_LIST_DIR})
 find_program(KENNFIX_ICOTOOL icotool REQUIRED)
@@ -36,8 +36,15 @@ function(kennfix_windows_icon out_var)
   set(${out_var} ${ico} PARENT_SCOPE)
 endfunction()
 
+# libstdc++, libgcc and winpthread go into the .exe; a release leaves the
+# symbols out (they are half of a static Qt program's size).
+function(kennfix_windows_standalone target)
+  target_link_options(${target} PRIVATE -static $<$<CONFIG:Release>:-s>)
+endfunction()
+
 function(kennfix_windows_program target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "GUI" "DESCRIPTION" "")
+  kennfix_windows_standalone(${target})
   kennfix_windows_icon(ICON_FILE)
   set(PROGRAM_NAME ${target})
   set(DESCRIPTION "${arg_DESCRIPTION}")

@@ -16,7 +16,7 @@
 
 #include "app/platform.h"
 #include "app/unit1.h"
-#include "tests/widgets/boxwatcher.h"
+#include "tests/qtfrontend/boxwatcher.h"
 
 namespace kennfix {
 

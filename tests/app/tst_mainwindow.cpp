@@ -23,7 +23,7 @@
 #include "core/etin.h"
 #include "tests/app/testsupport.h"
 #include "tests/data/referencecases.h"
-#include "widgets/qttranslations.h"
+#include "qtfrontend/qttranslations.h"
 
 using namespace kennfix;
 

@@ -5,7 +5,6 @@
 // a CUPS scheduler of the test's own, which may stop answering, or to a
 // print server that never answers; all without a word on standard error.
 
-#include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
@@ -16,6 +15,7 @@
 
 #include "tests/e2e/accessibletree.h"
 #include "tests/e2e/desktopsession.h"
+#include "tests/e2e/desktopwindow.h"
 #include "tests/e2e/typedpeople.h"
 #include "tests/print/cupssandbox.h"
 #include "tests/print/printedsheet.h"
@@ -83,10 +83,9 @@ private slots:
 
 private:
     bool startProgram(const QProcessEnvironment& environment, QSize clientSize = kClientSize);
-    QString xdotool(const QStringList& arguments) { return m_desktop->Text(QStringLiteral("xdotool"), arguments); }
-    void click(QPoint point) { xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click", "1"}); }
-    void type(const QString& text) { xdotool({"type", "--delay", "40", text}); }
-    void key(const QString& name) { xdotool({"key", name}); }
+    void click(QPoint point) { m_kennfix->Click(point); }
+    void type(const QString& text) { m_kennfix->Type(text); }
+    void key(const QString& name) { m_kennfix->Key(name); }
     // Types the names into a fresh window, in tab order, and tabs on into the date field.
     void typeNames(const QString& family, const QString& first)
     {
@@ -96,9 +95,9 @@ private:
         key(QStringLiteral("Tab"));
     }
     // The program's visible windows titled "Kennfix": its window and its error boxes.
-    QStringList windowsNamedKennfix();
+    QStringList windowsNamedKennfix() { return m_kennfix->Windows(QStringLiteral("^Kennfix$")); }
     // Waits for an error box of the program and gives its window.
-    QString waitForErrorBox(int timeoutMs = kWaitMs);
+    QString waitForErrorBox(int timeoutMs = kWaitMs) { return m_kennfix->WaitForBox(timeoutMs); }
     // Waits for an error box that reads `text`, closes it with Enter and
     // waits until it is gone; says what went wrong, empty when nothing did.
     QString answerErrorBox(const QString& text, int timeoutMs = kWaitMs);
@@ -107,11 +106,13 @@ private:
     QList<Accessible> accessibleObjects(const std::function<bool(const Accessible&)>& wanted);
     bool readsOut(const QString& text);
     QImage nameField();
-    void saveScreenshot(const QString& name);
+    // For a person to look at; the test checks none of it.
+    void saveScreenshot(const QString& name) { m_kennfix->SaveScreenshot(name); }
 
     std::unique_ptr<DesktopSession> m_desktop;
     std::unique_ptr<CupsSandbox> m_cups;
-    std::unique_ptr<QProcess> m_program;
+    // The program under test, started anew by startProgram().
+    std::unique_ptr<DesktopWindow> m_kennfix;
     QString m_window;
 };
 
@@ -128,24 +129,14 @@ void TestEndToEnd::initTestCase()
 
 void TestEndToEnd::cleanup()
 {
-    // Nothing on standard error: Qt's English warnings do not reach the user.
-    if (m_program) {
-        const QByteArray errors = m_program->readAllStandardError();
-        QVERIFY2(errors.isEmpty(), errors.constData());
+    if (m_kennfix) {
+        // Nothing on standard error: Qt's English warnings do not reach the user.
+        const QStringList errors = m_kennfix->End();
+        m_kennfix.reset();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
     }
-    if (m_program && m_program->state() != QProcess::NotRunning) {
-        m_program->kill();
-        m_program->waitForFinished();
-    }
-    m_program.reset();
     m_cups->Resume();
     QVERIFY(m_desktop->SetDpi(96));
-}
-
-QStringList TestEndToEnd::windowsNamedKennfix()
-{
-    return xdotool({"search", "--all", "--onlyvisible", "--pid", QString::number(m_program->processId()), "--name", "^Kennfix$"})
-        .split(u'\n', Qt::SkipEmptyParts);
 }
 
 // As the desktop starts it: no arguments, German locale.
@@ -153,22 +144,11 @@ bool TestEndToEnd::startProgram(const QProcessEnvironment& environment, QSize cl
 {
     QProcessEnvironment programEnvironment = m_desktop->Environment(environment);
     programEnvironment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-    m_program = std::make_unique<QProcess>();
-    m_program->setProcessEnvironment(programEnvironment);
-    m_program->setProcessChannelMode(QProcess::ForwardedOutputChannel);
-    m_program->start(qEnvironmentVariable("KENNFIX_PROGRAM"), {});
-    if (!m_program->waitForStarted())
+    m_kennfix = std::make_unique<DesktopWindow>(*m_desktop, programEnvironment);
+    if (!m_kennfix->Start(qEnvironmentVariable("KENNFIX_PROGRAM"), QStringLiteral("^Kennfix$")) ||
+        windowsNamedKennfix().size() != 1)
         return false;
-
-    // xdotool --sync waits for the window without a limit of its own.
-    const QDeadlineTimer deadline(kWaitMs);
-    while (!deadline.hasExpired() && windowsNamedKennfix().isEmpty())
-        QTest::qWait(100);
-    const QStringList windows = windowsNamedKennfix();
-    if (windows.size() != 1)
-        return false;
-    m_window = windows.first();
-    xdotool({"windowactivate", "--sync", m_window});
+    m_window = m_kennfix->Window();
     const auto placement = m_desktop->PlacementOf(m_window);
     if (!placement || placement->client.size() != clientSize) {
         qWarning("the window is %s", placement ? qPrintable(QStringLiteral("%1x%2").arg(placement->client.width()).arg(placement->client.height()))
@@ -176,22 +156,6 @@ bool TestEndToEnd::startProgram(const QProcessEnvironment& environment, QSize cl
         return false;
     }
     return true;
-}
-
-QString TestEndToEnd::waitForErrorBox(int timeoutMs)
-{
-    QString box;
-    const bool shown = QTest::qWaitFor(
-        [&] {
-            const QStringList windows = windowsNamedKennfix();
-            for (const QString& window : windows) {
-                if (window != m_window)
-                    box = window;
-            }
-            return !box.isEmpty();
-        },
-        timeoutMs);
-    return shown ? box : QString();
 }
 
 QString TestEndToEnd::answerErrorBox(const QString& text, int timeoutMs)
@@ -211,7 +175,7 @@ QList<Accessible> TestEndToEnd::accessibleObjects(const std::function<bool(const
     QList<Accessible> objects;
     const bool found = QTest::qWaitFor(
         [&] {
-            objects = ReadAccessibleTree(*m_desktop, m_program->processId());
+            objects = ReadAccessibleTree(*m_desktop, m_kennfix->Process().processId());
             return std::any_of(objects.cbegin(), objects.cend(), wanted);
         },
         kWaitMs);
@@ -229,14 +193,6 @@ QImage TestEndToEnd::nameField()
 {
     const auto placement = m_desktop->PlacementOf(m_window);
     return placement ? m_desktop->Screenshot().copy(kLEdiName.translated(placement->client.topLeft())) : QImage();
-}
-
-// For a person to look at; the test checks none of it.
-void TestEndToEnd::saveScreenshot(const QString& name)
-{
-    const QString path = QDir::current().filePath(name);
-    if (m_desktop->Screenshot().save(path))
-        qInfo("screenshot: %s", qPrintable(path));
 }
 
 void TestEndToEnd::computesAndPrints_data()
@@ -272,9 +228,9 @@ void TestEndToEnd::computesAndPrints()
     QCOMPARE(sheet.lines.value(4), QStringLiteral("Die eTIN lautet: ") + etin);
 
     click(kBtnClose);
-    QVERIFY(m_program->waitForFinished(kWaitMs));
-    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_program->exitCode(), 0);
+    QVERIFY(m_kennfix->Process().waitForFinished(kWaitMs));
+    QCOMPARE(m_kennfix->Process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_kennfix->Process().exitCode(), 0);
 }
 
 // Names changed after the calculation and printed without computing again:
@@ -308,8 +264,8 @@ void TestEndToEnd::changedNamesPrintNoEtin()
                                                  QStringLiteral("Geburtsdatum: 01.02.80"), QStringLiteral("Die eTIN lautet:")}));
 
     click(kBtnClose);
-    QVERIFY(m_program->waitForFinished(kWaitMs));
-    QCOMPARE(m_program->exitCode(), 0);
+    QVERIFY(m_kennfix->Process().waitForFinished(kWaitMs));
+    QCOMPARE(m_kennfix->Process().exitCode(), 0);
 }
 
 // A date copied from another program with the whole year goes in with its
@@ -328,8 +284,8 @@ void TestEndToEnd::pastedDateWithFourDigitYear()
     QVERIFY2(readsOut(QStringLiteral("MLLRHNSA80B01H")), "the window does not show the eTIN of 01.02.1980");
 
     click(kBtnClose);
-    QVERIFY(m_program->waitForFinished(kWaitMs));
-    QCOMPARE(m_program->exitCode(), 0);
+    QVERIFY(m_kennfix->Process().waitForFinished(kWaitMs));
+    QCOMPARE(m_kennfix->Process().exitCode(), 0);
 }
 
 void TestEndToEnd::invalidDateShowsErrorBox()
@@ -348,11 +304,11 @@ void TestEndToEnd::invalidDateShowsErrorBox()
     QVERIFY2(offCentre.isEmpty(), qPrintable(offCentre));
     const QString answered = answerErrorBox(QStringLiteral("'31.02.80' is not a valid date."));
     QVERIFY2(answered.isEmpty(), qPrintable(answered));
-    QCOMPARE(m_program->state(), QProcess::Running);
+    QCOMPARE(m_kennfix->Process().state(), QProcess::Running);
 
     click(kBtnClose);
-    QVERIFY(m_program->waitForFinished(kWaitMs));
-    QCOMPARE(m_program->exitCode(), 0);
+    QVERIFY(m_kennfix->Process().waitForFinished(kWaitMs));
+    QCOMPARE(m_kennfix->Process().exitCode(), 0);
 }
 
 // The window manager puts a title bar above the window; the window stands in
@@ -452,9 +408,9 @@ void TestEndToEnd::silentPrintServerHoldsUpNothing()
     QVERIFY2(answered.isEmpty(), qPrintable(answered));
 
     click(kBtnClose);
-    QVERIFY2(m_program->waitForFinished(kEndsAtOnceMs), "the program is still running");
-    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_program->exitCode(), 0);
+    QVERIFY2(m_kennfix->Process().waitForFinished(kEndsAtOnceMs), "the program is still running");
+    QCOMPARE(m_kennfix->Process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_kennfix->Process().exitCode(), 0);
 }
 
 // The scheduler stops answering (SIGSTOP) while the program runs: the
@@ -483,9 +439,9 @@ void TestEndToEnd::stoppedSchedulerTimesOutTheLookUp()
     answered = answerErrorBox(QStringLiteral("Druckvorgang läuft."));
     QVERIFY2(answered.isEmpty(), qPrintable(answered));
     key(QStringLiteral("alt+F4"));  // the window manager's close
-    QVERIFY2(m_program->waitForFinished(kEndsAtOnceMs), "the program is still running");
-    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_program->exitCode(), 0);
+    QVERIFY2(m_kennfix->Process().waitForFinished(kEndsAtOnceMs), "the program is still running");
+    QCOMPARE(m_kennfix->Process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_kennfix->Process().exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

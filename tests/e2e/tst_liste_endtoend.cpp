@@ -22,6 +22,7 @@
 
 #include "tests/e2e/accessibletree.h"
 #include "tests/e2e/desktopsession.h"
+#include "tests/e2e/desktopwindow.h"
 #include "tests/liste/stafflist.h"
 
 namespace {
@@ -76,16 +77,17 @@ private:
     // folder, in German unless `environment` says otherwise, and waits for
     // its window; `loaded`: until it shows the list.
     bool startProgram(const QString& list, bool loaded = true, const QProcessEnvironment& environment = {});
-    QString xdotool(const QStringList& arguments) { return m_desktop->Text(QStringLiteral("xdotool"), arguments); }
-    void key(const QString& name) { xdotool({"key", name}); }
+    QString xdotool(const QStringList& arguments) { return m_liste->Xdotool(arguments); }
+    void key(const QString& name) { m_liste->Key(name); }
     // The program's visible windows whose title matches `pattern`.
-    QStringList windows(const QString& pattern);
-    bool waitForWindow(const QString& pattern, int timeoutMs = kWaitMs);
+    QStringList windows(const QString& pattern) { return m_liste->Windows(pattern); }
+    bool waitForWindow(const QString& pattern, int timeoutMs = kWaitMs) { return m_liste->WaitForWindow(pattern, timeoutMs); }
     // Waits for the program to end; says what went wrong, empty when it ended well.
-    QString endsWithin(int timeoutMs);
+    QString endsWithin(int timeoutMs) { return m_liste->EndsWithin(timeoutMs); }
     QString path(const QString& name) const { return m_dir->filePath(name); }
     QStringList files() const { return QDir(m_dir->path()).entryList(QDir::Files, QDir::Name); }
-    void saveScreenshot(const QString& name);
+    // For a person to look at; the test checks none of it.
+    void saveScreenshot(const QString& name) { m_liste->SaveScreenshot(name); }
     // personal.csv, with every kind of row; lang.csv, two million rows.
     bool writeStaffList();
     bool writeLongList();
@@ -94,7 +96,8 @@ private:
 
     std::unique_ptr<DesktopSession> m_desktop;
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QProcess> m_program;
+    // The program under test, started anew by startProgram().
+    std::unique_ptr<DesktopWindow> m_liste;
 };
 
 void TestListeEndToEnd::initTestCase()
@@ -106,27 +109,10 @@ void TestListeEndToEnd::initTestCase()
 void TestListeEndToEnd::cleanup()
 {
     // Nothing on standard error: Qt's English warnings do not reach the user.
-    if (m_program) {
-        const QByteArray errors = m_program->readAllStandardError();
-        QVERIFY2(errors.isEmpty(), errors.constData());
-    }
-    if (m_program && m_program->state() != QProcess::NotRunning) {
-        m_program->kill();
-        m_program->waitForFinished();
-    }
-    m_program.reset();
+    const QStringList errors = m_liste ? m_liste->End() : QStringList();
+    m_liste.reset();
     m_dir.reset();
-}
-
-QStringList TestListeEndToEnd::windows(const QString& pattern)
-{
-    return xdotool({"search", "--all", "--onlyvisible", "--pid", QString::number(m_program->processId()), "--name", pattern})
-        .split(u'\n', Qt::SkipEmptyParts);
-}
-
-bool TestListeEndToEnd::waitForWindow(const QString& pattern, int timeoutMs)
-{
-    return QTest::qWaitFor([&] { return !windows(pattern).isEmpty(); }, timeoutMs);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
 }
 
 bool TestListeEndToEnd::startProgram(const QString& list, bool loaded, const QProcessEnvironment& environment)
@@ -135,44 +121,19 @@ bool TestListeEndToEnd::startProgram(const QString& list, bool loaded, const QPr
     programEnvironment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
     for (const QString& name : environment.keys())
         programEnvironment.insert(name, environment.value(name));
-    m_program = std::make_unique<QProcess>();
-    m_program->setProcessEnvironment(programEnvironment);
-    m_program->setWorkingDirectory(QFileInfo(list).absolutePath());
-    m_program->setProcessChannelMode(QProcess::ForwardedOutputChannel);
-    m_program->start(qEnvironmentVariable("KENNFIX_LISTE_PROGRAM"), {list});
-    if (!m_program->waitForStarted())
-        return false;
     // Titled "Kennfix Liste" at first, "<list> – Kennfix Liste" once it has read the list.
     const QString title = loaded ? QStringLiteral("^") + QRegularExpression::escape(QFileInfo(list).fileName()) + u' '
                                  : QStringLiteral("Kennfix Liste$");
-    if (!waitForWindow(title, loaded ? 3 * kWaitMs : kWaitMs))
-        return false;
-    xdotool({"windowactivate", "--sync", windows(title).first()});
-    return true;
-}
-
-QString TestListeEndToEnd::endsWithin(int timeoutMs)
-{
-    if (!m_program->waitForFinished(timeoutMs))
-        return QStringLiteral("the program is still running after %1 ms").arg(timeoutMs);
-    if (m_program->exitStatus() != QProcess::NormalExit || m_program->exitCode() != 0)
-        return QStringLiteral("the program ended with status %1").arg(m_program->exitCode());
-    return {};
-}
-
-// For a person to look at; the test checks none of it.
-void TestListeEndToEnd::saveScreenshot(const QString& name)
-{
-    const QString file = QDir::current().filePath(name);
-    if (m_desktop->Screenshot().save(file))
-        qInfo("screenshot: %s", qPrintable(file));
+    m_liste = std::make_unique<DesktopWindow>(*m_desktop, programEnvironment);
+    return m_liste->Start(qEnvironmentVariable("KENNFIX_LISTE_PROGRAM"), title, {list}, QFileInfo(list).absolutePath(),
+                          loaded ? 3 * kWaitMs : kWaitMs);
 }
 
 bool TestListeEndToEnd::switchIs(bool checked)
 {
     return QTest::qWaitFor(
         [&] {
-            const QList<Accessible> objects = ReadAccessibleTree(*m_desktop, m_program->processId());
+            const QList<Accessible> objects = ReadAccessibleTree(*m_desktop, m_liste->Process().processId());
             return std::any_of(objects.cbegin(), objects.cend(), [&](const Accessible& a) {
                 return a.role == QLatin1String("check box") && a.states.contains(QLatin1String("checked")) == checked;
             });
@@ -245,7 +206,7 @@ void TestListeEndToEnd::readByScreenReaders()
     };
     QVERIFY2(QTest::qWaitFor(
                  [&] {
-                     objects = ReadAccessibleTree(*m_desktop, m_program->processId());
+                     objects = ReadAccessibleTree(*m_desktop, m_liste->Process().processId());
                      return named(QStringLiteral("1005")) != objects.cend();
                  },
                  kWaitMs),
@@ -298,7 +259,7 @@ void TestListeEndToEnd::asksForTheColumns()
     };
     QVERIFY2(QTest::qWaitFor(
                  [&] {
-                     objects = ReadAccessibleTree(*m_desktop, m_program->processId());
+                     objects = ReadAccessibleTree(*m_desktop, m_liste->Process().processId());
                      return comboBoxes().size() == 4;
                  },
                  kWaitMs),
@@ -358,9 +319,9 @@ void TestListeEndToEnd::longListInLittleMemory()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(writeLongList());
     QVERIFY2(startProgram(path("lang.csv")), "no window showing lang.csv");
-    const qint64 peak = StatusKiB(m_program->processId(), "VmHWM");
+    const qint64 peak = StatusKiB(m_liste->Process().processId(), "VmHWM");
     qInfo("%d rows read; peak resident size %lld KiB (%.0f MiB), now %lld KiB", kLongListRows, peak, peak / 1024.0,
-          StatusKiB(m_program->processId(), "VmRSS"));
+          StatusKiB(m_liste->Process().processId(), "VmRSS"));
     QVERIFY2(peak > 0 && peak < kMemoryLimitKiB, qPrintable(QStringLiteral("peak resident size %1 KiB").arg(peak)));
     saveScreenshot(QStringLiteral("kennfix-liste-lang.png"));
 

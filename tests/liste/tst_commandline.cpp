@@ -8,7 +8,7 @@
 #include "liste/commandline.h"
 #include "listengine/options.h"
 #include "tests/listengine/optionsinhelp.h"
-#include "widgets/qttranslations.h"
+#include "qtfrontend/qttranslations.h"
 
 namespace kennfix::liste {
 

@@ -38,7 +38,7 @@
 #include "listengine/files.h"
 #include "tests/liste/stafflist.h"
 #include "tests/liste/systemgate.h"
-#include "tests/widgets/boxwatcher.h"
+#include "tests/qtfrontend/boxwatcher.h"
 
 namespace kennfix::liste {
 namespace {

@@ -4,36 +4,16 @@
 #include <QTest>
 
 WineWindow::WineWindow(const DesktopSession& desktop, QProcessEnvironment environment)
-    : m_desktop(desktop), m_environment(std::move(environment))
+    : DesktopWindow(desktop, std::move(environment))
 {
     m_environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
 }
 
-WineWindow::~WineWindow()
+QStringList WineWindow::Command(const QString& program, const QStringList& arguments) const
 {
-    if (m_program && m_program->state() != QProcess::NotRunning) {
-        m_program->kill();
-        m_program->waitForFinished();
-    }
-}
-
-bool WineWindow::Start(const QString& program, const QString& title, const QStringList& arguments,
-                       const QString& folder)
-{
-    m_title = title;
-    m_program = std::make_unique<QProcess>();
-    m_program->setProcessEnvironment(m_environment);
-    if (!folder.isEmpty())
-        m_program->setWorkingDirectory(folder);
-    m_program->start(qEnvironmentVariable("KENNFIX_WINE_RUN"),
-                     QStringList{qEnvironmentVariable("KENNFIX_WINE_PREFIX"),
-                                 QDir(qEnvironmentVariable("KENNFIX_WINDOWS_PROGRAMS")).filePath(program)} +
-                         arguments);
-    if (!m_program->waitForStarted() || !QTest::qWaitFor([&] { return !Windows(title).isEmpty(); }, kStartMs))
-        return false;
-    m_window = Windows(title).first();
-    Xdotool({"windowactivate", "--sync", m_window});
-    return true;
+    return QStringList{qEnvironmentVariable("KENNFIX_WINE_RUN"), qEnvironmentVariable("KENNFIX_WINE_PREFIX"),
+                       QDir(qEnvironmentVariable("KENNFIX_WINDOWS_PROGRAMS")).filePath(program)} +
+           arguments;
 }
 
 bool WineWindow::RunToEnd(const QStringList& command) const
@@ -47,22 +27,6 @@ bool WineWindow::RunToEnd(const QStringList& command) const
 QStringList WineWindow::Windows(const QString& title) const
 {
     return Xdotool({"search", "--all", "--onlyvisible", "--name", title}).split(u'\n', Qt::SkipEmptyParts);
-}
-
-void WineWindow::Click(QPoint point, int button)
-{
-    Xdotool({"mousemove", "--window", m_window, QString::number(point.x()), QString::number(point.y()), "click",
-             QString::number(button)});
-}
-
-void WineWindow::Type(const QString& text)
-{
-    Xdotool({"type", "--delay", "60", text});
-}
-
-void WineWindow::Key(const QString& name)
-{
-    Xdotool({"key", name});
 }
 
 QString WineWindow::CopyThroughMenu(QPoint point)
@@ -112,17 +76,8 @@ bool WineWindow::TypeChecked(const QString& text)
 
 QString WineWindow::AnswerMessageBox(int timeoutMs)
 {
-    QString box;
-    const bool shown = QTest::qWaitFor(
-        [&] {
-            for (const QString& window : Windows(m_title)) {
-                if (window != m_window)
-                    box = window;
-            }
-            return !box.isEmpty();
-        },
-        timeoutMs);
-    if (!shown)
+    const QString box = WaitForBox(timeoutMs);
+    if (box.isEmpty())
         return QStringLiteral("(no message box)");
     if (!SetClipboard(QStringLiteral("-")))
         return QStringLiteral("(the clipboard cannot be set)");
@@ -142,34 +97,15 @@ QString WineWindow::AnswerMessageBox(int timeoutMs)
     return copied;
 }
 
-QString WineWindow::EndsWithin(int timeoutMs)
-{
-    if (!m_program->waitForFinished(timeoutMs))
-        return QStringLiteral("the program is still running after %1 ms").arg(timeoutMs);
-    if (m_program->exitStatus() != QProcess::NormalExit || m_program->exitCode() != 0)
-        return QStringLiteral("the program ended with status %1").arg(m_program->exitCode());
-    return {};
-}
-
-void WineWindow::SaveScreenshot(const QString& name) const
-{
-    const QString path = QDir::current().filePath(name);
-    if (m_desktop.Screenshot().save(path))
-        qInfo("screenshot: %s", qPrintable(path));
-}
-
 QStringList WineWindow::End()
 {
-    if (m_program->state() != QProcess::NotRunning) {
-        m_program->kill();
-        m_program->waitForFinished();
-    }
-    QStringList errors = QString::fromUtf8(m_program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    QStringList errors = DesktopWindow::End();
     // Wine's own words, not the program's: its loader ("wine: ...") and its
     // link to the Wine server, which a client can lose as the test ends the
     // program or the server under it ("wine client error:...: sendmsg: ...").
     errors.removeIf([](const QString& line) {
-        return line.startsWith(QLatin1String("wine: ")) || line.startsWith(QLatin1String("wine client error:"));
+        return line.isEmpty() || line.startsWith(QLatin1String("wine: ")) ||
+               line.startsWith(QLatin1String("wine client error:"));
     });
     return errors;
 }

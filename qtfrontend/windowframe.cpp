@@ -1,4 +1,4 @@
-#include "widgets/windowframe.h"
+#include "qtfrontend/windowframe.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "tests/widgets/boxwatcher.h"
+#include "tests/qtfrontend/boxwatcher.h"
 
 #include <QApplication>
 #include <QAbstractButton>

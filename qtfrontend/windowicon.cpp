@@ -1,4 +1,4 @@
-#include "widgets/windowicon.h"
+#include "qtfrontend/windowicon.h"
 
 #include <QDirIterator>
 #include <QImageReader>

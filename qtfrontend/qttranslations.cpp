@@ -1,4 +1,4 @@
-#include "widgets/qttranslations.h"
+#include "qtfrontend/qttranslations.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -40,7 +40,7 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
   DEPENDS ${PROJECT_BINARY_DIR}/changelog
   VERBATIM)
 add_custom_target(kennfix_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
-install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
   DESTINATION ${KENNFIX_PACKAGE_DOCDIR})
 
 include(CPack)

@@ -1,10 +1,10 @@
-#include "widgets/messageboxes.h"
+#include "qtfrontend/messageboxes.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
 
-#include "widgets/windowframe.h"
+#include "qtfrontend/windowframe.h"
 
 namespace kennfix {
 

@@ -1,4 +1,4 @@
-#include "widgets/startapplication.h"
+#include "qtfrontend/startapplication.h"
 
 #include <QApplication>
 #include <QSettings>
