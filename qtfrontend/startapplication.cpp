@@ -41,6 +41,8 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 // the registry instead, which no path moves.)
 constexpr auto kNowhere = "/dev/null";
 
+}  // namespace
+
 void KeepQtSettingsNowhere()
 {
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
@@ -48,8 +50,6 @@ void KeepQtSettingsNowhere()
             QSettings::setPath(format, scope, QString::fromLatin1(kNowhere));
     }
 }
-
-}  // namespace
 
 std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, const char* program)
 {

@@ -20,6 +20,10 @@ inline constexpr int kNoDisplayStatus = 1;
 // `program` names the program in the message, as on the command line.
 std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, const char* program);
 
+// Sends what Qt's widgets would keep through QSettings (the file dialog's
+// folders) where nothing can be written. StartApplication does this first.
+void KeepQtSettingsNowhere();
+
 // A notice of the program's own on standard error, which Qt's messages no
 // longer reach.
 void PrintNotice(const QString& text);
