@@ -38,10 +38,12 @@
 EM_JS(int, kennfix_list_pull, (char* buffer, int size), {
     return Module.kennfixList.pull(HEAPU8.subarray(buffer, buffer + size));
 });
-// push(bytes) takes a copy of the next bytes of the written list; false when
-// it cannot.
+// push(view) takes the next bytes of the written list; false when it cannot.
+// The view lies in the module's memory and holds them only during the call:
+// whoever keeps them copies them. A copy made here for every piece took a
+// sixth of a list's time.
 EM_JS(int, kennfix_list_push, (const char* bytes, int size), {
-    return Module.kennfixList.push(HEAPU8.slice(bytes, bytes + size)) ? 1 : 0;
+    return Module.kennfixList.push(HEAPU8.subarray(bytes, bytes + size)) ? 1 : 0;
 });
 // Progress, about every 64 KiB of the list.
 EM_JS(void, kennfix_list_progress, (double bytesRead, double rows), { Module.kennfixList.progress(bytesRead, rows); });

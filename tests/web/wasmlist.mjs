@@ -31,7 +31,7 @@ export async function loadListEngine(moduleJs) {
       push(bytes) {
         seen.pushes += 1;
         if (outFd !== null) writeSync(outFd, bytes);
-        else pieces.push(Buffer.from(bytes));
+        else pieces.push(Buffer.from(bytes));  // a copy: `bytes` lies in the module's memory
         return true;
       },
       progress() {},

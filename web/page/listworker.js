@@ -14,8 +14,9 @@
 /* global KennfixModule, FileReaderSync */
 'use strict';
 
-// Pieces of the written list are put into one Blob whenever this much has
-// come, so that the browser may keep it out of memory.
+// The written list is gathered in a buffer of this size, which becomes a
+// piece of one Blob whenever it is full, so that the browser may keep it out
+// of memory.
 const BLOB_PIECE = 8 * 1024 * 1024;
 
 let engine = null;
@@ -37,8 +38,13 @@ function run() {
   let position = 0;
   let lastProgress = 0;
   let written = new Blob([]);
-  let pieces = [];
-  let piecesSize = 0;
+  const gathered = new Uint8Array(BLOB_PIECE);
+  let gatheredSize = 0;
+  const fold = () => {
+    // The Blob copies what it is given: the buffer is free again.
+    written = new Blob([written, gathered.subarray(0, gatheredSize)]);
+    gatheredSize = 0;
+  };
   engine.module.kennfixList = {
     pull(view) {
       try {
@@ -50,13 +56,14 @@ function run() {
         return -1;
       }
     },
+    // `bytes` lies in the module's memory, valid during this call only.
     push(bytes) {
-      pieces.push(bytes);
-      piecesSize += bytes.length;
-      if (piecesSize >= BLOB_PIECE) {
-        written = new Blob([written, ...pieces]);
-        pieces = [];
-        piecesSize = 0;
+      for (let at = 0; at < bytes.length;) {
+        if (gatheredSize === BLOB_PIECE) fold();
+        const part = bytes.subarray(at, at + BLOB_PIECE - gatheredSize);
+        gathered.set(part, gatheredSize);
+        gatheredSize += part.length;
+        at += part.length;
       }
       return true;
     },
@@ -69,7 +76,7 @@ function run() {
     },
   };
   const result = JSON.parse(engine.run(file.name));
-  const list = result.status === 2 ? null : new Blob([written, ...pieces], { type: 'text/csv' });
+  const list = result.status === 2 ? null : new Blob([written, gathered.subarray(0, gatheredSize)], { type: 'text/csv' });
   postMessage({ result, list });
 }
 
