@@ -20,7 +20,7 @@
 namespace {
 
 using kennfix::listengine::ForMessage;
-using kennfix::listengine::Quoted;
+using kennfix::listengine::QuotedForMessage;
 
 constexpr int kAllRowsDone = 0;
 constexpr int kSomeRowsNeedAttention = 1;
@@ -109,7 +109,7 @@ std::string UsageMessage(const CLI::ParseError& e, int argc, char** argv)
 {
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
         if (const auto option = OptionWithoutValue(argc, argv))
-            return "Der Option " + Quoted(ForMessage(*option)) + " fehlt ihr Wert.";
+            return "Der Option " + QuotedForMessage(*option) + " fehlt ihr Wert.";
         return "Einer Option fehlt ihr Wert.";
     }
     return "Der Aufruf ist falsch.";
@@ -122,8 +122,8 @@ void CheckRemaining(const CLI::App& app)
         return;
     const std::string& first = remaining.front();
     if (first.size() > 1 && first.starts_with('-'))
-        throw UsageError{"Unbekannte Option " + Quoted(ForMessage(first)) + "."};
-    throw UsageError{"Ein Argument zu viel: " + Quoted(ForMessage(first)) + "."};
+        throw UsageError{"Unbekannte Option " + QuotedForMessage(first) + "."};
+    throw UsageError{"Ein Argument zu viel: " + QuotedForMessage(first) + "."};
 }
 
 // The options that CLI11 takes as text, checked with German messages.

@@ -14,7 +14,7 @@ std::string MissingText(const std::vector<std::string>& columns)
 {
     std::vector<std::string> quoted;
     for (const std::string& column : columns)
-        quoted.push_back(Quoted(ForMessage(column)));
+        quoted.push_back(QuotedForMessage(column));
     switch (quoted.size()) {
     case 1: return "In der Kopfzeile fehlt die Spalte " + quoted[0];
     case 2: return "In der Kopfzeile fehlen die Spalten " + quoted[0] + " und " + quoted[1];
@@ -26,7 +26,7 @@ std::string MissingColumnsWhat(const std::string& missingText, const MissingColu
 {
     std::string found;
     for (const std::string& name : header.names)
-        found += (found.empty() ? "" : ", ") + Quoted(ForMessage(name));
+        found += (found.empty() ? "" : ", ") + QuotedForMessage(name);
     return missingText + " (gefunden: " + found +
            "). Andere Spaltennamen geben --family-name-column, --first-name-column und --birth-date-column an; das "
            "Trennzeichen gibt --delimiter an.";

@@ -110,9 +110,9 @@ ListSummary ListProcessor::Run(std::istream& in)
 
     if (!m_header) {
         throw ListError(0, "Die Eingabe ist leer. Erwartet wird eine Kopfzeile mit den Spalten " +
-                               Quoted(ForMessage(m_options.familyNameColumn)) + ", " +
-                               Quoted(ForMessage(m_options.firstNameColumn)) + " und " +
-                               Quoted(ForMessage(m_options.birthDateColumn)) + ".");
+                               QuotedForMessage(m_options.familyNameColumn) + ", " +
+                               QuotedForMessage(m_options.firstNameColumn) + " und " +
+                               QuotedForMessage(m_options.birthDateColumn) + ".");
     }
     if (!m_encoding.decided()) {
         m_encoding.DecideUtf8();
@@ -232,12 +232,12 @@ void CheckColumnOptions(const ListOptions& options)
         // A column of the list called Fehler or Prüfung is one like any
         // other (ours then take another name); eTIN holds stored eTINs.
         if (key == HeaderKey(kEtinHeader, RowEncoding::Utf8)) {
-            throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " kann nicht die Spalte " +
+            throw ListError(0, "Die Spalte " + QuotedForMessage(jobs[a].name) + " kann nicht die Spalte " +
                                    std::string(jobs[a].role) + " sein: die Spalte eTIN hält gespeicherte eTINs.");
         }
         for (std::size_t b = a + 1; b < std::size(jobs); ++b) {
             if (key == HeaderKey(jobs[b].name, RowEncoding::Utf8)) {
-                throw ListError(0, "Die Spalte " + Quoted(ForMessage(jobs[a].name)) + " ist zugleich als Spalte " +
+                throw ListError(0, "Die Spalte " + QuotedForMessage(jobs[a].name) + " ist zugleich als Spalte " +
                                        std::string(jobs[a].role) + " und " + std::string(jobs[b].role) +
                                        " angegeben; jede Spalte hat nur eine Aufgabe.");
             }

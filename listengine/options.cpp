@@ -47,11 +47,6 @@ std::optional<DateOrder> ParseDateOrder(const std::string& text)
     return std::nullopt;
 }
 
-std::string Given(const std::string& text)
-{
-    return Quoted(ForMessage(text));
-}
-
 constexpr ListOption kOptions[] = {
     {"delimiter", 'd', "ZEICHEN", "; , oder tab (Vorgabe: aus der Kopfzeile)", "", &ListOptionTexts::delimiter},
     {"encoding", '\0', "KODIERUNG", "auto, utf-8, windows-1252, utf-16le, utf-16be", "auto",
@@ -93,7 +88,7 @@ ListOptions ListOptionsFrom(const ListOptionTexts& texts)
     if (texts.delimiter) {
         const auto delimiter = ParseDelimiter(*texts.delimiter);
         if (!delimiter)
-            throw OptionError("--delimiter erwartet ; , oder tab, nicht " + Given(*texts.delimiter) + ".");
+            throw OptionError("--delimiter erwartet ; , oder tab, nicht " + QuotedForMessage(*texts.delimiter) + ".");
         options.delimiter = *delimiter;
     }
 
@@ -103,22 +98,22 @@ ListOptions ListOptionsFrom(const ListOptionTexts& texts)
     const auto output = ParseEncoding(outputText);
     if (!input) {
         throw OptionError("--encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
-                          Given(inputText) + ".");
+                          QuotedForMessage(inputText) + ".");
     }
     if (!output) {
         throw OptionError("--output-encoding erwartet auto, utf-8, windows-1252, utf-16le oder utf-16be, nicht " +
-                          Given(outputText) + ".");
+                          QuotedForMessage(outputText) + ".");
     }
     options.inputEncoding = *input;
     options.outputEncoding = *output;
 
     const std::string separator = TextOf(texts, &ListOptionTexts::dateSeparator);
     if (separator.size() != 1)
-        throw OptionError("--date-separator erwartet genau ein Zeichen, nicht " + Given(separator) + ".");
+        throw OptionError("--date-separator erwartet genau ein Zeichen, nicht " + QuotedForMessage(separator) + ".");
     const std::string orderText = TextOf(texts, &ListOptionTexts::dateOrder);
     const auto order = ParseDateOrder(orderText);
     if (!order)
-        throw OptionError("--date-order erwartet dmy, mdy oder ymd, nicht " + Given(orderText) + ".");
+        throw OptionError("--date-order erwartet dmy, mdy oder ymd, nicht " + QuotedForMessage(orderText) + ".");
     options.dateSettings = {separator[0], *order};
 
     options.currentYear = CurrentYear();
@@ -127,7 +122,7 @@ ListOptions ListOptionsFrom(const ListOptionTexts& texts)
         const char* end = texts.year->data() + texts.year->size();
         const auto [ptr, ec] = std::from_chars(texts.year->data(), end, year);
         if (ec != std::errc() || ptr != end || year < 1 || year > 9999)
-            throw OptionError("--year erwartet ein Jahr von 1 bis 9999, nicht " + Given(*texts.year) + " (ungültiger Wert).");
+            throw OptionError("--year erwartet ein Jahr von 1 bis 9999, nicht " + QuotedForMessage(*texts.year) + " (ungültiger Wert).");
         options.currentYear = year;
     }
 

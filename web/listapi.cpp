@@ -246,7 +246,7 @@ std::string Run(const std::string& name)
         }
     }
     state.choice.reset();
-    const std::string named = Quoted(ForMessage(name));
+    const std::string named = QuotedForMessage(name);
     const std::string unreadable = named + " kann nicht als Liste gelesen werden.\n\n";
 
     PullBuffer pull;

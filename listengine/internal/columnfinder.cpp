@@ -53,7 +53,7 @@ HeaderColumns ColumnFinder::Find(const InputRow& header, char delimiter, std::st
             if (key != m_wanted[r].key)
                 continue;
             if (columns.roles[r])
-                throw ListError(header.line, "Die Spalte " + Quoted(ForMessage(m_wanted[r].utf8Name)) +
+                throw ListError(header.line, "Die Spalte " + QuotedForMessage(m_wanted[r].utf8Name) +
                                                  " kommt in der Kopfzeile mehrmals vor.");
             columns.roles[r] = i;
         }

@@ -33,7 +33,7 @@ RowComputer::RowComputer(const DateSettings& dateSettings, int currentYear, cons
       m_person(dateSettings, currentYear)
 {
     for (const std::string& name : header.names)
-        m_quotedNames.push_back(Quoted(ForMessage(name)));
+        m_quotedNames.push_back(QuotedForMessage(name));
 }
 
 ComputedRow RowComputer::Compute(const InputRow& row)
