@@ -6,7 +6,7 @@
 #include <ostream>
 #include <streambuf>
 
-#include "listengine/columnnames.h"
+#include "listengine/list.h"
 #include "listengine/messagetext.h"
 
 namespace kennfix::liste {
