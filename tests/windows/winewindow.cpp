@@ -1,6 +1,7 @@
 #include "tests/windows/winewindow.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTest>
 
 WineWindow::WineWindow(const DesktopSession& desktop, QProcessEnvironment environment)
@@ -76,20 +77,31 @@ bool WineWindow::TypeChecked(const QString& text)
 
 QString WineWindow::AnswerMessageBox(int timeoutMs)
 {
-    const QString box = WaitForBox(timeoutMs);
-    if (box.isEmpty())
+    if (WaitForBox(timeoutMs).isEmpty())
         return QStringLiteral("(no message box)");
     if (!SetClipboard(QStringLiteral("-")))
         return QStringLiteral("(the clipboard cannot be set)");
-    Xdotool({"windowactivate", "--sync", box});
-    Key(QStringLiteral("ctrl+c"));
+    // A box that has just appeared may not take keys yet, and Wine may show
+    // it through a window that it replaces at once: Ctrl+C goes to the box
+    // as it is found again, until something is copied.
     QString copied;
-    if (!QTest::qWaitFor(
-            [&] {
-                copied = Clipboard();
-                return copied != QLatin1String("-");
-            },
-            DesktopSession::kWaitMs))
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        const QString box = WaitForBox(DesktopSession::kWaitMs);
+        if (box.isEmpty())
+            return QStringLiteral("(the message box went away)");
+        Xdotool({"windowactivate", "--sync", box});
+        Key(QStringLiteral("ctrl+c"));
+        if (QTest::qWaitFor(
+                [&] {
+                    copied = Clipboard();
+                    return copied != QLatin1String("-");
+                },
+                kCopyWaitMs))
+            break;
+    } while (waited.elapsed() < DesktopSession::kWaitMs);
+    if (copied == QLatin1String("-"))
         return QStringLiteral("(Ctrl+C copied nothing)");
     Key(QStringLiteral("Return"));
     if (!QTest::qWaitFor([&] { return Windows(m_title).size() == 1; }, DesktopSession::kWaitMs))

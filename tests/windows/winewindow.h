@@ -25,6 +25,8 @@ class WineWindow : public DesktopWindow {
 public:
     // Wine starts a program in a few seconds; the first in a prefix takes longer.
     static constexpr int kStartMs = 60'000;
+    // How long one Ctrl+C in a message box gets to fill the clipboard.
+    static constexpr int kCopyWaitMs = 2'000;
 
     // `environment` is what the program sees; Qt settings of the test's own
     // (QT_QPA_PLATFORM) are left out, since Wine would hand them on.
