@@ -30,30 +30,42 @@ QStringList WineWindow::Windows(const QString& title) const
     return Xdotool({"search", "--all", "--onlyvisible", "--name", title}).split(u'\n', Qt::SkipEmptyParts);
 }
 
-QString WineWindow::CopyThroughMenu(QPoint point)
+QString WineWindow::CopiedAfter(const std::function<bool(bool again)>& send)
 {
+    constexpr int kOneTryMs = 2'000;
     if (!SetClipboard(QStringLiteral("-")))
-        return QStringLiteral("(the clipboard cannot be set)");
-    // On a busy machine the menu may open after the keys meant for it, which
-    // are then lost: the menu is closed and opened again until it copies.
-    QString copied;
+        return {};
     QElapsedTimer waited;
     waited.start();
-    do {
-        Click(point, 3);
-        QTest::qWait(500);  // the menu opens
-        Key(QStringLiteral("Down"));
-        Key(QStringLiteral("Return"));
+    QString copied;
+    for (bool again = false; waited.elapsed() < DesktopSession::kWaitMs; again = true) {
+        if (!send(again))
+            return {};
         if (QTest::qWaitFor(
                 [&] {
                     copied = Clipboard();
                     return copied != QLatin1String("-");
                 },
-                kCopyWaitMs))
+                kOneTryMs))
             return copied;
-        Key(QStringLiteral("Escape"));
-    } while (waited.elapsed() < DesktopSession::kWaitMs);
-    return QStringLiteral("(nothing copied)");
+    }
+    return {};
+}
+
+QString WineWindow::CopyThroughMenu(QPoint point)
+{
+    // On a busy machine the menu may open after the keys meant for it, which
+    // are then lost: the menu is closed and opened again.
+    const QString copied = CopiedAfter([&](bool again) {
+        if (again)
+            Key(QStringLiteral("Escape"));
+        Click(point, 3);
+        QTest::qWait(500);  // the menu opens
+        Key(QStringLiteral("Down"));
+        Key(QStringLiteral("Return"));
+        return true;
+    });
+    return copied.isEmpty() ? QStringLiteral("(nothing copied)") : copied;
 }
 
 bool WineWindow::SetClipboard(const QString& text)
@@ -87,29 +99,22 @@ QString WineWindow::AnswerMessageBox(int timeoutMs)
 {
     if (WaitForBox(timeoutMs).isEmpty())
         return QStringLiteral("(no message box)");
-    if (!SetClipboard(QStringLiteral("-")))
-        return QStringLiteral("(the clipboard cannot be set)");
     // A box that has just appeared may not take keys yet, and Wine may show
-    // it through a window that it replaces at once: Ctrl+C goes to the box
-    // as it is found again, until something is copied.
-    QString copied;
-    QElapsedTimer waited;
-    waited.start();
-    do {
+    // it through a window that it replaces at once; and a box opened while
+    // the focus leaves a field may not get the keyboard from being raised.
+    // So Ctrl+C goes to the box as it is found again, after a click into
+    // its text.
+    const QString copied = CopiedAfter([&](bool again) {
         const QString box = WaitForBox(DesktopSession::kWaitMs);
         if (box.isEmpty())
-            return QStringLiteral("(the message box went away)");
+            return false;
         Xdotool({"windowactivate", "--sync", box});
+        if (again)
+            Xdotool({"mousemove", "--window", box, "12", "12", "click", "1"});
         Key(QStringLiteral("ctrl+c"));
-        if (QTest::qWaitFor(
-                [&] {
-                    copied = Clipboard();
-                    return copied != QLatin1String("-");
-                },
-                kCopyWaitMs))
-            break;
-    } while (waited.elapsed() < DesktopSession::kWaitMs);
-    if (copied == QLatin1String("-"))
+        return true;
+    });
+    if (copied.isEmpty())
         return QStringLiteral("(Ctrl+C copied nothing)");
     Key(QStringLiteral("Return"));
     if (!QTest::qWaitFor([&] { return Windows(m_title).size() == 1; }, DesktopSession::kWaitMs))

@@ -18,6 +18,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "tests/e2e/desktopsession.h"
 #include "tests/e2e/desktopwindow.h"
 
@@ -25,8 +27,6 @@ class WineWindow : public DesktopWindow {
 public:
     // Wine starts a program in a few seconds; the first in a prefix takes longer.
     static constexpr int kStartMs = 60'000;
-    // How long one Ctrl+C in a message box gets to fill the clipboard.
-    static constexpr int kCopyWaitMs = 2'000;
 
     // `environment` is what the program sees; Qt settings of the test's own
     // (QT_QPA_PLATFORM) are left out, since Wine would hand them on.
@@ -62,6 +62,12 @@ public:
     QString Clipboard() const;
 
 protected:
+    // What the clipboard holds after `send` (keys that copy), sent again
+    // until the clipboard changes or the usual wait is over: a busy program
+    // may miss the first. `send` is told whether it is sent again, and false
+    // from it gives up. Empty when nothing was copied.
+    QString CopiedAfter(const std::function<bool(bool again)>& send);
+
     QStringList Command(const QString& program, const QStringList& arguments) const override;
     int StartMs() const override { return kStartMs; }
     int TypingDelayMs() const override { return 60; }
